@@ -1,0 +1,26 @@
+# make test: set up this machine, build both Windows targets, run every test.
+# make demo: build the simulated program and start it.
+.PHONY: test demo setup build build-i686 build-x86_64
+
+JOBS ?= 2
+
+test: build
+	tools/run-tests
+
+demo: setup
+	cmake --preset x86_64 >/dev/null
+	cmake --build --preset x86_64 -j$(JOBS) --target DemtrelSim
+	tools/run-demo
+
+setup:
+	tools/setup-machine
+
+build: build-i686 build-x86_64
+
+build-i686: setup
+	cmake --preset i686 >/dev/null
+	cmake --build --preset i686 -j$(JOBS)
+
+build-x86_64: setup
+	cmake --preset x86_64 >/dev/null
+	cmake --build --preset x86_64 -j$(JOBS)

@@ -1,0 +1,80 @@
+// Control codes, status codes and event types of the driver interface.
+#pragma once
+
+#include <cstdint>
+
+// Device type 0x8088, any access, buffered transfer (the CTL_CODE layout).
+constexpr uint32_t DriverControlCode(uint32_t function) {
+    return (0x8088u << 16) | (function << 2);
+}
+
+namespace DriverRequest {
+constexpr uint32_t GetInterfaceVersion = DriverControlCode(0xA01);
+constexpr uint32_t GetIncludeDeviceName = DriverControlCode(0xA04);
+constexpr uint32_t SetIncludeDeviceName = DriverControlCode(0xA05);
+constexpr uint32_t RegisterNotificationEvent = DriverControlCode(0xA08);
+constexpr uint32_t GetNotification = DriverControlCode(0xA0A);
+constexpr uint32_t GetDeviceList = DriverControlCode(0xA18);
+constexpr uint32_t GetChannelList = DriverControlCode(0xA19);
+constexpr uint32_t GetSynchSource = DriverControlCode(0xA20);
+constexpr uint32_t SetSynchSource = DriverControlCode(0xA21);
+constexpr uint32_t GetSampleRateMode = DriverControlCode(0xA22);
+constexpr uint32_t SetSampleRateMode = DriverControlCode(0xA23);
+constexpr uint32_t GetSampleRates = DriverControlCode(0xA30);
+constexpr uint32_t SetSampleRate = DriverControlCode(0xA31);
+constexpr uint32_t GetDeviceSynchMode = DriverControlCode(0xA40);
+constexpr uint32_t SetDeviceSynchMode = DriverControlCode(0xA41);
+constexpr uint32_t GetDeviceProperties = DriverControlCode(0xA48);
+constexpr uint32_t SetDeviceProperties = DriverControlCode(0xA49);
+constexpr uint32_t GetStreamStatus = DriverControlCode(0xA4A);
+constexpr uint32_t GetChannelProperties = DriverControlCode(0xA60);
+constexpr uint32_t SetChannelProperties = DriverControlCode(0xA61);
+constexpr uint32_t StartStreaming = DriverControlCode(0xA80);
+constexpr uint32_t StopStreaming = DriverControlCode(0xA81);
+constexpr uint32_t GetStreamBufferDepth = DriverControlCode(0xAA0);
+constexpr uint32_t SetStreamBufferDepth = DriverControlCode(0xAA1);
+constexpr uint32_t GetAsioBufferDepth = DriverControlCode(0xAA2);
+constexpr uint32_t SetAsioBufferDepth = DriverControlCode(0xAA3);
+constexpr uint32_t GetWdmBufferDepth = DriverControlCode(0xAA4);
+constexpr uint32_t SetWdmBufferDepth = DriverControlCode(0xAA5);
+constexpr uint32_t GetAsioStatistics = DriverControlCode(0xAB2);
+} // namespace DriverRequest
+
+static_assert(DriverRequest::GetInterfaceVersion == 0x80882804);
+static_assert(DriverRequest::GetNotification == 0x80882828);
+static_assert(DriverRequest::SetSampleRateMode == 0x8088288C);
+static_assert(DriverRequest::GetStreamStatus == 0x80882928);
+static_assert(DriverRequest::GetAsioStatistics == 0x80882AC8);
+
+// Statuses: 0 is success; others are Win32 errors or these codes.
+constexpr uint32_t DRVSTATUS_SUCCESS = 0;
+constexpr uint32_t DRVSTATUS_FAILED = 0xE0000001;
+constexpr uint32_t DRVSTATUS_NO_MORE_NOTIFICATIONS = 0xE0000007;
+constexpr uint32_t DRVSTATUS_NOT_OPEN = 0xE0000013;
+constexpr uint32_t DRVSTATUS_VERSION_MISMATCH = 0xE0000014;
+constexpr uint32_t DRVSTATUS_FCP_REJECTED = 0xE0000022;
+constexpr uint32_t DRVSTATUS_WDM_DEVICE_IN_USE = 0xE0000047;
+constexpr uint32_t DRVSTATUS_CHANNEL_ALLOCATION_FAILED = 0xE0000072;
+constexpr uint32_t DRVSTATUS_BANDWIDTH_ALLOCATION_FAILED = 0xE0000073;
+constexpr uint32_t DRVSTATUS_ISO_RESOURCE_ALLOCATION_FAILED = 0xE0000074;
+constexpr uint32_t DRVSTATUS_START_STREAMING_FAILED = 0xE0000076;
+constexpr uint32_t DRVSTATUS_CHANNEL_CHANGED_BY_BUS_RESET = 0xE0000077;
+constexpr uint32_t DRVSTATUS_SAMPLE_RATE_NOT_SUPPORTED = 0xE0000080;
+
+// Types of the notifications that the driver queues.
+constexpr uint32_t EvtType_BusReset = 1;
+constexpr uint32_t EvtType_StreamingRestarted = 2;
+constexpr uint32_t EvtType_DomainConfigurationChanged = 3;
+constexpr uint32_t EvtType_AsioBufferSizeChanged = 100;
+
+// The name printed for an event type; "unknown" for any other value.
+const char* EventTypeName(uint32_t type);
+
+// Plug states of PlugStatus.
+constexpr uint32_t PLUG_STATE_CONNECTED = 3;
+constexpr uint32_t PLUG_STATE_CONNECT_FAILED = 4;
+
+// The name under which the driver's device is opened, and the interface
+// class its devices are announced under.
+constexpr const char DRIVER_INTERFACE_ID[] = "{73516540-7548-4a92-BA38-8B63F8333411}";
+constexpr const char DRIVER_DEVICE_CLASS[] = "{006902CB-E626-45B4-8A62-2EAAD63F8D12}";
