@@ -1,0 +1,67 @@
+// Steers a running Demtrel for the demo's screenshots:
+//   DemoPilot wait       waits (at most 30 s) until the main window exists
+//   DemoPilot page N     selects the N-th item (0-based) of the page tree
+// It only sends the messages a user's clicks would cause.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr char kMainTitle[] = "Tarnet Control Panel";
+constexpr int kTreeId = 1000;
+
+HWND FindMainWindow() { return FindWindowA(nullptr, kMainTitle); }
+
+// The tree is a child of the view, which is a child of the frame.
+BOOL CALLBACK FindTree(HWND child, LPARAM result) {
+    if (GetDlgCtrlID(child) != kTreeId)
+        return TRUE;
+    *reinterpret_cast<HWND*>(result) = child;
+    return FALSE;
+}
+
+int WaitForMainWindow() {
+    for (int i = 0; i < 300; ++i) {
+        if (FindMainWindow())
+            return 0;
+        Sleep(100);
+    }
+    std::fprintf(stderr, "DemoPilot: no window titled \"%s\"\n", kMainTitle);
+    return 1;
+}
+
+int SelectPage(int index) {
+    HWND tree = nullptr;
+    HWND frame = FindMainWindow();
+    if (frame)
+        EnumChildWindows(frame, FindTree, reinterpret_cast<LPARAM>(&tree));
+    if (!tree) {
+        std::fprintf(stderr, "DemoPilot: page tree not found\n");
+        return 1;
+    }
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    for (int i = 0; item && i < index; ++i)
+        item = reinterpret_cast<HTREEITEM>(
+            SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+    if (!item) {
+        std::fprintf(stderr, "DemoPilot: no page %d\n", index);
+        return 1;
+    }
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "wait") == 0)
+        return WaitForMainWindow();
+    if (argc == 3 && std::strcmp(argv[1], "page") == 0)
+        return SelectPage(std::atoi(argv[2]));
+    std::fprintf(stderr, "usage: DemoPilot wait | DemoPilot page N\n");
+    return 2;
+}
