@@ -9,7 +9,7 @@ test: build
 
 demo: setup
 	cmake --preset x86_64 >/dev/null
-	cmake --build --preset x86_64 -j$(JOBS) --target DemtrelSim
+	cmake --build --preset x86_64 -j$(JOBS) --target DemtrelSim DemoPilot
 	tools/run-demo
 
 setup:
