@@ -1,0 +1,88 @@
+// The simulated driver behind DriverTransport: a device with two audio
+// interfaces that adopts writes, queues notifications per handle, and lets
+// tests and the demonstration log requests, inject faults and reshape its state.
+#pragma once
+
+#include "SimConnections.h"
+#include "SimLock.h"
+#include "SimModel.h"
+#include "SimRequests.h"
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+struct SimLogEntry {
+    HANDLE Handle;
+    uint32_t Code;
+    std::vector<uint8_t> Input;
+    DWORD OutSize;
+    uint32_t Status;
+};
+
+class CSimulator {
+public:
+    static CSimulator& Instance();
+
+    // The transport; failures set the thread's last-error value.
+    HANDLE Open(const char* deviceName);
+    BOOL Control(HANDLE device, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize,
+                 DWORD* bytesReturned);
+    BOOL Close(HANDLE device);
+
+    // Back to the default set-up: every handle closed, log, faults and
+    // replies cleared, driver present.
+    void Reset();
+    // The driver's state, for setting up edge cases between requests.
+    CSimModel& Model() { return m_Model; }
+
+    std::vector<SimLogEntry> Log() const;
+    size_t CountRequests(uint32_t code) const;
+    void ClearLog();
+
+    // Fails the next request of this code (or every one) with the status.
+    void FailRequest(uint32_t code, uint32_t status, bool always);
+    void ClearFaults();
+    // Answers every request of this code with these bytes (cut to the
+    // caller's buffer) instead of the model's record.
+    void SetReply(uint32_t code, const std::vector<uint8_t>& bytes);
+    void ClearReply(uint32_t code);
+
+    void SetInterfaceVersion(uint8_t major, uint8_t minor);
+    // While absent, Open fails with ERROR_FILE_NOT_FOUND and requests on
+    // handles opened before fail with ERROR_DEVICE_NOT_CONNECTED.
+    void SetDriverPresent(bool present);
+    // A device plugged in: numbered analog channels, two modes, connected
+    // plugs; 0 when the driver is full. Both queue a bus reset.
+    uint32_t AddDevice(const std::string& name, const std::string& serialNumber, uint32_t inputs,
+                       uint32_t outputs);
+    bool RemoveDevice(uint32_t deviceId);
+    void QueueNotification(uint32_t type);
+    void SetWdmDeviceInUse(bool inUse);
+    void SetDropOuts(uint32_t dropOuts);
+
+    size_t OpenHandleCount() const;
+    size_t PendingNotifications(HANDLE device) const;
+
+private:
+    struct Fault {
+        uint32_t Status;
+        bool Always;
+    };
+
+    mutable CSimLock m_Lock;
+    CSimModel m_Model;
+    CSimConnections m_Connections;
+    CSimRequests m_Requests{m_Model, m_Connections};
+    std::vector<SimLogEntry> m_Log;
+    std::map<uint32_t, Fault> m_Faults;
+    std::map<uint32_t, std::vector<uint8_t>> m_Replies;
+    bool m_Present = true;
+
+    CSimulator();
+    uint32_t Dispatch(HANDLE device, uint32_t code, const void* in, DWORD inSize, void* out,
+                      DWORD outSize, DWORD& returned);
+    bool TakeFault(uint32_t code, uint32_t& status);
+};
