@@ -1,0 +1,35 @@
+// The "Streams" page: read-only state of the four isochronous plugs of every
+// connected device, with a detail text for the selected device.
+#pragma once
+
+#include "CDlgPgBase.h"
+
+#include "DriverRecords.h"
+
+#include <cstdint>
+#include <string>
+
+class CDlgPgStreams : public CDlgPgBase {
+public:
+    explicit CDlgPgStreams(CWnd* pParent = nullptr);
+    ~CDlgPgStreams() override;
+
+    // Reloads the device list and the plug states; clears the detail text.
+    void UpdatePage();
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+
+private:
+    static std::string GetPlugStateText(const PlugStatus& plug);
+    static std::string GetPlugDetailsText(const PlugStatus& plug, const std::string& label);
+    static std::string GetPlugErrorText(uint32_t errorCode);
+    static std::string GetSupportedRatesText(const PlugStatus& plug);
+
+    void OnShowWindow(BOOL bShow, UINT nStatus);
+    void OnItemChangedStreamList(NMHDR* pNMHDR, LRESULT* pResult);
+
+    CListCtrl m_List;
+    std::string m_strDetails;
+};
