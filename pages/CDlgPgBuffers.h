@@ -5,7 +5,9 @@
 
 #include "CDlgPgBase.h"
 
+#include "Button.h"
 #include "DriverRecords.h"
+#include "SliderCtrl.h"
 
 #include <cstdint>
 #include <string>
@@ -21,6 +23,9 @@ public:
     static constexpr UINT_PTR DropOutTimerId = 27;
 
 protected:
+    static const MessageMap messageMap;
+    const MessageMap* GetMessageMap() const override { return &messageMap; }
+
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
 
@@ -33,7 +38,7 @@ private:
 
     void OnTimer(UINT_PTR nIDEvent);
     void OnShowWindow(BOOL bShow, UINT nStatus);
-    void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+    void OnHScroll(UINT nSBCode, UINT nPos, HWND hScrollBar);
     void OnApplyStreamBuffer();
     void OnApplyWdmBuffer();
     void OnApplyAsioBuffer();

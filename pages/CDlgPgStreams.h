@@ -5,6 +5,7 @@
 #include "CDlgPgBase.h"
 
 #include "DriverRecords.h"
+#include "ListCtrl.h"
 
 #include <cstdint>
 #include <string>
@@ -18,6 +19,9 @@ public:
     void UpdatePage();
 
 protected:
+    static const MessageMap messageMap;
+    const MessageMap* GetMessageMap() const override { return &messageMap; }
+
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
 
