@@ -1,0 +1,249 @@
+#include "CNotificator.h"
+#include "DriverCodes.h"
+#include "FakeTransport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <new>
+
+namespace {
+
+const UINT kDriverEventMsg = WM_APP + 2;
+
+// A message-only window on the test thread that counts what the listener
+// posts to it.
+class PostCounter {
+public:
+    PostCounter()
+        : m_Wnd(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                                nullptr)) {}
+    ~PostCounter() { DestroyWindow(m_Wnd); }
+
+    HWND Wnd() const { return m_Wnd; }
+
+    // Takes every post that arrives within the time; stops early once more
+    // than expected have come.
+    int Collect(int expected, DWORD withinMs) {
+        DWORD start = GetTickCount();
+        while (GetTickCount() - start < withinMs && m_Count <= expected) {
+            MSG msg;
+            while (PeekMessageA(&msg, m_Wnd, 0, 0, PM_REMOVE)) {
+                ++m_Count;
+                m_Last = msg;
+            }
+            Sleep(5);
+        }
+        return m_Count;
+    }
+
+    // Waits for one more post, then makes sure no second one follows.
+    int CollectOneMore() {
+        int before = m_Count;
+        DWORD start = GetTickCount();
+        while (m_Count == before && GetTickCount() - start < 5000)
+            Collect(before, 20);
+        return Collect(before + 1, 300) - before;
+    }
+
+    const MSG& Last() const { return m_Last; }
+
+private:
+    HWND m_Wnd;
+    int m_Count = 0;
+    MSG m_Last{};
+};
+
+HANDLE DuplicateThread(HANDLE thread) {
+    HANDLE copy = nullptr;
+    DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &copy, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    return copy;
+}
+
+// The handles open in this process, found by asking about every handle value
+// in the range a process of this size uses (Wine reports no handle count).
+int CountOpenHandles() {
+    int count = 0;
+    for (UINT_PTR value = 4; value < 0x10000; value += 4) {
+        DWORD flags = 0;
+        count += GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) != FALSE;
+    }
+    return count;
+}
+
+class NotificatorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FakeDriver::Reset();
+        ASSERT_NE(posts.Wnd(), nullptr);
+    }
+    void TearDown() override { EXPECT_EQ(FakeDriver::Misuses(), 0); }
+
+    PostCounter posts;
+};
+
+TEST_F(NotificatorTest, StopWhenIdleSucceeds) {
+    CNotificator listener;
+    EXPECT_EQ(listener.Stop(), 0u);
+    EXPECT_EQ(listener.m_hThread, nullptr);
+    EXPECT_TRUE(FakeDriver::OpenedNames().empty());
+}
+
+TEST_F(NotificatorTest, SignalsBeforeTheThreadRunsGiveOnePost) {
+    CNotificator listener;
+    listener.SetNotifyTarget(posts.Wnd(), kDriverEventMsg, 5, 6);
+    // The driver queues three notifications before the thread exists.
+    FakeDriver::SetOnRegister([](HANDLE event) {
+        for (int i = 0; i < 3; ++i)
+            SetEvent(event);
+    });
+    ASSERT_EQ(listener.Start(), 0u);
+    ASSERT_NE(listener.m_hThread, nullptr);
+    std::vector<FakeRequest> registrations =
+        FakeDriver::Requests(DriverRequest::RegisterNotificationEvent);
+    ASSERT_EQ(registrations.size(), 1u);
+    EXPECT_EQ(FakeDriver::RegisteredEvent(), listener.m_hDriverEvent);
+
+    EXPECT_EQ(posts.CollectOneMore(), 1);
+    EXPECT_EQ(posts.Last().message, kDriverEventMsg);
+    EXPECT_EQ(posts.Last().wParam, 5u);
+    EXPECT_EQ(posts.Last().lParam, 6);
+
+    // The thread goes on listening, with a target changed while it runs.
+    listener.SetNotifyTarget(posts.Wnd(), kDriverEventMsg + 1, 7, 8);
+    FakeDriver::SignalRegisteredEvent();
+    EXPECT_EQ(posts.CollectOneMore(), 1);
+    EXPECT_EQ(posts.Last().message, kDriverEventMsg + 1);
+    EXPECT_EQ(posts.Last().wParam, 7u);
+
+    EXPECT_EQ(listener.Stop(), 0u);
+    EXPECT_EQ(listener.m_hThread, nullptr);
+    EXPECT_EQ(listener.m_hDevice, nullptr);
+    EXPECT_EQ(FakeDriver::OpenHandleCount(), 0);
+}
+
+TEST_F(NotificatorTest, StopSignalWinsOverADriverSignal) {
+    CNotificator listener;
+    listener.SetNotifyTarget(posts.Wnd(), kDriverEventMsg, 0, 0);
+    FakeDriver::SetOnRegister([&listener](HANDLE event) {
+        SetEvent(event);
+        SetEvent(listener.m_hStopEvent);
+    });
+    ASSERT_EQ(listener.Start(), 0u);
+    EXPECT_EQ(WaitForSingleObject(listener.m_hThread, 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(posts.Collect(0, 200), 0);
+    // The driver signal was left untouched.
+    EXPECT_EQ(WaitForSingleObject(listener.m_hDriverEvent, 0), WAIT_OBJECT_0);
+    EXPECT_EQ(listener.Stop(), 0u);
+}
+
+TEST_F(NotificatorTest, StartsAgainAfterStop) {
+    CNotificator listener;
+    listener.SetNotifyTarget(posts.Wnd(), kDriverEventMsg, 0, 0);
+    ASSERT_EQ(listener.Start(), 0u);
+    ASSERT_EQ(listener.Stop(), 0u);
+    SetEvent(listener.m_hStopEvent); // a stale stop signal
+    ASSERT_EQ(listener.Start(), 0u);
+    EXPECT_EQ(FakeDriver::OpenHandleCount(), 1);
+    FakeDriver::SignalRegisteredEvent();
+    EXPECT_EQ(posts.CollectOneMore(), 1);
+    EXPECT_EQ(listener.Stop(), 0u);
+    EXPECT_EQ(FakeDriver::Requests(DriverRequest::RegisterNotificationEvent).size(), 2u);
+}
+
+TEST_F(NotificatorTest, NullTargetSwallowsEventsAndKeepsListening) {
+    CNotificator listener;
+    ASSERT_EQ(listener.Start(), 0u);
+    FakeDriver::SignalRegisteredEvent();
+    EXPECT_EQ(posts.Collect(0, 300), 0);
+    EXPECT_EQ(WaitForSingleObject(listener.m_hThread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    listener.SetNotifyTarget(posts.Wnd(), kDriverEventMsg, 0, 0);
+    FakeDriver::SignalRegisteredEvent();
+    EXPECT_EQ(posts.CollectOneMore(), 1);
+    EXPECT_EQ(listener.Stop(), 0u);
+}
+
+TEST_F(NotificatorTest, FailedStartLeavesNoThreadAndNoConnection) {
+    CNotificator listener;
+    FakeDriver::SetOpenError(ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(listener.Start(), 2u);
+    EXPECT_EQ(listener.m_hThread, nullptr);
+
+    FakeDriver::SetOpenError(0);
+    FakeDriver::SetResponder([](const FakeRequest& request, uint8_t*) -> uint32_t {
+        return request.Code == DriverRequest::RegisterNotificationEvent ? 0xE0000044 : 0;
+    });
+    EXPECT_EQ(listener.Start(), 0xE0000044u);
+    EXPECT_EQ(listener.m_hThread, nullptr);
+    EXPECT_EQ(listener.m_hDevice, nullptr);
+    EXPECT_EQ(FakeDriver::OpenHandleCount(), 0);
+    EXPECT_EQ(listener.Stop(), 0u);
+}
+
+TEST_F(NotificatorTest, StartWhileListeningKeepsTheRunningThread) {
+    CNotificator listener;
+    ASSERT_EQ(listener.Start(), 0u);
+    HANDLE thread = listener.m_hThread;
+    EXPECT_EQ(listener.Start(), 0u);
+    EXPECT_EQ(listener.m_hThread, thread);
+    EXPECT_EQ(listener.Stop(), 0u);
+}
+
+TEST_F(NotificatorTest, HandleCountStaysFlatOverManyCycles) {
+    CNotificator listener;
+    listener.SetNotifyTarget(posts.Wnd(), kDriverEventMsg, 0, 0);
+    ASSERT_EQ(listener.Start(), 0u);
+    ASSERT_EQ(listener.Stop(), 0u);
+    int before = CountOpenHandles();
+    ASSERT_GT(before, 0);
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_EQ(listener.Start(), 0u);
+        if (i % 100 == 0)
+            FakeDriver::SignalRegisteredEvent();
+        ASSERT_EQ(listener.Stop(), 0u);
+    }
+    EXPECT_EQ(CountOpenHandles(), before);
+    EXPECT_EQ(FakeDriver::OpenHandleCount(), 0);
+}
+
+TEST_F(NotificatorTest, ThreadOutlivingATimedOutStopTouchesNothingFreed) {
+    alignas(CNotificator) unsigned char storage[sizeof(CNotificator)];
+    CNotificator* listener = new (storage) CNotificator();
+    listener->SetNotifyTarget(posts.Wnd(), kDriverEventMsg, 0, 0);
+    ASSERT_EQ(listener->Start(), 0u);
+    HANDLE thread = DuplicateThread(listener->m_hThread);
+    ASSERT_NE(thread, nullptr);
+    // A thread that gets no time to run misses the stop deadline.
+    ASSERT_NE(SuspendThread(thread), static_cast<DWORD>(-1));
+    FakeDriver::SignalRegisteredEvent();
+    EXPECT_EQ(listener->Stop(), DRVSTATUS_FAILED);
+    EXPECT_EQ(listener->m_hThread, nullptr);
+    EXPECT_EQ(FakeDriver::OpenHandleCount(), 0);
+
+    // The object is gone and its memory scribbled over before the thread
+    // runs again.
+    listener->~CNotificator();
+    std::memset(storage, 0xCC, sizeof storage);
+    ResumeThread(thread);
+    EXPECT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    GetExitCodeThread(thread, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    CloseHandle(thread);
+    EXPECT_EQ(posts.Collect(0, 100), 0);
+}
+
+TEST_F(NotificatorTest, DestructionWithoutStopLetsTheThreadEnd) {
+    HANDLE thread = nullptr;
+    {
+        CNotificator listener;
+        ASSERT_EQ(listener.Start(), 0u);
+        thread = DuplicateThread(listener.m_hThread);
+    }
+    EXPECT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
+    CloseHandle(thread);
+    EXPECT_EQ(FakeDriver::OpenHandleCount(), 0);
+}
+
+} // namespace
