@@ -9,12 +9,15 @@
 
 #include <climits>
 
+// The row's item data as an index, or -1 for no such row.
+inline int RowIndex(const CListCtrl& list, int row) {
+    if (row < 0 || row >= list.GetItemCount())
+        return -1;
+    DWORD_PTR index = list.GetItemData(row);
+    return index > static_cast<DWORD_PTR>(INT_MAX) ? -1 : static_cast<int>(index);
+}
+
 template <typename Record>
 Record* RowRecord(const CListCtrl& list, int row, const CRecordArray<Record>& records) {
-    if (row < 0)
-        return nullptr;
-    DWORD_PTR index = list.GetItemData(row);
-    if (index > static_cast<DWORD_PTR>(INT_MAX))
-        return nullptr;
-    return records.GetAt(static_cast<int>(index));
+    return records.GetAt(RowIndex(list, row));
 }
