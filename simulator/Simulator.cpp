@@ -17,7 +17,8 @@ CSimulator::CSimulator() {
 HANDLE CSimulator::Open(const char* deviceName) {
     CSimLock::Guard guard(m_Lock);
     const std::string expected = std::string("\\\\.\\") + DRIVER_INTERFACE_ID;
-    if (!m_Present || !deviceName || expected != deviceName) {
+    // Device names are not case-sensitive.
+    if (!m_Present || !deviceName || lstrcmpiA(expected.c_str(), deviceName) != 0) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }

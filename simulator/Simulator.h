@@ -48,6 +48,10 @@ public:
     // Answers every request of this code with these bytes (cut to the
     // caller's buffer) instead of the model's record.
     void SetReply(uint32_t code, const std::vector<uint8_t>& bytes);
+    template <typename T> void SetReplyRecord(uint32_t code, const T& record) {
+        const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&record);
+        SetReply(code, std::vector<uint8_t>(bytes, bytes + sizeof(T)));
+    }
     void ClearReply(uint32_t code);
 
     void SetInterfaceVersion(uint8_t major, uint8_t minor);

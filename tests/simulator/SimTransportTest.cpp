@@ -14,6 +14,12 @@ TEST_F(SimTransport, OpensOnlyTheDriverDeviceAndGivesEachOpenItsOwnHandle) {
     EXPECT_EQ(INVALID_HANDLE_VALUE, DriverTransport::Open("\\\\.\\{00000000-0000-0000-0000-0}"));
     EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), DriverTransport::LastError());
     EXPECT_EQ(INVALID_HANDLE_VALUE, DriverTransport::Open(DRIVER_INTERFACE_ID));
+    std::string upper = DeviceName();
+    for (char& c : upper)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    const HANDLE third = DriverTransport::Open(upper.c_str());
+    EXPECT_NE(INVALID_HANDLE_VALUE, third) << "device names ignore case";
+    DriverTransport::Close(third);
     EXPECT_EQ(INVALID_HANDLE_VALUE, DriverTransport::Open(nullptr));
 
     EXPECT_TRUE(DriverTransport::Close(second));
@@ -147,6 +153,14 @@ TEST_F(SimTransport, OverriddenRepliesCarryMalformedRecordsCutToTheBuffer) {
 
     sim.ClearReply(DriverRequest::GetDeviceList);
     EXPECT_EQ(2u, Devices().Count);
+
+    AudioBufferDepth zeroStep{4000, 1000, 0, 192};
+    sim.SetReplyRecord(DriverRequest::GetAsioBufferDepth, zeroStep);
+    AudioBufferDepth reply{};
+    ASSERT_EQ(0u, Read(DriverRequest::GetAsioBufferDepth, reply));
+    EXPECT_EQ(0u, reply.Step);
+    EXPECT_EQ(0u, Read(DriverRequest::GetWdmBufferDepth, reply));
+    EXPECT_NE(0u, reply.Step) << "only the overridden code answers differently";
 }
 
 TEST_F(SimTransport, ResetClosesHandlesAndRestoresTheDefaults) {
