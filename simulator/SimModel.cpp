@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cstring>
 
-constexpr uint32_t CSimModel::Rates[];
-
 void CSimModel::Clear() {
     Devices.clear();
     Channels.clear();

@@ -79,6 +79,7 @@ uint32_t CSimRequests::Run(HANDLE handle, uint32_t code, const void* in, DWORD i
     // caller only when the request succeeds.
     std::vector<uint8_t> input(static_cast<const uint8_t*>(in),
                                static_cast<const uint8_t*>(in) + entry->InSize);
+    // One spare byte keeps the buffer real for requests without a reply.
     std::vector<uint8_t> output(entry->OutSize + 1, 0);
     Call call{handle, input.data(), output.data()};
     const uint32_t status = (this->*entry->Handler)(call);
