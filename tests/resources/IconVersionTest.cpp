@@ -1,0 +1,140 @@
+// Icons, manifest and version block of the program's resources.
+#include "resource.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const BYTE* ResourceBits(LPCSTR name, LPCSTR type, DWORD* size = nullptr) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceA(module, name, type);
+    if (!found) {
+        return nullptr;
+    }
+    if (size) {
+        *size = SizeofResource(module, found);
+    }
+    return static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+}
+
+WORD ImageCount(const BYTE* group) {
+    WORD count = 0;
+    std::memcpy(&count, group + 4, sizeof count);
+    return count;
+}
+
+// The image of a group that the system picks for the given size.
+const BITMAPINFOHEADER* ImageFor(const BYTE* group, int size) {
+    const int id =
+        LookupIconIdFromDirectoryEx(const_cast<BYTE*>(group), TRUE, size, size, LR_DEFAULTCOLOR);
+    if (id == 0) {
+        return nullptr;
+    }
+    return reinterpret_cast<const BITMAPINFOHEADER*>(
+        ResourceBits(MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3))); // RT_ICON
+}
+
+bool FullyOpaque(const BITMAPINFOHEADER* image) {
+    const BYTE* pixels = reinterpret_cast<const BYTE*>(image) + image->biSize;
+    for (LONG i = 0; i < image->biWidth * image->biWidth; ++i) {
+        if (pixels[4 * i + 3] != 255) {
+            return false;
+        }
+    }
+    return true;
+}
+
+const UINT kIcons[] = {IDR_MAINFRAME,     IDI_PAGE_GENERAL, IDI_PAGE_DEVICES, IDI_PAGE_SETTINGS,
+                       IDI_PAGE_CHANNELS, IDI_PAGE_STREAMS, IDI_PAGE_SYNCH};
+
+TEST(Icons, EachHasExactly16And32PixelImages) {
+    for (UINT id : kIcons) {
+        const BYTE* group = ResourceBits(MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(14)); // group
+        ASSERT_NE(group, nullptr) << "icon " << id;
+        EXPECT_EQ(ImageCount(group), 2) << "icon " << id;
+        for (int size : {16, 32}) {
+            const BITMAPINFOHEADER* image = ImageFor(group, size);
+            ASSERT_NE(image, nullptr) << "icon " << id << " size " << size;
+            EXPECT_EQ(image->biWidth, size) << "icon " << id;
+            EXPECT_EQ(image->biHeight, 2 * size) << "icon " << id; // colour and mask
+            EXPECT_EQ(image->biBitCount, 32) << "icon " << id;
+        }
+    }
+}
+
+TEST(Icons, LoadAtTheirOwnSize) {
+    HICON icon =
+        static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME),
+                                      IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+    ASSERT_NE(icon, nullptr);
+    DestroyIcon(icon);
+}
+
+// The page tree's image list has no mask, so its icons must not rely on transparency;
+// the application icon sits on task bars and caption bars and must.
+TEST(Icons, TreeIconsAreOpaqueAndTheAppIconIsNot) {
+    for (UINT id : kIcons) {
+        const BYTE* group = ResourceBits(MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(14));
+        ASSERT_NE(group, nullptr);
+        const BITMAPINFOHEADER* image = ImageFor(group, 16);
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(FullyOpaque(image), id != IDR_MAINFRAME) << "icon " << id;
+    }
+}
+
+TEST(Manifest, AsksForCommonControlsSixWithoutDpiAwareness) {
+    DWORD size = 0;
+    const BYTE* bits = ResourceBits(MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24), &size);
+    ASSERT_NE(bits, nullptr);
+    const std::string manifest(reinterpret_cast<const char*>(bits), size);
+    EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+    EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);
+}
+
+std::vector<char> OwnVersionInfo() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    std::vector<char> data(size);
+    if (size == 0 || !GetFileVersionInfoA(path, 0, size, data.data())) {
+        data.clear();
+    }
+    return data;
+}
+
+std::string VersionString(std::vector<char>& info, const char* name) {
+    char* value = nullptr;
+    UINT length = 0;
+    const std::string path = std::string("\\StringFileInfo\\040904E4\\") + name;
+    if (!VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length)) {
+        return "";
+    }
+    return value;
+}
+
+TEST(Version, FileAndProductAre2_14_0_0) {
+    std::vector<char> info = OwnVersionInfo();
+    ASSERT_FALSE(info.empty());
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(14, 2));
+    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(14, 2));
+    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+    EXPECT_EQ(VersionString(info, "FileVersion"), "2.14.0.0");
+    EXPECT_EQ(VersionString(info, "ProductVersion"), "2.14.0.0");
+    EXPECT_EQ(VersionString(info, "OriginalFilename"), "Demtrel.exe");
+    EXPECT_EQ(VersionString(info, "CompanyName"), "Orlaso");
+}
+
+} // namespace
