@@ -1,0 +1,70 @@
+#include "Dialog.h"
+
+#include "WinApp.h"
+
+namespace {
+
+// A dialog without a parent belongs to the application's main window.
+HWND OwnerWindow(const CWnd* parent) {
+    if (parent != nullptr) {
+        return parent->m_hWnd;
+    }
+    const CWinApp* app = AfxGetApp();
+    return app != nullptr && app->m_pMainWnd != nullptr ? app->m_pMainWnd->m_hWnd : nullptr;
+}
+
+} // namespace
+
+CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
+
+INT_PTR CDialog::DoModal() {
+    if (m_hWnd != nullptr) {
+        return -1;
+    }
+    return ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate),
+                             OwnerWindow(m_pParentWnd), &CWnd::DialogProcedure,
+                             reinterpret_cast<LPARAM>(this));
+}
+
+BOOL CDialog::Create(UINT templateId, CWnd* parent) {
+    m_nIDTemplate = templateId;
+    m_pParentWnd = parent;
+    return CreateDialogWindow(templateId, OwnerWindow(parent));
+}
+
+void CDialog::EndDialog(int result) {
+    if (m_hWnd != nullptr) {
+        ::EndDialog(m_hWnd, result);
+    }
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    if (UpdateData(TRUE)) {
+        EndDialog(IDOK);
+    }
+}
+
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (CWnd::OnCommand(wParam, lParam)) {
+        return TRUE;
+    }
+    const bool clicked = lParam == 0 || HIWORD(wParam) == BN_CLICKED;
+    if (clicked && LOWORD(wParam) == IDOK) {
+        OnOK();
+        return TRUE;
+    }
+    if (clicked && LOWORD(wParam) == IDCANCEL) {
+        OnCancel();
+        return TRUE;
+    }
+    return FALSE;
+}

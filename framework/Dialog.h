@@ -1,0 +1,32 @@
+// A dialog built from a template, modal (DoModal) or modeless (Create).
+// IDOK and IDCANCEL commands (Enter, Escape, the close button, buttons 1 and
+// 2) call OnOK and OnCancel; a page overrides both to do nothing.
+#pragma once
+
+#include "Wnd.h"
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr);
+
+    // Runs the dialog modally, owned by the parent or else by the
+    // application's main window. The result of EndDialog, -1 on failure.
+    virtual INT_PTR DoModal();
+    // Creates the dialog modeless, as a child or owned window of parent.
+    BOOL Create(UINT templateId, CWnd* parent = nullptr);
+    void EndDialog(int result);
+
+protected:
+    // Writes the members into the controls; TRUE lets the system set the focus.
+    BOOL OnInitDialog() override;
+    // Reads the controls into the members and ends with IDOK (stays open if
+    // a control of the exchange is missing).
+    virtual void OnOK();
+    // Ends with IDCANCEL.
+    virtual void OnCancel();
+
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd;
+};

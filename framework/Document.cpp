@@ -1,0 +1,5 @@
+#include "Document.h"
+
+BOOL CDocument::OnNewDocument() {
+    return TRUE;
+}

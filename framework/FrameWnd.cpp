@@ -1,0 +1,217 @@
+#include "FrameWnd.h"
+
+#include "ResString.h"
+#include "StatusBar.h"
+#include "View.h"
+#include "WinApp.h"
+
+#include <string>
+
+namespace {
+
+// Asks the frame to show a string in its message pane once the message loop
+// runs; wParam is the string id. Private to the frame's own window class.
+constexpr UINT WM_FRAME_SET_MESSAGE_STRING = WM_USER + 0x100;
+
+constexpr DWORD kTitleFlags = FWS_ADDTOTITLE | FWS_PREFIXTITLE;
+constexpr UINT AFX_IDS_UNTITLED = 61441;
+
+std::string FirstLine(const std::string& text) {
+    return text.substr(0, text.find('\n'));
+}
+
+bool IsMenuClosing(UINT flags, LPARAM menu) {
+    return flags == 0xFFFF && menu == 0;
+}
+
+// One frame class per resource id, so that each carries its own icon.
+std::string FrameClassName(UINT resourceId) {
+    const std::string name = "DemtrelFrame" + std::to_string(resourceId);
+    HINSTANCE module = ::GetModuleHandleA(nullptr);
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof(existing);
+    if (!::GetClassInfoExA(module, name.c_str(), &existing)) {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof(wc);
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = &CWnd::WindowProcedure;
+        wc.hInstance = module;
+        wc.hIcon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(resourceId));
+        wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+        wc.lpszClassName = name.c_str();
+        ::RegisterClassExA(&wc);
+    }
+    return name;
+}
+
+} // namespace
+
+const MessageMap CFrameWnd::messageMap{
+    &CWnd::messageMap,
+    {
+        {WM_CREATE, 0, 0, &CFrameWnd::OnCreate},
+        {WM_DESTROY, 0, 0, &CFrameWnd::OnDestroy},
+        {WM_SIZE, 0, 0, &CFrameWnd::OnSize},
+        {WM_MENUSELECT, 0, 0, &CFrameWnd::OnMenuSelect},
+        {WM_FRAME_SET_MESSAGE_STRING, 0, 0, &CFrameWnd::OnSetMessageString},
+    }};
+
+CFrameWnd::CFrameWnd() = default;
+
+CFrameWnd::~CFrameWnd() = default;
+
+BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
+    m_resourceId = resourceId;
+    HINSTANCE resources = AfxGetResourceHandle();
+    const std::string className = FrameClassName(resourceId);
+    const std::string title = FirstLine(LoadResString(resourceId));
+    HMENU menu = ::LoadMenuA(resources, MAKEINTRESOURCEA(resourceId));
+    m_hAccel = ::LoadAcceleratorsA(resources, MAKEINTRESOURCEA(resourceId));
+
+    CREATESTRUCTA cs{};
+    cs.lpszClass = className.c_str();
+    cs.lpszName = title.c_str();
+    cs.style = static_cast<LONG>(style);
+    cs.x = CW_USEDEFAULT;
+    cs.y = CW_USEDEFAULT;
+    cs.cx = CW_USEDEFAULT;
+    cs.cy = CW_USEDEFAULT;
+    cs.hwndParent = parent != nullptr ? parent->m_hWnd : nullptr;
+    cs.hMenu = menu;
+    cs.hInstance = ::GetModuleHandleA(nullptr);
+    cs.lpCreateParams = this;
+    BOOL created = PreCreateWindow(cs);
+    if (created) {
+        m_titleFlags = static_cast<DWORD>(cs.style) & kTitleFlags;
+        cs.style &= ~static_cast<LONG>(kTitleFlags);
+        m_pContext = context;
+        created = CreateFromStruct(cs);
+        m_pContext = nullptr;
+    }
+    if (!created && menu != nullptr && ::IsMenu(menu)) {
+        ::DestroyMenu(menu);
+    }
+    return created;
+}
+
+CDocument* CFrameWnd::GetActiveDocument() const {
+    return m_pActiveView != nullptr ? m_pActiveView->GetDocument() : nullptr;
+}
+
+void CFrameWnd::RecalcLayout() {
+    RECT client{};
+    GetClientRect(&client);
+    HWND bar = StatusBarWindow();
+    if (bar != nullptr && ::IsWindowVisible(bar)) {
+        CStatusBar(bar).RecalcPanes();
+        RECT barRect{};
+        ::GetWindowRect(bar, &barRect);
+        client.bottom -= barRect.bottom - barRect.top;
+    }
+    if (m_pActiveView != nullptr && m_pActiveView->m_hWnd != nullptr) {
+        m_pActiveView->MoveWindow(client.left, client.top, client.right - client.left,
+                                  client.bottom > client.top ? client.bottom - client.top : 0);
+    }
+}
+
+void CFrameWnd::SetMessageText(const std::string& text) {
+    HWND bar = StatusBarWindow();
+    if (bar != nullptr) {
+        CStatusBar(bar).SetPaneText(0, text);
+    }
+}
+
+void CFrameWnd::SetMessageText(UINT stringId) {
+    SetMessageText(FirstLine(LoadResString(stringId)));
+}
+
+void CFrameWnd::OnUpdateFrameTitle() {
+    if ((m_titleFlags & FWS_ADDTOTITLE) == 0 || m_hWnd == nullptr) {
+        return;
+    }
+    const std::string appTitle = FirstLine(LoadResString(m_resourceId));
+    const std::string docTitle = LoadResString(AFX_IDS_UNTITLED);
+    if (docTitle.empty()) {
+        SetWindowText(appTitle);
+    } else if (m_titleFlags & FWS_PREFIXTITLE) {
+        SetWindowText(docTitle + " - " + appTitle);
+    } else {
+        SetWindowText(appTitle + " - " + docTitle);
+    }
+}
+
+BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
+    return m_hAccel != nullptr && ::TranslateAcceleratorA(m_hWnd, m_hAccel, msg);
+}
+
+BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA&) {
+    return TRUE;
+}
+
+BOOL CFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (CWnd::OnCommand(wParam, lParam)) {
+        return TRUE;
+    }
+    if (lParam != 0) {
+        return FALSE; // a control's notification is only the frame's business
+    }
+    const UINT id = LOWORD(wParam);
+    if (m_pActiveView != nullptr && m_pActiveView->OnCmdMsg(id, 0)) {
+        return TRUE;
+    }
+    CWinApp* app = AfxGetApp();
+    return app != nullptr && app->OnCmdMsg(id, 0);
+}
+
+void CFrameWnd::PostNcDestroy() {
+    m_pActiveView = nullptr;
+    m_view.reset();
+    CWinApp* app = AfxGetApp();
+    if (app != nullptr && app->m_pMainWnd == this) {
+        app->m_pMainWnd = nullptr;
+        ::PostQuitMessage(0);
+    }
+}
+
+int CFrameWnd::OnCreate(CREATESTRUCTA*) {
+    if (m_pContext != nullptr && m_pContext->makeView != nullptr) {
+        std::unique_ptr<CView> view = m_pContext->makeView();
+        if (!view->CreateView(this, AFX_IDW_PANE_FIRST, m_pContext->document)) {
+            return -1;
+        }
+        m_view = std::move(view);
+        SetActiveView(m_view.get());
+    }
+    PostMessage(WM_FRAME_SET_MESSAGE_STRING, AFX_IDS_IDLEMESSAGE);
+    return 0;
+}
+
+void CFrameWnd::OnDestroy() {}
+
+LRESULT CFrameWnd::OnSize(WPARAM, LPARAM) {
+    RecalcLayout();
+    return 0;
+}
+
+LRESULT CFrameWnd::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
+    const UINT item = LOWORD(wParam);
+    const UINT flags = HIWORD(wParam);
+    if (IsMenuClosing(flags, lParam)) {
+        SetMessageText(AFX_IDS_IDLEMESSAGE);
+    } else if (item == 0 || (flags & (MF_POPUP | MF_SEPARATOR | MF_SYSMENU)) != 0) {
+        SetMessageText(std::string());
+    } else {
+        SetMessageText(item);
+    }
+    return 0;
+}
+
+LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM) {
+    SetMessageText(static_cast<UINT>(wParam));
+    return 0;
+}
+
+HWND CFrameWnd::StatusBarWindow() const {
+    return GetDlgItem(AFX_IDW_STATUS_BAR);
+}

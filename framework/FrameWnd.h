@@ -1,0 +1,77 @@
+// A top-level frame around one view and the status bar child (if the
+// derived class creates one with the id AFX_IDW_STATUS_BAR): the view fills
+// the client area above the status bar.
+//
+// Commands (menus, accelerators, posted WM_COMMAND with lParam 0) go through
+// the frame's message map, then the active view's, then the application's.
+// The status bar's pane 0 shows the first line of the string whose id is the
+// highlighted menu command, and the idle text "Ready" (string 57345) when the
+// menu closes and once the message loop runs after creation.
+#pragma once
+
+#include "FrameworkIds.h"
+#include "Wnd.h"
+
+#include <memory>
+
+class CDocument;
+class CView;
+
+// What the frame needs to make its view during WM_CREATE.
+struct CCreateContext {
+    std::unique_ptr<CView> (*makeView)();
+    CDocument* document;
+};
+
+class CFrameWnd : public CWnd {
+public:
+    CFrameWnd();
+    ~CFrameWnd() override;
+
+    // Creates the frame with menu, class icon, accelerators and title (first
+    // line of the string) of resourceId. The style goes through
+    // PreCreateWindow; FWS_ADDTOTITLE left in it makes the title show the
+    // document's name ("Untitled"), before it with FWS_PREFIXTITLE.
+    BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                   CWnd* parent = nullptr, CCreateContext* context = nullptr);
+
+    CView* GetActiveView() const { return m_pActiveView; }
+    void SetActiveView(CView* view) { m_pActiveView = view; }
+    CDocument* GetActiveDocument() const;
+
+    // Puts the view and the status bar in place for the current client size.
+    void RecalcLayout();
+    // Writes pane 0 of the status bar.
+    void SetMessageText(const std::string& text);
+    void SetMessageText(UINT stringId);
+
+    // Sets the title from the document when FWS_ADDTOTITLE was kept.
+    void OnUpdateFrameTitle();
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+protected:
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void PostNcDestroy() override;
+
+    virtual int OnCreate(CREATESTRUCTA* cs);
+    virtual void OnDestroy();
+
+    static const MessageMap messageMap;
+    const MessageMap* GetMessageMap() const override { return &messageMap; }
+
+private:
+    LRESULT OnSize(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMenuSelect(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
+
+    HWND StatusBarWindow() const;
+
+    UINT m_resourceId = 0;
+    DWORD m_titleFlags = 0;
+    HACCEL m_hAccel = nullptr;
+    CCreateContext* m_pContext = nullptr;
+    std::unique_ptr<CView> m_view;
+    CView* m_pActiveView = nullptr;
+};

@@ -1,0 +1,121 @@
+#include "ListCtrl.h"
+
+namespace {
+
+constexpr int kItemTextCapacity = 1024;
+constexpr UINT kCheckedImage = 2; // state image 1 is unchecked, 2 checked
+
+} // namespace
+
+int CListCtrl::InsertColumn(int column, const std::string& heading, int format, int width) const {
+    LVCOLUMNA col{};
+    col.mask = LVCF_TEXT | LVCF_FMT | LVCF_SUBITEM;
+    col.fmt = format;
+    col.pszText = const_cast<char*>(heading.c_str());
+    col.iSubItem = column;
+    if (width >= 0) {
+        col.mask |= LVCF_WIDTH;
+        col.cx = width;
+    }
+    return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(column),
+                                        reinterpret_cast<LPARAM>(&col)));
+}
+
+int CListCtrl::InsertItem(int row, const std::string& text) const {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.pszText = const_cast<char*>(text.c_str());
+    return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+BOOL CListCtrl::SetItemText(int row, int column, const std::string& text) const {
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = const_cast<char*>(text.c_str());
+    return static_cast<BOOL>(
+        SendMessage(LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+}
+
+std::string CListCtrl::GetItemText(int row, int column) const {
+    char buffer[kItemTextCapacity] = {};
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = kItemTextCapacity;
+    const LRESULT length =
+        SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    if (length <= 0) {
+        return std::string();
+    }
+    buffer[kItemTextCapacity - 1] = '\0';
+    return std::string(buffer);
+}
+
+BOOL CListCtrl::SetItemData(int row, DWORD_PTR data) const {
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    item.lParam = static_cast<LPARAM>(data);
+    return static_cast<BOOL>(SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+DWORD_PTR CListCtrl::GetItemData(int row) const {
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) {
+        return 0;
+    }
+    return static_cast<DWORD_PTR>(item.lParam);
+}
+
+BOOL CListCtrl::DeleteItem(int row) const {
+    return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(row)));
+}
+
+BOOL CListCtrl::DeleteAllItems() const {
+    return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS));
+}
+
+int CListCtrl::GetItemCount() const {
+    return static_cast<int>(SendMessage(LVM_GETITEMCOUNT));
+}
+
+int CListCtrl::GetNextItem(int start, int flags) const {
+    return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(start),
+                                        MAKELPARAM(static_cast<UINT>(flags), 0)));
+}
+
+BOOL CListCtrl::SetItemState(int row, UINT state, UINT mask) const {
+    LVITEMA item{};
+    item.state = state;
+    item.stateMask = mask;
+    return static_cast<BOOL>(
+        SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+}
+
+UINT CListCtrl::GetItemState(int row, UINT mask) const {
+    return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(row), mask));
+}
+
+BOOL CListCtrl::EnsureVisible(int row, BOOL partialOk) const {
+    return static_cast<BOOL>(SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), partialOk));
+}
+
+BOOL CListCtrl::GetCheck(int row) const {
+    return (GetItemState(row, LVIS_STATEIMAGEMASK) >> 12) == kCheckedImage;
+}
+
+BOOL CListCtrl::SetCheck(int row, BOOL check) const {
+    return SetItemState(row, INDEXTOSTATEIMAGEMASK(check ? kCheckedImage : 1), LVIS_STATEIMAGEMASK);
+}
+
+DWORD CListCtrl::GetExtendedStyle() const {
+    return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE));
+}
+
+DWORD CListCtrl::SetExtendedStyle(DWORD style) const {
+    return static_cast<DWORD>(
+        SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style)));
+}

@@ -1,0 +1,35 @@
+// List view in report mode. Rows and columns count from 0.
+#pragma once
+
+#include "WindowHandle.h"
+
+#include <commctrl.h>
+
+class CListCtrl : public CWindowHandle {
+public:
+    using CWindowHandle::CWindowHandle;
+
+    // The new column's index, or -1.
+    int InsertColumn(int column, const std::string& heading, int format = LVCFMT_LEFT,
+                     int width = -1) const;
+    // The new row's index, or -1.
+    int InsertItem(int row, const std::string& text) const;
+    BOOL SetItemText(int row, int column, const std::string& text) const;
+    // At most 1023 characters; empty for an invalid row or column.
+    std::string GetItemText(int row, int column) const;
+    BOOL SetItemData(int row, DWORD_PTR data) const;
+    DWORD_PTR GetItemData(int row) const;
+    BOOL DeleteItem(int row) const;
+    BOOL DeleteAllItems() const;
+    int GetItemCount() const;
+    // The next row after start (-1: from the top) with the LVNI_ flags, or -1.
+    int GetNextItem(int start, int flags) const;
+    BOOL SetItemState(int row, UINT state, UINT mask) const;
+    UINT GetItemState(int row, UINT mask) const;
+    BOOL EnsureVisible(int row, BOOL partialOk = FALSE) const;
+    // The check box of a list with LVS_EX_CHECKBOXES.
+    BOOL GetCheck(int row) const;
+    BOOL SetCheck(int row, BOOL check = TRUE) const;
+    DWORD GetExtendedStyle() const;
+    DWORD SetExtendedStyle(DWORD style) const;
+};

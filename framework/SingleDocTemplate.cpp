@@ -1,0 +1,47 @@
+#include "SingleDocTemplate.h"
+
+#include "Document.h"
+#include "FrameWnd.h"
+#include "View.h"
+#include "WinApp.h"
+
+CSingleDocTemplate::CSingleDocTemplate(UINT resourceId, DocumentFactory document,
+                                       FrameFactory frame, ViewFactory view)
+    : m_resourceId(resourceId), m_makeDocument(document), m_makeFrame(frame), m_makeView(view) {}
+
+// The frame (and with it the view) goes before the document it shows.
+CSingleDocTemplate::~CSingleDocTemplate() {
+    m_frame.reset();
+}
+
+CFrameWnd* CSingleDocTemplate::OpenNewDocument(int showCommand) {
+    if (m_document == nullptr) {
+        m_document = m_makeDocument();
+    }
+    if (!m_document->OnNewDocument()) {
+        return nullptr;
+    }
+    const bool firstFrame = m_frame == nullptr || m_frame->m_hWnd == nullptr;
+    if (firstFrame) {
+        m_frame.reset();
+        std::unique_ptr<CFrameWnd> frame = m_makeFrame();
+        CCreateContext context{m_makeView, m_document.get()};
+        if (!frame->LoadFrame(m_resourceId, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr,
+                              &context)) {
+            return nullptr;
+        }
+        m_frame = std::move(frame);
+        CWinApp* app = AfxGetApp();
+        if (app != nullptr && app->m_pMainWnd == nullptr) {
+            app->m_pMainWnd = m_frame.get();
+        }
+    }
+    if (CView* view = m_frame->GetActiveView()) {
+        view->OnInitialUpdate();
+    }
+    m_frame->OnUpdateFrameTitle();
+    if (firstFrame) {
+        m_frame->ShowWindow(showCommand);
+    }
+    return m_frame.get();
+}

@@ -1,0 +1,49 @@
+// Makes the document, frame and view of the program's one document from
+// their factories, sharing one resource id (menu, icon, accelerators,
+// document string).
+//
+//   AddDocTemplate(CSingleDocTemplate::Make<CIXO_CPLDoc, CMainFrame, CIXO_CPLView>(128));
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+class CDocument;
+class CFrameWnd;
+class CView;
+
+class CSingleDocTemplate {
+public:
+    using DocumentFactory = std::unique_ptr<CDocument> (*)();
+    using FrameFactory = std::unique_ptr<CFrameWnd> (*)();
+    using ViewFactory = std::unique_ptr<CView> (*)();
+
+    CSingleDocTemplate(UINT resourceId, DocumentFactory document, FrameFactory frame,
+                       ViewFactory view);
+    ~CSingleDocTemplate();
+    CSingleDocTemplate(const CSingleDocTemplate&) = delete;
+    CSingleDocTemplate& operator=(const CSingleDocTemplate&) = delete;
+
+    template <class Doc, class Frame, class View>
+    static std::unique_ptr<CSingleDocTemplate> Make(UINT resourceId) {
+        return std::make_unique<CSingleDocTemplate>(
+            resourceId, [] { return std::unique_ptr<CDocument>(std::make_unique<Doc>()); },
+            [] { return std::unique_ptr<CFrameWnd>(std::make_unique<Frame>()); },
+            [] { return std::unique_ptr<CView>(std::make_unique<View>()); });
+    }
+
+    // See CWinApp::OnFileNew. The frame, once created, is returned; null on failure.
+    CFrameWnd* OpenNewDocument(int showCommand);
+
+    CDocument* GetDocument() const { return m_document.get(); }
+    CFrameWnd* GetFrame() const { return m_frame.get(); }
+
+private:
+    UINT m_resourceId;
+    DocumentFactory m_makeDocument;
+    FrameFactory m_makeFrame;
+    ViewFactory m_makeView;
+    std::unique_ptr<CDocument> m_document;
+    std::unique_ptr<CFrameWnd> m_frame;
+};

@@ -1,0 +1,121 @@
+#include "WinApp.h"
+
+#include "FrameworkIds.h"
+#include "ResString.h"
+#include "SingleDocTemplate.h"
+#include "Wnd.h"
+
+namespace {
+
+// The application object registers itself here; the framework has no other
+// process-wide state.
+CWinApp* theApp = nullptr;
+
+bool IsKeyboardMessage(const MSG& msg) {
+    return msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST;
+}
+
+bool IsTopLevel(HWND hWnd) {
+    return (::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CHILD) == 0;
+}
+
+} // namespace
+
+const MessageMap CWinApp::messageMap{&CCmdTarget::messageMap,
+                                     {
+                                         {WM_COMMAND, 0, ID_FILE_NEW, &CWinApp::OnFileNewCommand},
+                                         {WM_COMMAND, 0, ID_FILE_OPEN, &CWinApp::OnFileNewCommand},
+                                         {WM_COMMAND, 0, ID_APP_EXIT, &CWinApp::OnAppExit},
+                                     }};
+
+CWinApp::CWinApp() : m_hInstance(::GetModuleHandleA(nullptr)) {
+    theApp = this;
+}
+
+CWinApp::~CWinApp() {
+    if (theApp == this) {
+        theApp = nullptr;
+    }
+}
+
+BOOL CWinApp::InitInstance() {
+    return TRUE;
+}
+
+int CWinApp::Run() {
+    MSG msg{};
+    for (;;) {
+        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            m_quitCode = static_cast<int>(msg.wParam);
+            return m_quitCode;
+        }
+        if (got == -1) {
+            return -1;
+        }
+        if (!PreTranslateMessage(&msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+}
+
+int CWinApp::ExitInstance() {
+    m_docTemplate.reset();
+    return m_quitCode;
+}
+
+BOOL CWinApp::PreTranslateMessage(MSG* msg) {
+    if (!IsKeyboardMessage(*msg)) {
+        return FALSE;
+    }
+    HWND mainWindow = m_pMainWnd != nullptr ? m_pMainWnd->m_hWnd : nullptr;
+    const bool inMainWindow =
+        mainWindow != nullptr && (msg->hwnd == mainWindow || ::IsChild(mainWindow, msg->hwnd));
+    if (inMainWindow && m_pMainWnd->PreTranslateMessage(msg)) {
+        return TRUE;
+    }
+    for (HWND hWnd = msg->hwnd; hWnd != nullptr && hWnd != mainWindow; hWnd = ::GetParent(hWnd)) {
+        CWnd* window = CWnd::FromHandle(hWnd);
+        if (window != nullptr && window->PreTranslateMessage(msg)) {
+            return TRUE;
+        }
+        if (IsTopLevel(hWnd)) {
+            break;
+        }
+    }
+    return FALSE;
+}
+
+void CWinApp::AddDocTemplate(std::unique_ptr<CSingleDocTemplate> docTemplate) {
+    m_docTemplate = std::move(docTemplate);
+}
+
+BOOL CWinApp::OnFileNew() {
+    return m_docTemplate != nullptr && m_docTemplate->OpenNewDocument(m_nCmdShow) != nullptr;
+}
+
+void CWinApp::OnFileNewCommand() {
+    OnFileNew();
+}
+
+void CWinApp::OnAppExit() {
+    if (m_pMainWnd != nullptr) {
+        m_pMainWnd->DestroyWindow();
+    }
+}
+
+CWinApp* AfxGetApp() {
+    return theApp;
+}
+
+HINSTANCE AfxGetResourceHandle() {
+    return theApp != nullptr ? theApp->m_hInstance : ::GetModuleHandleA(nullptr);
+}
+
+int AfxMessageBox(const std::string& text, UINT type) {
+    HWND owner =
+        theApp != nullptr && theApp->m_pMainWnd != nullptr ? theApp->m_pMainWnd->m_hWnd : nullptr;
+    const std::string caption = LoadResString(AFX_IDS_APP_TITLE);
+    return ::MessageBoxA(owner, text.c_str(), caption.empty() ? nullptr : caption.c_str(), type);
+}

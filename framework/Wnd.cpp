@@ -1,0 +1,314 @@
+#include "Wnd.h"
+
+#include "DataExchange.h"
+#include "WinApp.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr char kWindowClassName[] = "DemtrelWnd";
+constexpr ATOM kDialogClassAtom = 0x8002;
+
+// Messages whose dialog-procedure result is the message's result itself
+// rather than TRUE/FALSE with the result in DWLP_MSGRESULT.
+bool ReturnsResultDirectly(UINT message) {
+    switch (message) {
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+    case WM_INITDIALOG:
+        return true;
+    default:
+        return false;
+    }
+}
+
+CWnd* BoundObject(HWND hWnd) {
+    return reinterpret_cast<CWnd*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+}
+
+// A dialog template copied into aligned, writable memory, so that the style
+// can be changed before the dialog is made.
+class DialogTemplateCopy {
+public:
+    bool Load(HINSTANCE module, UINT templateId) {
+        HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5));
+        HGLOBAL loaded = info ? ::LoadResource(module, info) : nullptr;
+        const void* data = loaded ? ::LockResource(loaded) : nullptr;
+        const DWORD size = info ? ::SizeofResource(module, info) : 0;
+        if (data == nullptr || size < sizeof(DLGTEMPLATE) + 2 * sizeof(DWORD)) {
+            return false;
+        }
+        m_words.assign((size + sizeof(DWORD) - 1) / sizeof(DWORD), 0);
+        std::memcpy(m_words.data(), data, size);
+        return true;
+    }
+
+    // The extended form starts with version 1 and the signature 0xFFFF,
+    // then help id, extended style and style; the plain form starts with
+    // style and extended style.
+    DWORD& Style() { return IsExtended() ? m_words[3] : m_words[0]; }
+    DWORD& ExStyle() { return IsExtended() ? m_words[2] : m_words[1]; }
+    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(m_words.data()); }
+
+private:
+    bool IsExtended() const { return m_words[0] == 0xFFFF0001u; }
+
+    std::vector<DWORD> m_words;
+};
+
+} // namespace
+
+CWnd::~CWnd() {
+    // The derived parts are gone: the window must not reach them any more.
+    if (m_hWnd != nullptr) {
+        HWND hWnd = m_hWnd;
+        Unbind();
+        ::DestroyWindow(hWnd);
+    }
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd) {
+    if (hWnd == nullptr || !::IsWindow(hWnd)) {
+        return nullptr;
+    }
+    const bool ourWindow =
+        ::GetWindowLongPtrA(hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&WindowProcedure);
+    const bool ourDialog =
+        ::GetClassLongPtrA(hWnd, GCW_ATOM) == kDialogClassAtom &&
+        ::GetWindowLongPtrA(hWnd, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(&DialogProcedure);
+    return ourWindow || ourDialog ? BoundObject(hWnd) : nullptr;
+}
+
+const char* CWnd::FrameworkClassName() {
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof(existing);
+    HINSTANCE module = ::GetModuleHandleA(nullptr);
+    if (!::GetClassInfoExA(module, kWindowClassName, &existing)) {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof(wc);
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = &WindowProcedure;
+        wc.hInstance = module;
+        wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+        wc.lpszClassName = kWindowClassName;
+        ::RegisterClassExA(&wc);
+    }
+    return kWindowClassName;
+}
+
+BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const std::string& title, DWORD style,
+                    int x, int y, int width, int height, HWND parent, HMENU menuOrId) {
+    CREATESTRUCTA cs{};
+    cs.dwExStyle = exStyle;
+    cs.lpszClass = className != nullptr ? className : FrameworkClassName();
+    cs.lpszName = title.c_str();
+    cs.style = static_cast<LONG>(style);
+    cs.x = x;
+    cs.y = y;
+    cs.cx = width;
+    cs.cy = height;
+    cs.hwndParent = parent;
+    cs.hMenu = menuOrId;
+    cs.hInstance = ::GetModuleHandleA(nullptr);
+    cs.lpCreateParams = this;
+    if (!PreCreateWindow(cs)) {
+        return FALSE;
+    }
+    return CreateFromStruct(cs);
+}
+
+BOOL CWnd::CreateFromStruct(const CREATESTRUCTA& cs) {
+    if (m_hWnd != nullptr) {
+        return FALSE;
+    }
+    HWND hWnd =
+        ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style),
+                          cs.x, cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, this);
+    return hWnd != nullptr && m_hWnd == hWnd;
+}
+
+BOOL CWnd::DestroyWindow() {
+    return m_hWnd != nullptr && ::DestroyWindow(m_hWnd);
+}
+
+BOOL CWnd::UpdateData(BOOL saveAndValidate) {
+    if (m_hWnd == nullptr) {
+        return FALSE;
+    }
+    CDataExchange exchange(this, saveAndValidate);
+    DoDataExchange(&exchange);
+    return !exchange.Failed();
+}
+
+void CWnd::DoDataExchange(CDataExchange*) {}
+
+BOOL CWnd::PreTranslateMessage(MSG* msg) {
+    return m_isDialog && m_hWnd != nullptr && ::IsDialogMessageA(m_hWnd, msg);
+}
+
+LRESULT CWnd::Default() {
+    if (!m_isDialog) {
+        return ::DefWindowProcA(m_hWnd, m_current.message, m_current.wParam, m_current.lParam);
+    }
+    // The dialog manager asks the dialog procedure first; it must decline
+    // this one call so that the manager's own processing runs.
+    m_bypassDialogProcedure = true;
+    const LRESULT result =
+        ::DefDlgProcA(m_hWnd, m_current.message, m_current.wParam, m_current.lParam);
+    m_bypassDialogProcedure = false;
+    return result;
+}
+
+BOOL CWnd::PreCreateWindow(CREATESTRUCTA&) {
+    return TRUE;
+}
+
+BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (message == WM_COMMAND) {
+        *result = 0;
+        return OnCommand(wParam, lParam);
+    }
+    if (message == WM_NOTIFY) {
+        return OnNotify(wParam, lParam, result);
+    }
+    const MessageMapEntry* entry = FindEntry(message, 0, 0);
+    if (entry == nullptr) {
+        return FALSE;
+    }
+    *result = entry->handler.Call(*this, wParam, lParam);
+    return TRUE;
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // Menus and accelerators send no control window; both are plain commands.
+    const UINT code = lParam == 0 ? 0 : HIWORD(wParam);
+    return OnCmdMsg(LOWORD(wParam), code);
+}
+
+BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header == nullptr) {
+        return FALSE;
+    }
+    const MessageMapEntry* entry =
+        FindEntry(WM_NOTIFY, header->code, static_cast<UINT>(header->idFrom));
+    if (entry == nullptr) {
+        return FALSE;
+    }
+    *result = entry->handler.Call(*this, wParam, lParam);
+    return TRUE;
+}
+
+BOOL CWnd::OnInitDialog() {
+    return TRUE;
+}
+
+void CWnd::PostNcDestroy() {}
+
+BOOL CWnd::CreateDialogWindow(UINT templateId, HWND parent) {
+    if (m_hWnd != nullptr) {
+        return FALSE;
+    }
+    DialogTemplateCopy dialogTemplate;
+    if (!dialogTemplate.Load(AfxGetResourceHandle(), templateId)) {
+        return FALSE;
+    }
+    CREATESTRUCTA cs{};
+    cs.style = static_cast<LONG>(dialogTemplate.Style());
+    cs.dwExStyle = dialogTemplate.ExStyle();
+    cs.hwndParent = parent;
+    cs.hInstance = AfxGetResourceHandle();
+    cs.lpCreateParams = this;
+    if (!PreCreateWindow(cs)) {
+        return FALSE;
+    }
+    dialogTemplate.Style() = static_cast<DWORD>(cs.style);
+    dialogTemplate.ExStyle() = cs.dwExStyle;
+    HWND hWnd = ::CreateDialogIndirectParamA(AfxGetResourceHandle(), dialogTemplate.Get(), parent,
+                                             &DialogProcedure, reinterpret_cast<LPARAM>(this));
+    return hWnd != nullptr && m_hWnd == hWnd;
+}
+
+void CWnd::Bind(HWND hWnd, bool isDialog) {
+    m_hWnd = hWnd;
+    m_isDialog = isDialog;
+    ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+void CWnd::Unbind() {
+    ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 0);
+    m_hWnd = nullptr;
+}
+
+LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, BOOL* handled) {
+    const CurrentMessage outer = m_current;
+    m_current = {message, wParam, lParam};
+    LRESULT result = 0;
+    try {
+        *handled = message == WM_INITDIALOG ? (result = OnInitDialog(), TRUE)
+                                            : OnWndMsg(message, wParam, lParam, &result);
+    } catch (...) {
+        // Nothing may unwind through the system's callback; the message
+        // counts as handled with result 0.
+        *handled = TRUE;
+        result = 0;
+    }
+    m_current = outer;
+    if (message == WM_NCDESTROY) {
+        Unbind();
+        PostNcDestroy();
+    }
+    return result;
+}
+
+LRESULT CALLBACK CWnd::WindowProcedure(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const CREATESTRUCTA* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        if (cs->lpCreateParams != nullptr) {
+            static_cast<CWnd*>(cs->lpCreateParams)->Bind(hWnd, false);
+        }
+    }
+    CWnd* self = BoundObject(hWnd);
+    if (self == nullptr) {
+        return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    }
+    BOOL handled = FALSE;
+    const LRESULT result = self->Dispatch(message, wParam, lParam, &handled);
+    return handled ? result : ::DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+INT_PTR CALLBACK CWnd::DialogProcedure(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG && lParam != 0) {
+        reinterpret_cast<CWnd*>(lParam)->Bind(hWnd, true);
+    }
+    CWnd* self = BoundObject(hWnd);
+    if (self == nullptr) {
+        return FALSE;
+    }
+    if (self->m_bypassDialogProcedure) {
+        self->m_bypassDialogProcedure = false;
+        return FALSE;
+    }
+    BOOL handled = FALSE;
+    const LRESULT result = self->Dispatch(message, wParam, lParam, &handled);
+    if (!handled) {
+        return FALSE;
+    }
+    if (ReturnsResultDirectly(message)) {
+        return static_cast<INT_PTR>(result);
+    }
+    ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, result);
+    return TRUE;
+}

@@ -1,0 +1,87 @@
+// A window bound to its object for the window's whole life. The object is
+// handed to the window at creation (lpCreateParams, the dialog init param),
+// kept in GWLP_USERDATA from WM_NCCREATE / WM_INITDIALOG and dropped at
+// WM_NCDESTROY; one window procedure and one dialog procedure serve every
+// class. The object owns the window it created and destroys it at the latest
+// in its destructor.
+#pragma once
+
+#include "CmdTarget.h"
+#include "WindowHandle.h"
+
+class CDataExchange;
+
+class CWnd : public CCmdTarget, public CWindowHandle {
+public:
+    CWnd() = default;
+    ~CWnd() override;
+
+    // The object bound to a window of this framework, or null for any other
+    // window (controls, foreign windows, windows being created or destroyed).
+    static CWnd* FromHandle(HWND hWnd);
+
+    // Creates a window of the framework's own window class (className null) or
+    // of a registered class whose procedure is WindowProcedure. PreCreateWindow
+    // may change the creation values first.
+    BOOL CreateEx(DWORD exStyle, const char* className, const std::string& title, DWORD style,
+                  int x, int y, int width, int height, HWND parent, HMENU menuOrId);
+    BOOL DestroyWindow();
+
+    // Moves data between members and controls: TRUE reads the controls into
+    // the members, FALSE writes the members into the controls. FALSE when a
+    // control of the exchange is missing.
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    virtual void DoDataExchange(CDataExchange* pDX);
+
+    // Gives a window of this object the first look at a keyboard message
+    // taken from the queue; TRUE when it was consumed. A window built from a
+    // dialog template runs IsDialogMessage (Tab, Enter, Escape, mnemonics).
+    virtual BOOL PreTranslateMessage(MSG* msg);
+
+    // Default processing of the message being handled now.
+    LRESULT Default();
+
+    // The framework's window class, registered on first use.
+    static const char* FrameworkClassName();
+    static LRESULT CALLBACK WindowProcedure(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR CALLBACK DialogProcedure(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+protected:
+    virtual BOOL PreCreateWindow(CREATESTRUCTA& cs);
+    // Creates the window from values PreCreateWindow has already seen.
+    BOOL CreateFromStruct(const CREATESTRUCTA& cs);
+
+    // Message dispatch: WM_COMMAND goes to OnCommand, WM_NOTIFY to OnNotify,
+    // everything else to the message map. TRUE when handled, *result set.
+    virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+    // The window's first message with the object bound: WM_INITDIALOG for a
+    // window built from a dialog template; its result is the dialog
+    // procedure's (TRUE: the system sets the focus).
+    virtual BOOL OnInitDialog();
+
+    // Called after WM_NCDESTROY, when the object is no longer bound.
+    virtual void PostNcDestroy();
+
+    // Builds a modeless window from a dialog template, bound to this object.
+    // PreCreateWindow sees the template's style and extended style and may
+    // change them.
+    BOOL CreateDialogWindow(UINT templateId, HWND parent);
+
+private:
+    struct CurrentMessage {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+
+    void Bind(HWND hWnd, bool isDialog);
+    void Unbind();
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam, BOOL* handled);
+
+    CurrentMessage m_current{};
+    bool m_isDialog = false;
+    bool m_bypassDialogProcedure = false;
+};
