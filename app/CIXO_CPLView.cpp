@@ -1,0 +1,278 @@
+#include "CIXO_CPLView.h"
+
+#include "AppMessages.h"
+#include "CIXO_CPLApp.h"
+#include "CDriverSettings.h"
+#include "DataExchange.h"
+#include "DriverCodes.h"
+#include "FrameWnd.h"
+#include "ResString.h"
+#include "Trace.h"
+#include "WinApp.h"
+#include "resource.h"
+
+#include <dbt.h>
+
+#include <cstddef>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// The device-interface class of the driver's audio interfaces.
+constexpr GUID kDriverInterfaceClass = {
+    0x006902CB, 0xE626, 0x45B4, {0x8A, 0x62, 0x2E, 0xAA, 0xD6, 0x3F, 0x8D, 0x12}};
+
+// Image-list order; index 0 is loaded but no item uses it.
+constexpr UINT kTreeIcons[] = {IDI_PAGE_GENERAL,  IDI_PAGE_DEVICES, IDI_PAGE_SETTINGS,
+                               IDI_PAGE_CHANNELS, IDI_PAGE_STREAMS, IDI_PAGE_SYNCH};
+constexpr int kIconSize = 16;
+
+// Names shorter than this are no device-interface paths.
+constexpr size_t kMinInterfaceNameLength = 5;
+
+static_assert(sizeof(DEV_BROADCAST_DEVICEINTERFACE_A) == 32, "registration filter size");
+
+// The interface name of a device notification, or empty when the record
+// carries none. The record comes from the system on behalf of any driver, so
+// its own size bounds the read.
+std::string InterfaceName(DWORD_PTR data) {
+    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+    if (!header || header->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE)
+        return std::string();
+    constexpr size_t nameOffset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_A, dbcc_name);
+    if (header->dbch_size <= nameOffset)
+        return std::string();
+    const auto* record = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_A*>(data);
+    return std::string(record->dbcc_name,
+                       strnlen(record->dbcc_name, header->dbch_size - nameOffset));
+}
+
+} // namespace
+
+const MessageMap CIXO_CPLView::messageMap{
+    &CFormView::messageMap,
+    {
+        {WM_NOTIFY, TVN_SELCHANGEDA, IDC_PAGE_TREE, &CIXO_CPLView::OnSelChanged},
+        {WM_DEVICECHANGE, 0, 0, &CIXO_CPLView::OnDeviceChange},
+        {WM_APP_DRIVER_EVENT, 0, 0, &CIXO_CPLView::OnDriverEvent},
+        {WM_DESTROY, 0, 0, &CIXO_CPLView::OnDestroy},
+    }};
+
+CIXO_CPLView::CIXO_CPLView()
+    : CFormView(IDD_MAIN_FORM), m_PgStreams(nullptr), m_PgInChannels(0, nullptr),
+      m_PgOutChannels(1, nullptr), m_PgDevices(nullptr), m_PgBuffers(nullptr),
+      m_PgSamplingRate(nullptr) {
+    gDrv.Open();
+}
+
+CIXO_CPLView::~CIXO_CPLView() {
+    gDrv.Close();
+}
+
+CIXO_CPLView* CIXO_CPLView::FromApp() {
+    CWinApp* app = AfxGetApp();
+    auto* frame = app ? dynamic_cast<CFrameWnd*>(app->m_pMainWnd) : nullptr;
+    return frame ? dynamic_cast<CIXO_CPLView*>(frame->GetActiveView()) : nullptr;
+}
+
+std::array<CIXO_CPLView::TreePage, CIXO_CPLView::PageCount> CIXO_CPLView::TreePages() {
+    return {{
+        {IDS_PAGE_DEVICES, 1, PageCodeDevices, &m_hItemDevices, &m_PgDevices},
+        {IDS_PAGE_INPUT_CHANNELS, 3, PageCodeInChannels, &m_hItemInChannels, &m_PgInChannels},
+        {IDS_PAGE_OUTPUT_CHANNELS, 3, PageCodeOutChannels, &m_hItemOutChannels, &m_PgOutChannels},
+        {IDS_PAGE_SYNCHRONISATION, 5, PageCodeSynchronisation, &m_hItemSynchronisation,
+         &m_PgSamplingRate},
+        {IDS_PAGE_SETTINGS, 2, PageCodeSettings, &m_hItemSettings, &m_PgBuffers},
+        {IDS_PAGE_STREAMS, 4, PageCodeStreams, &m_hItemStreams, &m_PgStreams},
+    }};
+}
+
+std::array<CDlgPgBase*, CIXO_CPLView::PageCount> CIXO_CPLView::PagesInCreationOrder() {
+    return {&m_PgBuffers,     &m_PgDevices, &m_PgInChannels,
+            &m_PgOutChannels, &m_PgStreams, &m_PgSamplingRate};
+}
+
+BOOL CIXO_CPLView::PreCreateWindow(CREATESTRUCTA& cs) {
+    if (!CFormView::PreCreateWindow(cs))
+        return FALSE;
+    cs.style &= ~static_cast<LONG>(WS_BORDER);
+    return TRUE;
+}
+
+void CIXO_CPLView::DoDataExchange(CDataExchange* pDX) {
+    CFormView::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_PAGE_TREE, m_Tree);
+}
+
+void CIXO_CPLView::OnInitialUpdate() {
+    CFormView::OnInitialUpdate();
+    // A repeated initial update (new or open document) must not register or
+    // start a second time.
+    if (!m_hDevNotify && !RegisterForDeviceNotification(kDriverInterfaceClass))
+        Trace("ERROR: Unable to register device notification.\n");
+    if (!m_Notificator.m_hThread)
+        StartListener();
+    if (CFrameWnd* frame = GetParentFrame()) {
+        frame->RecalcLayout();
+        ResizeParentToFit(true);
+    }
+    if (!m_bFirstUpdate)
+        return;
+    CreatePages();
+    HideAllPages();
+    CreateImageList();
+    FillTree();
+    HideAllPages();
+    const CIXO_CPLApp* app = CIXO_CPLApp::FromApp();
+    m_Tree.SelectItem(app && app->m_bStartWithAsioPage ? m_hItemSettings : m_hItemDevices);
+    m_bFirstUpdate = false;
+}
+
+uint32_t CIXO_CPLView::StartListener() {
+    m_Notificator.SetNotifyTarget(m_hWnd, WM_APP_DRIVER_EVENT, 0, 0);
+    return m_Notificator.Start();
+}
+
+// Each page fills itself from the driver while it is created; a page whose
+// window cannot be made stays without one and the others work.
+void CIXO_CPLView::CreatePages() {
+    for (CDlgPgBase* page : PagesInCreationOrder()) {
+        page->Create(this);
+        page->SetWindowPos(nullptr, PageLeft, PageTop, 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    }
+}
+
+void CIXO_CPLView::CreateImageList() {
+    m_ImageList.Create(kIconSize, kIconSize, 0, static_cast<int>(PageCount), 1);
+    for (UINT iconId : kTreeIcons) {
+        HICON icon =
+            static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(iconId),
+                                            IMAGE_ICON, kIconSize, kIconSize, LR_DEFAULTCOLOR));
+        m_ImageList.Add(icon);
+        if (icon)
+            ::DestroyIcon(icon);
+    }
+    m_Tree.SetImageList(&m_ImageList, TVSIL_NORMAL);
+}
+
+void CIXO_CPLView::FillTree() {
+    for (const TreePage& row : TreePages()) {
+        *row.item = m_Tree.InsertItem(LoadResString(row.labelId), row.image, row.image);
+        m_Tree.SetItemData(*row.item, row.code);
+    }
+}
+
+void CIXO_CPLView::HideAllPages() {
+    for (CDlgPgBase* page : PagesInCreationOrder())
+        page->ShowWindow(SW_HIDE);
+}
+
+void CIXO_CPLView::OnSelChanged(NMHDR*, LRESULT* pResult) {
+    HideAllPages();
+    const DWORD code =
+        static_cast<DWORD>(m_Tree.GetItemData(m_Tree.GetSelectedItem())) & PageCodeMask;
+    for (const TreePage& row : TreePages()) {
+        if (row.code != code)
+            continue;
+        row.page->ShowWindow(SW_SHOW);
+        if (CFrameWnd* frame = GetParentFrame())
+            frame->SetMessageText(LoadResString(row.labelId));
+        break;
+    }
+    *pResult = 0;
+}
+
+void CIXO_CPLView::UpdateDeviceDependentPages() {
+    m_PgInChannels.UpdateChannelList();
+    m_PgOutChannels.UpdateChannelList();
+    m_PgSamplingRate.UpdateSynchronisationSettings();
+}
+
+void CIXO_CPLView::UpdateAllPages() {
+    m_PgDevices.UpdatePage();
+    m_PgInChannels.UpdatePage();
+    m_PgOutChannels.UpdatePage();
+    m_PgStreams.UpdatePage();
+    m_PgBuffers.UpdatePage();
+    m_PgSamplingRate.UpdatePage();
+}
+
+bool CIXO_CPLView::RegisterForDeviceNotification(const GUID& interfaceClass) {
+    DEV_BROADCAST_DEVICEINTERFACE_A filter{};
+    filter.dbcc_size = sizeof(filter);
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    filter.dbcc_classguid = interfaceClass;
+    m_hDevNotify = ::RegisterDeviceNotificationA(m_hWnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+    if (!m_hDevNotify) {
+        Trace("RegisterDeviceNotification failed, errcode:%08lX\n", ::GetLastError());
+        return false;
+    }
+    return true;
+}
+
+BOOL CIXO_CPLView::OnDeviceChange(UINT event, DWORD_PTR data) {
+    if (InterfaceName(data).size() < kMinInterfaceNameLength)
+        return TRUE;
+    switch (event) {
+    case DBT_DEVICEARRIVAL:
+    case DBT_DEVICEREMOVECOMPLETE:
+        ReopenDriver();
+        break;
+    case DBT_DEVICEQUERYREMOVE:
+        Trace("MSG: DBT_DEVICEQUERYREMOVE -- Application returned success.\n");
+        break;
+    default:
+        break;
+    }
+    return TRUE;
+}
+
+// Only a closed connection is reopened: while it is open, the driver itself
+// reports what an arrival or removal changed.
+void CIXO_CPLView::ReopenDriver() {
+    if (gDrv.m_hDevice)
+        return;
+    const DWORD status = gDrv.Open();
+    if (status != 0) {
+        Trace("gDrv.Open() failed, Status:%08lX\n", status);
+    } else if (!m_Notificator.m_hThread) {
+        const uint32_t started = StartListener();
+        if (started != 0)
+            Trace("m_Notificator.Start() failed, Status:%08X\n", started);
+    }
+    UpdateAllPages();
+}
+
+LRESULT CIXO_CPLView::OnDriverEvent(WPARAM, LPARAM) {
+    for (int drained = 0; drained < MaxNotificationsPerMessage; ++drained) {
+        Notification notification{};
+        const DWORD status = m_Notificator.GetNotification(&notification);
+        if (status == DRVSTATUS_NO_MORE_NOTIFICATIONS) {
+            Trace("GetNotification: no more notifications\n");
+            return 0;
+        }
+        if (status != 0) {
+            Trace("GetNotification failed, Status:%08lX\n", status);
+            return 0;
+        }
+        Trace("GetNotification: Type %u (%s)\n", notification.Type,
+              EventTypeName(notification.Type));
+        if (notification.Type == EvtType_StreamingRestarted ||
+            notification.Type == EvtType_DomainConfigurationChanged)
+            UpdateAllPages();
+    }
+    return 0;
+}
+
+// The listener goes before the pages and this window, and its target is
+// cleared so that nothing is posted to a window that no longer exists.
+void CIXO_CPLView::OnDestroy() {
+    m_Notificator.Stop();
+    m_Notificator.SetNotifyTarget(nullptr, 0, 0, 0);
+    if (m_hDevNotify) {
+        ::UnregisterDeviceNotification(m_hDevNotify);
+        m_hDevNotify = nullptr;
+    }
+}

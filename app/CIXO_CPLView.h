@@ -1,0 +1,105 @@
+// The main window's only view: a tree of six page names on the left and the
+// selected settings page to its right. It owns the pages and the driver event
+// listener, opens the driver connection, and reloads the pages when a device
+// arrives or the driver reports a change.
+#pragma once
+
+#include "CDlgPgBuffers.h"
+#include "CDlgPgChannels.h"
+#include "CDlgPgDevices.h"
+#include "CDlgPgSamplingRate.h"
+#include "CDlgPgStreams.h"
+#include "CNotificator.h"
+#include "FormView.h"
+#include "ImageList.h"
+#include "TreeCtrl.h"
+
+#include <array>
+
+class CIXO_CPLView : public CFormView {
+public:
+    // Page codes in the high byte of the tree items' data; the low 24 bits
+    // mean nothing.
+    static constexpr DWORD PageCodeMask = 0xFF000000;
+    static constexpr DWORD PageCodeSettings = 0x11000000;
+    static constexpr DWORD PageCodeDevices = 0x12000000;
+    static constexpr DWORD PageCodeInChannels = 0x13000000;
+    static constexpr DWORD PageCodeOutChannels = 0x14000000;
+    static constexpr DWORD PageCodeStreams = 0x16000000;
+    static constexpr DWORD PageCodeSynchronisation = 0x18000000;
+    static constexpr size_t PageCount = 6;
+    // Where every page sits in the view's client area, in pixels.
+    static constexpr int PageLeft = 140;
+    static constexpr int PageTop = 2;
+    // Bounds the draining of the driver's queue in one message, so that a
+    // driver that never reports the queue empty cannot hold the window.
+    static constexpr int MaxNotificationsPerMessage = 256;
+
+    // Opens the driver connection; a failure leaves it closed until a device
+    // arrives.
+    CIXO_CPLView();
+    // Closes the driver connection.
+    ~CIXO_CPLView() override;
+
+    // The main window's active view when it is a CIXO_CPLView, else null.
+    static CIXO_CPLView* FromApp();
+
+    void OnInitialUpdate() override;
+    // After the devices page stored a new device order or name: the lists
+    // that show device names follow it.
+    void UpdateDeviceDependentPages();
+    // Reloads all six pages from the driver, in the fixed order.
+    void UpdateAllPages();
+    bool RegisterForDeviceNotification(const GUID& interfaceClass);
+
+    CTreeCtrl m_Tree;
+    CImageList m_ImageList;
+    CDlgPgStreams m_PgStreams;
+    CDlgPgChannels m_PgInChannels;
+    CDlgPgChannels m_PgOutChannels;
+    CDlgPgDevices m_PgDevices;
+    CDlgPgBuffers m_PgBuffers;
+    CDlgPgSamplingRate m_PgSamplingRate;
+    CNotificator m_Notificator;
+
+    HTREEITEM m_hItemDevices = nullptr;
+    HTREEITEM m_hItemInChannels = nullptr;
+    HTREEITEM m_hItemOutChannels = nullptr;
+    HTREEITEM m_hItemSynchronisation = nullptr;
+    HTREEITEM m_hItemSettings = nullptr;
+    HTREEITEM m_hItemStreams = nullptr;
+    HDEVNOTIFY m_hDevNotify = nullptr;
+
+protected:
+    static const MessageMap messageMap;
+    const MessageMap* GetMessageMap() const override { return &messageMap; }
+
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    void DoDataExchange(CDataExchange* pDX) override;
+
+private:
+    // One row of the tree: its label, image, page code, item and page.
+    struct TreePage {
+        UINT labelId;
+        int image;
+        DWORD code;
+        HTREEITEM* item;
+        CDlgPgBase* page;
+    };
+    std::array<TreePage, PageCount> TreePages();
+    std::array<CDlgPgBase*, PageCount> PagesInCreationOrder();
+
+    uint32_t StartListener();
+    void CreatePages();
+    void CreateImageList();
+    void FillTree();
+    void HideAllPages();
+    void ReopenDriver();
+
+    void OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
+    BOOL OnDeviceChange(UINT event, DWORD_PTR data);
+    LRESULT OnDriverEvent(WPARAM wParam, LPARAM lParam);
+    void OnDestroy();
+
+    bool m_bFirstUpdate = true;
+};

@@ -1,0 +1,151 @@
+#include "CMainFrame.h"
+
+#include "AppMessages.h"
+#include "CIXO_CPLApp.h"
+#include "CIXO_CPLView.h"
+#include "ResString.h"
+#include "WinApp.h"
+#include "resource.h"
+
+namespace {
+
+struct TrayMouseEntry {
+    UINT mouseMessage;
+    CMainFrame::TrayAction action;
+};
+
+// Button-up messages and mouse moves are left out on purpose: a click
+// acts once, on the way down.
+constexpr TrayMouseEntry kTrayMouseTable[] = {
+    {WM_LBUTTONDOWN, CMainFrame::TrayAction::Open},
+    {WM_LBUTTONDBLCLK, CMainFrame::TrayAction::Open},
+    {WM_RBUTTONDOWN, CMainFrame::TrayAction::Menu},
+    {WM_RBUTTONDBLCLK, CMainFrame::TrayAction::Menu},
+};
+
+constexpr UINT kStatusPaneWidth = 200;
+constexpr UINT kDevicePaneWidth = 150;
+
+} // namespace
+
+const MessageMap CMainFrame::messageMap{
+    &CFrameWnd::messageMap,
+    {
+        {WM_APP_SHOW_ASIO_PAGE, 0, 0, &CMainFrame::OnShowAsioPage},
+        {WM_APP_TRAY_NOTIFY, 0, 0, &CMainFrame::OnTrayNotify},
+        {WM_COMMAND, 0, ID_TRAY_OPEN, &CMainFrame::OnTrayOpen},
+        {WM_COMMAND, 0, ID_TRAY_QUIT, &CMainFrame::OnTrayQuit},
+        {WM_COMMAND, 0, ID_HIDE, &CMainFrame::OnHide},
+        {WM_SYSCOMMAND, 0, 0, &CMainFrame::OnSysCommand},
+    }};
+
+CMainFrame::TrayAction CMainFrame::TrayActionFor(WPARAM iconId, LPARAM mouseMessage) {
+    if (iconId != TrayIconId)
+        return TrayAction::None;
+    for (const TrayMouseEntry& entry : kTrayMouseTable) {
+        if (static_cast<LPARAM>(entry.mouseMessage) == mouseMessage)
+            return entry.action;
+    }
+    return TrayAction::None;
+}
+
+CMainFrame* CMainFrame::FromApp() {
+    CWinApp* app = AfxGetApp();
+    return app ? dynamic_cast<CMainFrame*>(app->m_pMainWnd) : nullptr;
+}
+
+// A fixed-size window whose title is only ever the program's own: the
+// running instance is found by that title.
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
+    if (!CFrameWnd::PreCreateWindow(cs))
+        return FALSE;
+    cs.style &=
+        ~static_cast<LONG>(WS_THICKFRAME | WS_MAXIMIZEBOX | FWS_ADDTOTITLE | FWS_PREFIXTITLE);
+    cs.dwExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
+    return TRUE;
+}
+
+int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
+    if (CFrameWnd::OnCreate(cs) == -1 || !CreateStatusBar())
+        return -1;
+    const std::string title = LoadResString(IDS_MAIN_TITLE);
+    SetWindowText(title);
+    m_TrayIcon.Init(m_hWnd, TrayIconId);
+    const CIXO_CPLApp* app = CIXO_CPLApp::FromApp();
+    m_TrayIcon.Add(app ? app->m_hAppIcon : nullptr, title.c_str());
+    return 0;
+}
+
+BOOL CMainFrame::CreateStatusBar() {
+    static constexpr UINT kIndicators[] = {0, 0};
+    if (!m_StatusBar.Create(this) || !m_StatusBar.SetIndicators(kIndicators, 2))
+        return FALSE;
+    m_StatusBar.SetPaneInfo(0, 0, SBPS_STRETCH, kStatusPaneWidth);
+    m_StatusBar.SetPaneInfo(1, 1, SBPS_NORMAL, kDevicePaneWidth);
+    return TRUE;
+}
+
+// The icon goes first, while the frame still exists; the view's children,
+// the pages and the listener go after this.
+void CMainFrame::OnDestroy() {
+    m_TrayIcon.Delete();
+    CFrameWnd::OnDestroy();
+}
+
+LRESULT CMainFrame::OnShowAsioPage(WPARAM, LPARAM) {
+    if (CIXO_CPLView* view = CIXO_CPLView::FromApp())
+        view->m_Tree.SelectItem(view->m_hItemSettings);
+    return 0;
+}
+
+LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
+    switch (TrayActionFor(wParam, lParam)) {
+    case TrayAction::Open:
+        OnTrayOpen();
+        break;
+    case TrayAction::Menu:
+        ShowTrayMenu();
+        break;
+    case TrayAction::None:
+        break;
+    }
+    return 0;
+}
+
+void CMainFrame::ShowTrayMenu() {
+    POINT cursor{};
+    if (!::GetCursorPos(&cursor))
+        return;
+    HMENU menu = ::LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_TRAY_MENU));
+    HMENU popup = menu ? ::GetSubMenu(menu, 0) : nullptr;
+    if (popup) {
+        // Without the foreground the menu would not close when the user
+        // clicks elsewhere.
+        ::SetForegroundWindow(m_hWnd);
+        ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, m_hWnd,
+                         nullptr);
+    }
+    if (menu)
+        ::DestroyMenu(menu);
+}
+
+void CMainFrame::OnTrayOpen() {
+    ShowWindow(SW_SHOW);
+    ::SetForegroundWindow(m_hWnd);
+}
+
+void CMainFrame::OnTrayQuit() {
+    PostMessage(WM_COMMAND, ID_APP_EXIT);
+}
+
+void CMainFrame::OnHide() {
+    ShowWindow(SW_HIDE);
+}
+
+// Closing from the caption, the system menu or Alt+F4 only hides the window.
+void CMainFrame::OnSysCommand(UINT id, LPARAM) {
+    if ((id & 0xFFF0) == SC_CLOSE)
+        OnHide();
+    else
+        Default();
+}

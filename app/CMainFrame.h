@@ -1,0 +1,45 @@
+// The program's only top-level window: a fixed-size frame around the
+// navigation view with a two-pane status bar and an icon in the notification
+// area. Closing it only hides it; Quit ends the program.
+#pragma once
+
+#include "FrameWnd.h"
+#include "StatusBar.h"
+#include "TrayIcon.h"
+
+class CMainFrame : public CFrameWnd {
+public:
+    // The frame's icon in the notification area.
+    static constexpr UINT TrayIconId = 0x42424242;
+
+    // What a mouse event on the tray icon asks for.
+    enum class TrayAction { None, Open, Menu };
+    static TrayAction TrayActionFor(WPARAM iconId, LPARAM mouseMessage);
+
+    // The application's main window when it is a CMainFrame, else null.
+    static CMainFrame* FromApp();
+
+    // Pane 0 shows prompts and the selected page's name; pane 1 belongs to
+    // the devices page.
+    CStatusBar m_StatusBar;
+    TrayIcon m_TrayIcon;
+
+protected:
+    static const MessageMap messageMap;
+    const MessageMap* GetMessageMap() const override { return &messageMap; }
+
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    int OnCreate(CREATESTRUCTA* cs) override;
+    void OnDestroy() override;
+
+private:
+    BOOL CreateStatusBar();
+    void ShowTrayMenu();
+
+    LRESULT OnShowAsioPage(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    void OnTrayOpen();
+    void OnTrayQuit();
+    void OnHide();
+    void OnSysCommand(UINT id, LPARAM point);
+};
