@@ -1,0 +1,101 @@
+// Opening the entry starts the program that lies beside the applet. A stand-in
+// program in a folder of its own records how it was started.
+#include <windows.h>
+#include <cpl.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+namespace {
+
+std::string BesideThisProgram(const char* name) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\') + 1) + name;
+}
+
+using AppletEntry = LONG(APIENTRY*)(HWND, UINT, LPARAM, LPARAM);
+
+// A fresh folder holding a copy of the applet and, if asked, the stand-in program
+// under the name the applet starts.
+class AppletFolder : public testing::Test {
+protected:
+    void Prepare(bool withProgram) {
+        char temp[MAX_PATH] = {};
+        ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+        folder_ = std::string(temp) + "SarventStart" + std::to_string(GetCurrentProcessId()) + "_" +
+                  testing::UnitTest::GetInstance()->current_test_info()->name();
+        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
+        ASSERT_TRUE(CopyFileA(BesideThisProgram("Sarvent.cpl").c_str(), Path("Sarvent.cpl").c_str(),
+                              FALSE));
+        if (withProgram) {
+            ASSERT_TRUE(CopyFileA(BesideThisProgram("applet_start_probe.exe").c_str(),
+                                  Path("Demtrel.exe").c_str(), FALSE));
+        }
+        module_ = LoadLibraryA(Path("Sarvent.cpl").c_str());
+        ASSERT_NE(module_, nullptr);
+        entry_ = reinterpret_cast<AppletEntry>(
+            reinterpret_cast<void*>(GetProcAddress(module_, "CPlApplet")));
+        ASSERT_NE(entry_, nullptr);
+    }
+
+    void TearDown() override {
+        if (module_) {
+            FreeLibrary(module_);
+        }
+        for (const char* name : {"started.txt", "Demtrel.exe", "Sarvent.cpl"}) {
+            // The stand-in may still be ending.
+            for (int attempt = 0;
+                 attempt < 50 && GetFileAttributesA(Path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+                 ++attempt) {
+                if (!DeleteFileA(Path(name).c_str())) {
+                    Sleep(100);
+                }
+            }
+        }
+        RemoveDirectoryA(folder_.c_str());
+    }
+
+    std::string Path(const char* name) const { return folder_ + "\\" + name; }
+
+    // The record of the stand-in, once it has been written; empty after the timeout.
+    std::string WaitForRecord(DWORD milliseconds) const {
+        const DWORD end = GetTickCount() + milliseconds;
+        do {
+            std::ifstream in(Path("started.txt"));
+            std::string count, path;
+            if (std::getline(in, count) && std::getline(in, path)) {
+                return count + "|" + path;
+            }
+            Sleep(100);
+        } while (static_cast<LONG>(end - GetTickCount()) > 0);
+        return "";
+    }
+
+    std::string folder_;
+    HMODULE module_ = nullptr;
+    AppletEntry entry_ = nullptr;
+};
+
+TEST_F(AppletFolder, OpeningStartsTheProgramBesideTheAppletWithoutArguments) {
+    Prepare(true);
+    EXPECT_EQ(entry_(nullptr, CPL_DBLCLK, 0, 0), 0);
+    const std::string record = WaitForRecord(15000);
+    ASSERT_FALSE(record.empty()) << "the program was not started";
+    EXPECT_EQ(record.substr(0, 2), "0|");
+    EXPECT_EQ(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, record.c_str() + 2, -1,
+                             Path("Demtrel.exe").c_str(), -1),
+              CSTR_EQUAL)
+        << record;
+}
+
+TEST_F(AppletFolder, OpeningWithoutTheProgramFailsSilently) {
+    Prepare(false);
+    EXPECT_EQ(entry_(nullptr, CPL_DBLCLK, 0, 0), 0);
+    EXPECT_EQ(entry_(nullptr, CPL_GETCOUNT, 0, 0), 1);
+}
+
+} // namespace
