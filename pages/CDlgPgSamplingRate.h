@@ -37,12 +37,17 @@ private:
     // id, or -1: entries are matched to devices by id, never by position.
     static int FindSynchModes(uint32_t deviceId);
     // The synchronisation modes of the device a row shows, or null for the
-    // "PC Driver" row and for a device that has none.
+    // "PC Driver" row, for no row and for a device that has none.
     DeviceSynchModes* RowSynchModes(int row) const;
+    // The row that shows the device with this id, or -1.
+    int RowOfDevice(uint32_t deviceId) const;
     int SelectedRow() const;
-    void FillDeviceRows();
-    void UpdateRateModeControls();
+    void InsertPcDriverRow();
+    void InsertDeviceRows();
+    void UpdateDependentControls();
     void EnableSamplingRateCombo();
+    void FollowCheck(int row);
+    void FollowClockMaster();
 
     void OnSynchListDblClk(NMHDR* pNMHDR, LRESULT* pResult);
     void OnItemChangedSynchList(NMHDR* pNMHDR, LRESULT* pResult);

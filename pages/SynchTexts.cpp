@@ -1,0 +1,41 @@
+#include "SynchTexts.h"
+
+#include "ResString.h"
+#include "resource.h"
+
+#include <cstdio>
+
+namespace {
+
+// String ids by mode kind; kinds 2 and 3 are distinct entries that read the same.
+const UINT kModeKindTexts[] = {
+    IDS_MODE_UNSPECIFIED, IDS_MODE_CSP,           IDS_MODE_SYT,
+    IDS_MODE_SYT_ALT,     IDS_MODE_DIGITAL_INPUT, IDS_MODE_EXTERNAL_CLOCK,
+};
+
+const UINT kSourceKindTexts[] = {IDS_SOURCE_INTERNAL, IDS_SOURCE_EXTERNAL};
+
+template <size_t N> std::string KindText(const UINT (&texts)[N], uint32_t kind) {
+    return kind < N ? LoadResString(texts[kind]) : std::string();
+}
+
+} // namespace
+
+std::string GetSynchSourceText(uint32_t sourceKind) {
+    return KindText(kSourceKindTexts, sourceKind);
+}
+
+std::string GetSynchModeText(const SynchMode& mode) {
+    std::string text = KindText(kModeKindTexts, mode.Kind);
+    std::string name = FieldText(mode.Name);
+    if (!name.empty())
+        text += " (" + name + ")";
+    return text;
+}
+
+std::string GetSampleRateText(uint32_t rateHz) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%u.%u kHz", static_cast<unsigned>(rateHz / 1000),
+                  static_cast<unsigned>(rateHz % 1000 / 100));
+    return text;
+}
