@@ -90,7 +90,9 @@
 #define ID_TRAY_QUIT 32772
 #define ID_HIDE 32773
 
-// Commands whose numbers the framework fixes.
+// Commands and strings whose numbers the framework fixes. C++ code takes them from
+// the framework's own header; only the resource compiler needs them from here.
+#ifdef RC_INVOKED
 #define ID_FILE_NEW 57600
 #define ID_FILE_OPEN 57601
 #define ID_FILE_SAVE 57603
@@ -102,10 +104,9 @@
 #define ID_APP_EXIT 57665
 #define ID_NEXT_PANE 57680
 #define ID_PREV_PANE 57681
-
-// Strings whose numbers the framework fixes.
 #define AFX_IDS_APP_TITLE 57344
 #define AFX_IDS_IDLEMESSAGE 57345
+#endif
 
 // Strings of the program.
 #define IDS_PAGE_DEVICES 61205

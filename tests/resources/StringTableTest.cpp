@@ -23,8 +23,8 @@ struct StringEntry {
 
 const StringEntry kStrings[] = {
     {IDR_MAINFRAME, "IXO_CPL\n\nIXO_CPL\n\n\nIXOCPL.Document\nIXO_CPL Document"},
-    {AFX_IDS_APP_TITLE, "Orlaso_CPL"},
-    {AFX_IDS_IDLEMESSAGE, "Ready"},
+    {57344, "Orlaso_CPL"}, // the framework's application title
+    {57345, "Ready"},      // the framework's idle status text
     {ID_HIDE, "Hide the control panel.\nHide"},
     {61205, "Devices"},
     {61206, "Settings"},
@@ -95,7 +95,7 @@ TEST(StringTable, NamedIdsMatchTheirNumbers) {
 }
 
 TEST(StringTable, EveryMenuCommandHasAPromptAndATip) {
-    for (UINT command : {ID_TRAY_OPEN, ID_TRAY_QUIT, ID_HIDE, ID_APP_ABOUT, ID_APP_EXIT}) {
+    for (UINT command : {ID_TRAY_OPEN, ID_TRAY_QUIT, ID_HIDE, 57664, 57665}) {
         const std::string prompt = Loaded(command);
         const size_t newline = prompt.find('\n');
         ASSERT_NE(newline, std::string::npos) << "command " << command;
