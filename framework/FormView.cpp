@@ -32,13 +32,8 @@ void CFormView::ResizeParentToFit(bool shrinkOnly) {
     frame->GetClientRect(&client);
     RECT window{};
     frame->GetWindowRect(&window);
-    RECT bar{};
-    HWND statusBar = frame->GetDlgItem(AFX_IDW_STATUS_BAR);
-    if (statusBar != nullptr && ::IsWindowVisible(statusBar)) {
-        ::GetWindowRect(statusBar, &bar);
-    }
     LONG width = m_formSize.cx;
-    LONG height = m_formSize.cy + (bar.bottom - bar.top);
+    LONG height = m_formSize.cy + frame->GetStatusBarHeight();
     if (shrinkOnly) {
         width = std::min(width, client.right - client.left);
         height = std::min(height, client.bottom - client.top);

@@ -103,16 +103,24 @@ void CFrameWnd::RecalcLayout() {
     RECT client{};
     GetClientRect(&client);
     HWND bar = StatusBarWindow();
-    if (bar != nullptr && ::IsWindowVisible(bar)) {
+    if (bar != nullptr) {
         CStatusBar(bar).RecalcPanes();
-        RECT barRect{};
-        ::GetWindowRect(bar, &barRect);
-        client.bottom -= barRect.bottom - barRect.top;
     }
+    client.bottom -= GetStatusBarHeight();
     if (m_pActiveView != nullptr && m_pActiveView->m_hWnd != nullptr) {
         m_pActiveView->MoveWindow(client.left, client.top, client.right - client.left,
                                   client.bottom > client.top ? client.bottom - client.top : 0);
     }
+}
+
+int CFrameWnd::GetStatusBarHeight() const {
+    HWND bar = StatusBarWindow();
+    if (bar == nullptr || (::GetWindowLongPtrA(bar, GWL_STYLE) & WS_VISIBLE) == 0) {
+        return 0;
+    }
+    RECT barRect{};
+    ::GetWindowRect(bar, &barRect);
+    return barRect.bottom - barRect.top;
 }
 
 void CFrameWnd::SetMessageText(const std::string& text) {

@@ -41,6 +41,9 @@ public:
 
     // Puts the view and the status bar in place for the current client size.
     void RecalcLayout();
+    // The height the status bar takes at the bottom; 0 without one. A bar
+    // counts by its own style, also while the frame is still hidden.
+    int GetStatusBarHeight() const;
     // Writes pane 0 of the status bar.
     void SetMessageText(const std::string& text);
     void SetMessageText(UINT stringId);

@@ -1,0 +1,340 @@
+// The single-document frame: creation through the template, the form view
+// and status bar layout, the message pane, command routing and the end of
+// the message loop.
+#include "DataExchange.h"
+#include "Document.h"
+#include "FormView.h"
+#include "FrameWnd.h"
+#include "SingleDocTemplate.h"
+#include "StatusBar.h"
+#include "TreeCtrl.h"
+#include "WinApp.h"
+
+#include "MessagePump.h"
+#include "TestResourceIds.h"
+#include "UiActions.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string>* journal = nullptr;
+
+void Note(const std::string& what) {
+    if (journal != nullptr) {
+        journal->push_back(what);
+    }
+}
+
+class TestDoc : public CDocument {
+public:
+    BOOL OnNewDocument() override {
+        Note("new document");
+        return TRUE;
+    }
+};
+
+class TestFrame : public CFrameWnd {
+public:
+    CStatusBar m_StatusBar;
+    bool keepTitleFlags = false;
+
+protected:
+    static const MessageMap messageMap;
+    const MessageMap* GetMessageMap() const override { return &messageMap; }
+
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override {
+        if (!CFrameWnd::PreCreateWindow(cs)) {
+            return FALSE;
+        }
+        Note((cs.style & FWS_ADDTOTITLE) ? "style with title flag" : "style without title flag");
+        cs.style &= ~static_cast<LONG>(WS_THICKFRAME | FWS_ADDTOTITLE | FWS_PREFIXTITLE);
+        return TRUE;
+    }
+
+    int OnCreate(CREATESTRUCTA* cs) override {
+        if (CFrameWnd::OnCreate(cs) == -1) {
+            return -1;
+        }
+        static const UINT indicators[] = {0, 0};
+        if (!m_StatusBar.Create(this) || !m_StatusBar.SetIndicators(indicators, 2)) {
+            return -1;
+        }
+        m_StatusBar.SetPaneInfo(0, 0, SBPS_STRETCH, 100);
+        m_StatusBar.SetPaneInfo(1, 1, SBPS_NORMAL, 80);
+        Note("frame created, view " +
+             std::string(GetActiveView() != nullptr ? "present" : "absent"));
+        return 0;
+    }
+
+    void OnDestroy() override {
+        Note("frame destroyed");
+        CFrameWnd::OnDestroy();
+    }
+
+private:
+    void OnThing() { Note("frame thing"); }
+};
+
+const MessageMap TestFrame::messageMap{&CFrameWnd::messageMap,
+                                       {
+                                           {WM_COMMAND, 0, ID_TEST_THING, &TestFrame::OnThing},
+                                       }};
+
+class TestView : public CFormView {
+public:
+    TestView() : CFormView(IDD_TEST_FORM) {}
+    ~TestView() override { Note("view object gone"); }
+
+    CTreeCtrl m_Tree;
+    std::string m_strName = "from the view";
+    int initialUpdates = 0;
+
+    void OnInitialUpdate() override {
+        CFormView::OnInitialUpdate();
+        ++initialUpdates;
+        Note("initial update, frame visible: " +
+             std::to_string(::IsWindowVisible(GetParentFrame()->m_hWnd) != FALSE));
+        GetParentFrame()->RecalcLayout();
+        ResizeParentToFit();
+    }
+
+    void DoDataExchange(CDataExchange* pDX) override {
+        DDX_Control(pDX, IDC_TREE, m_Tree);
+        DDX_Text(pDX, IDC_NAME, m_strName);
+    }
+
+protected:
+    static const MessageMap messageMap;
+    const MessageMap* GetMessageMap() const override { return &messageMap; }
+
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override {
+        CFormView::PreCreateWindow(cs);
+        cs.style &= ~static_cast<LONG>(WS_BORDER);
+        return TRUE;
+    }
+
+private:
+    void OnViewOnly() { Note("view command"); }
+};
+
+const MessageMap TestView::messageMap{&CFormView::messageMap,
+                                      {
+                                          {WM_COMMAND, 0, ID_TEST_VIEW_ONLY, &TestView::OnViewOnly},
+                                      }};
+
+class TestApp : public CWinApp {
+protected:
+    static const MessageMap messageMap;
+    const MessageMap* GetMessageMap() const override { return &messageMap; }
+
+private:
+    void OnAppOnly() { Note("app command"); }
+};
+
+const MessageMap TestApp::messageMap{&CWinApp::messageMap,
+                                     {
+                                         {WM_COMMAND, 0, ID_TEST_APP_ONLY, &TestApp::OnAppOnly},
+                                     }};
+
+class Frame : public ::testing::Test {
+protected:
+    void SetUp() override {
+        journal = &notes;
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TREEVIEW_CLASSES |
+                                                            ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+        ::InitCommonControlsEx(&controls);
+        app.m_nCmdShow = SW_SHOW;
+        app.AddDocTemplate(CSingleDocTemplate::Make<TestDoc, TestFrame, TestView>(IDR_TEST_FRAME));
+    }
+
+    void TearDown() override {
+        app.ExitInstance();
+        journal = nullptr;
+    }
+
+    TestFrame* MainFrame() const { return dynamic_cast<TestFrame*>(app.m_pMainWnd); }
+    TestView* View() const {
+        return MainFrame() != nullptr ? dynamic_cast<TestView*>(MainFrame()->GetActiveView())
+                                      : nullptr;
+    }
+    bool QuitPosted() const {
+        MSG msg;
+        return ::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+    }
+
+    std::vector<std::string> notes;
+    TestApp app;
+};
+
+TEST_F(Frame, NewDocumentBuildsFrameAndViewInOrder) {
+    ASSERT_TRUE(app.OnFileNew());
+    TestFrame* frame = MainFrame();
+    ASSERT_NE(frame, nullptr);
+    TestView* view = View();
+    ASSERT_NE(view, nullptr);
+
+    EXPECT_EQ(notes, (std::vector<std::string>{"new document", "style with title flag",
+                                               "frame created, view present",
+                                               "initial update, frame visible: 0"}));
+    EXPECT_TRUE(frame->IsWindowVisible());
+    EXPECT_EQ(frame->GetWindowText(), "FwTest"); // title flags removed: no document name
+    EXPECT_EQ(frame->GetStyle() & (WS_THICKFRAME | FWS_ADDTOTITLE), 0u);
+    EXPECT_NE(::GetMenu(frame->m_hWnd), nullptr);
+
+    EXPECT_EQ(::GetParent(view->m_hWnd), frame->m_hWnd);
+    EXPECT_EQ(view->GetDlgCtrlID(), static_cast<int>(AFX_IDW_PANE_FIRST));
+    EXPECT_EQ(view->GetParentFrame(), frame);
+    EXPECT_EQ(view->GetStyle() & WS_BORDER, 0u);
+    EXPECT_NE(view->GetStyle() & WS_CHILD, 0u);
+    EXPECT_EQ(ChildText(view->m_hWnd, IDC_NAME), "from the view");
+    EXPECT_EQ(view->m_Tree.m_hWnd, view->GetDlgItem(IDC_TREE));
+    EXPECT_NE(frame->GetActiveDocument(), nullptr);
+}
+
+TEST_F(Frame, ViewFillsTheClientAreaAboveTheStatusBarAndFrameFitsTheForm) {
+    ASSERT_TRUE(app.OnFileNew());
+    TestFrame* frame = MainFrame();
+    TestView* view = View();
+    RECT client{}, viewRect{}, barRect{};
+    frame->GetClientRect(&client);
+    view->GetWindowRect(&viewRect);
+    frame->m_StatusBar.GetWindowRect(&barRect);
+    ::MapWindowPoints(nullptr, frame->m_hWnd, reinterpret_cast<POINT*>(&viewRect), 2);
+    ::MapWindowPoints(nullptr, frame->m_hWnd, reinterpret_cast<POINT*>(&barRect), 2);
+
+    EXPECT_EQ(viewRect.left, 0);
+    EXPECT_EQ(viewRect.top, 0);
+    EXPECT_EQ(viewRect.right, client.right);
+    EXPECT_EQ(viewRect.bottom, barRect.top);
+    EXPECT_EQ(barRect.bottom, client.bottom);
+
+    // The frame was shrunk to the form: the view's size is the template's.
+    RECT formRect{0, 0, 300, 150};
+    ::MapDialogRect(view->m_hWnd, &formRect);
+    EXPECT_EQ(viewRect.right - viewRect.left, formRect.right);
+    EXPECT_EQ(viewRect.bottom - viewRect.top, formRect.bottom);
+
+    // The stretch pane takes the width the second pane leaves.
+    int edges[2] = {};
+    frame->m_StatusBar.SendMessage(SB_GETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+    EXPECT_EQ(edges[1] - edges[0], 80);
+}
+
+TEST_F(Frame, ReadyAppearsOnceTheLoopRunsAndMenuPromptsUseTheFirstLine) {
+    ASSERT_TRUE(app.OnFileNew());
+    TestFrame* frame = MainFrame();
+    frame->SetMessageText("Devices");
+    EXPECT_EQ(frame->m_StatusBar.GetPaneText(0), "Devices");
+    PumpMessages();
+    EXPECT_EQ(frame->m_StatusBar.GetPaneText(0), "Ready");
+
+    HMENU menu = ::GetMenu(frame->m_hWnd);
+    frame->SendMessage(WM_MENUSELECT, MAKEWPARAM(ID_TEST_THING, MF_STRING),
+                       reinterpret_cast<LPARAM>(menu));
+    EXPECT_EQ(frame->m_StatusBar.GetPaneText(0), "Do the thing.");
+    frame->SendMessage(WM_MENUSELECT, MAKEWPARAM(0, MF_POPUP), reinterpret_cast<LPARAM>(menu));
+    EXPECT_EQ(frame->m_StatusBar.GetPaneText(0), "");
+    frame->SendMessage(WM_MENUSELECT, MAKEWPARAM(ID_TEST_VIEW_ONLY, MF_STRING),
+                       reinterpret_cast<LPARAM>(menu));
+    EXPECT_EQ(frame->m_StatusBar.GetPaneText(0), ""); // no prompt string
+    frame->SendMessage(WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    EXPECT_EQ(frame->m_StatusBar.GetPaneText(0), "Ready");
+    EXPECT_EQ(frame->m_StatusBar.GetPaneText(1), "");
+}
+
+TEST_F(Frame, CommandsGoToFrameThenViewThenApplication) {
+    ASSERT_TRUE(app.OnFileNew());
+    TestFrame* frame = MainFrame();
+    notes.clear();
+    frame->SendMessage(WM_COMMAND, ID_TEST_THING);
+    frame->SendMessage(WM_COMMAND, ID_TEST_VIEW_ONLY);
+    frame->SendMessage(WM_COMMAND, ID_TEST_APP_ONLY);
+    frame->SendMessage(WM_COMMAND, 40000); // nobody's
+    EXPECT_EQ(notes, (std::vector<std::string>{"frame thing", "view command", "app command"}));
+}
+
+TEST_F(Frame, AcceleratorsOfTheFrameWorkThroughTheMessageFilter) {
+    ASSERT_TRUE(app.OnFileNew());
+    TestView* view = View();
+    notes.clear();
+    // Ctrl+T while a control of the form has the focus.
+    HWND edit = view->GetDlgItem(IDC_NAME);
+    ::SetFocus(edit);
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    ::SetKeyboardState(keys);
+    MSG msg{edit, WM_KEYDOWN, 'T', 1, 0, {0, 0}};
+    EXPECT_TRUE(app.PreTranslateMessage(&msg));
+    keys[VK_CONTROL] = 0;
+    ::SetKeyboardState(keys);
+    EXPECT_EQ(notes, (std::vector<std::string>{"frame thing"}));
+}
+
+TEST_F(Frame, NewDocumentAgainKeepsFrameAndRunsInitialUpdateAgain) {
+    ASSERT_TRUE(app.OnFileNew());
+    TestFrame* frame = MainFrame();
+    TestView* view = View();
+    frame->SendMessage(WM_COMMAND, ID_FILE_NEW);
+    frame->SendMessage(WM_COMMAND, ID_FILE_OPEN);
+    EXPECT_EQ(MainFrame(), frame);
+    EXPECT_EQ(View(), view);
+    EXPECT_EQ(view->initialUpdates, 3);
+}
+
+TEST_F(Frame, AppExitDestroysTheMainFrameAndEndsTheLoop) {
+    ASSERT_TRUE(app.OnFileNew());
+    HWND frameWindow = MainFrame()->m_hWnd;
+    HWND viewWindow = View()->m_hWnd;
+    ::PostMessageA(frameWindow, WM_COMMAND, ID_APP_EXIT, 0);
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_FALSE(::IsWindow(frameWindow));
+    EXPECT_FALSE(::IsWindow(viewWindow));
+    EXPECT_EQ(app.m_pMainWnd, nullptr);
+    EXPECT_NE(std::find(notes.begin(), notes.end(), "frame destroyed"), notes.end());
+    EXPECT_EQ(notes.back(), "view object gone"); // right after its window
+}
+
+TEST_F(Frame, CloseSentStraightToTheFrameDestroysIt) {
+    ASSERT_TRUE(app.OnFileNew());
+    HWND frameWindow = MainFrame()->m_hWnd;
+    ::SendMessageA(frameWindow, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(::IsWindow(frameWindow));
+    EXPECT_EQ(app.m_pMainWnd, nullptr);
+    EXPECT_TRUE(QuitPosted());
+}
+
+TEST_F(Frame, HiddenStartLeavesTheFrameHidden) {
+    app.m_nCmdShow = SW_HIDE;
+    ASSERT_TRUE(app.OnFileNew());
+    EXPECT_FALSE(MainFrame()->IsWindowVisible());
+    EXPECT_NE(View(), nullptr);
+}
+
+class TitleFrame : public CFrameWnd {};
+
+TEST(FrameTitle, TitleFlagsAddTheDocumentName) {
+    TitleFrame frame;
+    ASSERT_TRUE(frame.LoadFrame(IDR_TEST_FRAME));
+    frame.OnUpdateFrameTitle();
+    EXPECT_EQ(frame.GetWindowText(), "FwTest - Untitled");
+    TitleFrame prefixed;
+    ASSERT_TRUE(
+        prefixed.LoadFrame(IDR_TEST_FRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE | FWS_PREFIXTITLE));
+    prefixed.OnUpdateFrameTitle();
+    EXPECT_EQ(prefixed.GetWindowText(), "Untitled - FwTest");
+    // The flags never reach the window's style.
+    EXPECT_EQ(prefixed.GetStyle() & (FWS_ADDTOTITLE | FWS_PREFIXTITLE), 0u);
+}
+
+TEST(FrameTitle, NoTemplateMeansNoNewDocument) {
+    CWinApp app;
+    EXPECT_FALSE(app.OnFileNew());
+    EXPECT_EQ(app.m_pMainWnd, nullptr);
+}
+
+} // namespace

@@ -1,0 +1,28 @@
+// Resources of the framework's own tests.
+#pragma once
+
+#define IDD_TEST_DIALOG 200
+#define IDD_TEST_PAGE 201
+#define IDD_TEST_FORM 202
+#define IDD_TEST_CONTROLS 203
+
+#define IDC_NAME 1001
+#define IDC_INCLUDE 1002
+#define IDC_MODE_FIRST 1003
+#define IDC_MODE_SECOND 1004
+#define IDC_MODE_THIRD 1005
+#define IDC_AFTER_GROUP 1006
+#define IDC_OTHER_RADIO 1007
+#define IDC_TREE 1000
+#define IDC_LIST 1010
+#define IDC_COMBO 1011
+#define IDC_SLIDER 1012
+
+#define IDR_TEST_FRAME 128
+#define IDS_PRESENT 300
+#define IDS_LONG 301
+#define IDS_EMPTY_NEIGHBOUR 302
+#define IDS_OTHER_BLOCK 1000
+#define ID_TEST_THING 32800
+#define ID_TEST_VIEW_ONLY 32801
+#define ID_TEST_APP_ONLY 32802

@@ -1,0 +1,95 @@
+#include "ModalDriver.h"
+
+#include <vector>
+
+namespace {
+
+constexpr char kClassName[] = "DemtrelTestModalDriver";
+constexpr UINT_PTR kTimerId = 1;
+constexpr UINT kPollMilliseconds = 20;
+
+bool IsDialogWindow(HWND hWnd) {
+    char name[16] = {};
+    ::GetClassNameA(hWnd, name, sizeof(name));
+    return std::string(name) == "#32770";
+}
+
+std::vector<HWND> ThreadDialogs() {
+    std::vector<HWND> windows;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND hWnd, LPARAM list) {
+            if (IsDialogWindow(hWnd)) {
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(hWnd);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+} // namespace
+
+ModalDriver::ModalDriver() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &Procedure;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = kClassName;
+    ::RegisterClassA(&wc); // fails harmlessly when already registered
+    m_timerWindow = ::CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      wc.hInstance, nullptr);
+    ::SetWindowLongPtrA(m_timerWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    ::SetTimer(m_timerWindow, kTimerId, kPollMilliseconds, nullptr);
+    RememberDialogs();
+}
+
+ModalDriver::~ModalDriver() {
+    ::KillTimer(m_timerWindow, kTimerId);
+    ::DestroyWindow(m_timerWindow);
+}
+
+void ModalDriver::Then(Action action) {
+    m_actions.push_back(std::move(action));
+}
+
+LRESULT CALLBACK ModalDriver::Procedure(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<ModalDriver*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+    if (message == WM_TIMER && self != nullptr) {
+        self->Poll();
+        return 0;
+    }
+    return ::DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+void ModalDriver::Poll() {
+    if (m_actions.empty()) {
+        return;
+    }
+    HWND dialog = FindNewDialog();
+    if (dialog == nullptr) {
+        return;
+    }
+    Action action = std::move(m_actions.front());
+    m_actions.pop_front();
+    char caption[256] = {};
+    ::GetWindowTextA(dialog, caption, sizeof(caption));
+    m_captions.push_back(caption);
+    m_known.insert(dialog);
+    action(dialog);
+    RememberDialogs();
+}
+
+HWND ModalDriver::FindNewDialog() const {
+    for (HWND hWnd : ThreadDialogs()) {
+        if (m_known.count(hWnd) == 0 && ::IsWindowVisible(hWnd) && ::IsWindowEnabled(hWnd)) {
+            return hWnd;
+        }
+    }
+    return nullptr;
+}
+
+void ModalDriver::RememberDialogs() {
+    for (HWND hWnd : ThreadDialogs()) {
+        m_known.insert(hWnd);
+    }
+}

@@ -1,0 +1,87 @@
+#include "UiActions.h"
+
+#include "MessagePump.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace {
+
+HWND ParentOf(HWND control) {
+    return ::GetParent(control);
+}
+
+LPARAM AsLParam(HWND hWnd) {
+    return reinterpret_cast<LPARAM>(hWnd);
+}
+
+} // namespace
+
+void ClickButton(HWND parent, int id) {
+    ::SendMessageA(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   AsLParam(::GetDlgItem(parent, id)));
+}
+
+void SetButtonCheck(HWND parent, int id, int state) {
+    ::SendDlgItemMessageA(parent, id, BM_SETCHECK, static_cast<WPARAM>(state), 0);
+    ClickButton(parent, id);
+}
+
+std::string ChildText(HWND parent, int id) {
+    HWND child = ::GetDlgItem(parent, id);
+    const int length = ::GetWindowTextLengthA(child);
+    std::vector<char> buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
+    ::GetWindowTextA(child, buffer.data(), static_cast<int>(buffer.size()));
+    return std::string(buffer.data());
+}
+
+void SetChildText(HWND parent, int id, const std::string& text) {
+    ::SetDlgItemTextA(parent, id, text.c_str());
+}
+
+void SelectListRow(HWND list, int row) {
+    LVITEMA item{};
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&item));
+}
+
+void CheckListRow(HWND list, int row, bool checked) {
+    LVITEMA item{};
+    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&item));
+}
+
+LRESULT DoubleClickListRow(HWND list, int row) {
+    NMITEMACTIVATE activate{};
+    activate.hdr.hwndFrom = list;
+    activate.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(list));
+    activate.hdr.code = NM_DBLCLK;
+    activate.iItem = row;
+    return ::SendMessageA(ParentOf(list), WM_NOTIFY, activate.hdr.idFrom,
+                          reinterpret_cast<LPARAM>(&activate));
+}
+
+void SelectComboItem(HWND combo, int index) {
+    ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    ::SendMessageA(ParentOf(combo), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE),
+                   AsLParam(combo));
+}
+
+void MoveTrackbar(HWND trackbar, int position, UINT code) {
+    ::SendMessageA(trackbar, TBM_SETPOS, TRUE, position);
+    ::SendMessageA(ParentOf(trackbar), WM_HSCROLL, MAKEWPARAM(code, static_cast<WORD>(position)),
+                   AsLParam(trackbar));
+}
+
+void PressKey(HWND target, UINT virtualKey) {
+    ::SetFocus(target);
+    const LPARAM scanCode = static_cast<LPARAM>(::MapVirtualKeyA(virtualKey, 0)) << 16;
+    ::PostMessageA(target, WM_KEYDOWN, virtualKey, scanCode | 1);
+    ::PostMessageA(target, WM_KEYUP, virtualKey, scanCode | static_cast<LPARAM>(0xC0000001UL));
+    PumpMessages();
+}

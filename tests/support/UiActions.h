@@ -1,0 +1,31 @@
+// What a person does to controls, done the way the controls themselves tell
+// their parent: the parent's message map sees the same notifications.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+// BN_CLICKED from the button id of parent (also IDOK / IDCANCEL).
+void ClickButton(HWND parent, int id);
+// Sets a check box or radio button, then clicks it.
+void SetButtonCheck(HWND parent, int id, int state);
+std::string ChildText(HWND parent, int id);
+void SetChildText(HWND parent, int id, const std::string& text);
+
+// Selects (and focuses) one row; the parent gets LVN_ITEMCHANGED.
+void SelectListRow(HWND list, int row);
+// Ticks or clears a row's check box; the parent gets LVN_ITEMCHANGED.
+void CheckListRow(HWND list, int row, bool checked);
+// NM_DBLCLK on a row, sent to the list's parent.
+LRESULT DoubleClickListRow(HWND list, int row);
+
+// Selects the item and sends CBN_SELCHANGE to the combo box's parent.
+void SelectComboItem(HWND combo, int index);
+
+// Moves the trackbar and sends its WM_HSCROLL to its parent.
+void MoveTrackbar(HWND trackbar, int position, UINT code = TB_THUMBPOSITION);
+
+// A key pressed in a window, taken through the message queue like typing.
+void PressKey(HWND target, UINT virtualKey);
