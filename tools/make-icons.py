@@ -10,6 +10,7 @@ Control Panel of the target systems expects.
 usage: make-icons.py OUTPUT_DIR
 """
 
+import collections
 import math
 import os
 import struct
@@ -284,17 +285,12 @@ def bitmap_header(size, bpp, image_bytes, colours):
     return struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, bpp, 0, image_bytes, 0, 0, colours, 0)
 
 
-# Full-colour images are smoothed; palette images are sampled once per pixel,
-# since blended edge colours have no good match among 16 colours.
 def image_32bpp(rows, size):
     pixels = b""
     for row in reversed(rows):
         pixels += b"".join(struct.pack("BBBB", b, g, r, a) for r, g, b, a in row)
     mask = and_mask(rows, size)
     return bitmap_header(size, 32, len(pixels) + len(mask), 0) + pixels + mask, 0, 32
-
-
-image_32bpp.samples = 4
 
 
 def image_4bpp(rows, size):
@@ -309,11 +305,18 @@ def image_4bpp(rows, size):
     return header + palette + pixels + mask, 16, 4
 
 
-image_4bpp.samples = 1
+# Full-colour images are smoothed; palette images are sampled once per pixel,
+# since blended edge colours have no good match among 16 colours.
+Format = collections.namedtuple("Format", "encode samples")
+FULL_COLOUR = Format(image_32bpp, 4)
+SIXTEEN_COLOURS = Format(image_4bpp, 1)
 
 
-def icon_file(picture, encode):
-    images = [(size,) + encode(render(picture, size, encode.samples), size) for size in SIZES]
+def icon_file(picture, image_format):
+    images = [
+        (size,) + image_format.encode(render(picture, size, image_format.samples), size)
+        for size in SIZES
+    ]
     directory = struct.pack("<HHH", 0, 1, len(images))
     offset = len(directory) + 16 * len(images)
     entries = b""
@@ -324,14 +327,14 @@ def icon_file(picture, encode):
 
 
 ICONS = {
-    "app.ico": (app_picture, image_32bpp),
-    "page-general.ico": (general_picture, image_32bpp),
-    "page-devices.ico": (devices_picture, image_32bpp),
-    "page-settings.ico": (settings_picture, image_32bpp),
-    "page-channels.ico": (channels_picture, image_32bpp),
-    "page-streams.ico": (streams_picture, image_32bpp),
-    "page-synch.ico": (synch_picture, image_32bpp),
-    "sarvent.ico": (sarvent_picture, image_4bpp),
+    "app.ico": (app_picture, FULL_COLOUR),
+    "page-general.ico": (general_picture, FULL_COLOUR),
+    "page-devices.ico": (devices_picture, FULL_COLOUR),
+    "page-settings.ico": (settings_picture, FULL_COLOUR),
+    "page-channels.ico": (channels_picture, FULL_COLOUR),
+    "page-streams.ico": (streams_picture, FULL_COLOUR),
+    "page-synch.ico": (synch_picture, FULL_COLOUR),
+    "sarvent.ico": (sarvent_picture, SIXTEEN_COLOURS),
 }
 
 
@@ -339,9 +342,9 @@ def main():
     if len(sys.argv) != 2:
         sys.exit(__doc__)
     os.makedirs(sys.argv[1], exist_ok=True)
-    for name, (picture, encode) in ICONS.items():
+    for name, (picture, image_format) in ICONS.items():
         with open(os.path.join(sys.argv[1], name), "wb") as out:
-            out.write(icon_file(picture(), encode))
+            out.write(icon_file(picture(), image_format))
 
 
 if __name__ == "__main__":
