@@ -1,0 +1,192 @@
+#include "CDlgPgChannels.h"
+
+#include "CDlgEditChannelName.h"
+#include "CDriverSettings.h"
+#include "CIXO_CPLView.h"
+#include "DataExchange.h"
+#include "DriverCodes.h"
+#include "ResString.h"
+#include "RowRecord.h"
+#include "resource.h"
+
+namespace {
+
+struct Column {
+    UINT heading;
+    int width;
+};
+
+const Column kColumns[] = {
+    {IDS_COL_DEVICE_NAME, 160},
+    {IDS_COL_CHANNEL_NAME, 160},
+    {IDS_COL_ASIO_NAME, 180},
+};
+
+const int kDeviceColumn = 0;
+const int kChannelColumn = 1;
+const int kAsioColumn = 2;
+
+// ASIO hosts show at most this many bytes of a channel's display name.
+const size_t kAsioNameLength = 32;
+
+const DWORD kListStyles = LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT;
+
+} // namespace
+
+const MessageMap CDlgPgChannels::messageMap{
+    &CDlgPgBase::messageMap,
+    {
+        {WM_COMMAND, BN_CLICKED, IDC_INCLUDE_DEVICE_NAME, &CDlgPgChannels::OnIncludeDeviceName},
+        {WM_NOTIFY, LVN_ITEMCHANGED, IDC_CHANNEL_LIST, &CDlgPgChannels::OnChannelListChanged},
+        {WM_COMMAND, BN_CLICKED, IDC_EDIT_CHANNEL_NAME, &CDlgPgChannels::OnEditChannelName},
+        {WM_NOTIFY, NM_DBLCLK, IDC_CHANNEL_LIST, &CDlgPgChannels::OnChannelListDblClk},
+    }};
+
+CDlgPgChannels::CDlgPgChannels(int direction, CWnd* pParent)
+    : CDlgPgBase(IDD_PAGE_CHANNELS, pParent), m_nDirection(direction),
+      m_nIncludeDeviceName(BST_UNCHECKED) {}
+
+void CDlgPgChannels::DoDataExchange(CDataExchange* pDX) {
+    CDlgPgBase::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_INCLUDE_DEVICE_NAME, m_IncludeDeviceName);
+    DDX_Control(pDX, IDC_HARDWARE_NAME, m_HardwareName);
+    DDX_Control(pDX, IDC_HARDWARE_NAME_LABEL, m_HardwareNameLabel);
+    DDX_Control(pDX, IDC_EDIT_CHANNEL_NAME, m_EditName);
+    DDX_Control(pDX, IDC_CHANNEL_LIST, m_List);
+    DDX_Check(pDX, IDC_INCLUDE_DEVICE_NAME, m_nIncludeDeviceName);
+    DDX_Text(pDX, IDC_HARDWARE_NAME, m_strHardwareName);
+}
+
+BOOL CDlgPgChannels::OnInitDialog() {
+    CDlgPgBase::OnInitDialog();
+    int index = 0;
+    for (const Column& column : kColumns)
+        m_List.InsertColumn(index++, LoadResString(column.heading), LVCFMT_LEFT, column.width);
+    m_List.SetExtendedStyle(m_List.GetExtendedStyle() | kListStyles);
+    m_EditName.EnableWindow(FALSE);
+    if (gDrv.GetIncludeDeviceName(&gDrv.m_IncludeDeviceName) == DRVSTATUS_SUCCESS)
+        m_nIncludeDeviceName = gDrv.m_IncludeDeviceName != 0 ? BST_CHECKED : BST_UNCHECKED;
+    UpdateChannelList();
+    UpdateAsioNames();
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDlgPgChannels::UpdatePage() {
+    UpdateChannelList();
+}
+
+CRecordArray<ChannelProperties>& CDlgPgChannels::Channels() const {
+    return m_nDirection == 0 ? gDrv.m_InChannels : gDrv.m_OutChannels;
+}
+
+ChannelProperties* CDlgPgChannels::ChannelAt(int row) const {
+    return RowRecord(m_List, row, Channels());
+}
+
+int CDlgPgChannels::SelectedRow() const {
+    return m_List.GetNextItem(-1, LVNI_SELECTED);
+}
+
+// A channel whose device cannot be read gets no row; the rows after it keep
+// the indexes of their own channels as item data.
+void CDlgPgChannels::UpdateChannelList() {
+    int selected = SelectedRow();
+    m_List.DeleteAllItems();
+    CRecordArray<ChannelProperties>& channels = Channels();
+    if (gDrv.GetChanProp(channels, m_nDirection) == DRVSTATUS_SUCCESS) {
+        for (int index = 0; index < channels.GetSize(); ++index) {
+            const ChannelProperties* channel = channels.GetAt(index);
+            DeviceProperties device{};
+            if (gDrv.GetDeviceProperties(channel->DeviceId, &device) != DRVSTATUS_SUCCESS)
+                continue;
+            int row = m_List.InsertItem(index, FieldText(device.DeviceName));
+            if (row < 0)
+                continue;
+            m_List.SetItemText(row, kChannelColumn, FieldText(channel->ChannelName));
+            m_List.SetItemText(row, kAsioColumn, std::string());
+            m_List.SetItemData(row, static_cast<DWORD_PTR>(index));
+        }
+    }
+    UpdateAsioNames();
+    if (selected >= 0)
+        m_List.SetItemState(selected, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    UpdateChannelDetails();
+}
+
+// Built from the texts the list shows, so the display name always matches the
+// other two columns; the cut is byte-wise, as the driver's is.
+void CDlgPgChannels::UpdateAsioNames() {
+    int rows = m_List.GetItemCount();
+    for (int row = 0; row < rows; ++row) {
+        std::string name;
+        if (m_nIncludeDeviceName != BST_UNCHECKED)
+            name = m_List.GetItemText(row, kDeviceColumn) + " - ";
+        name += m_List.GetItemText(row, kChannelColumn);
+        m_List.SetItemText(row, kAsioColumn, name.substr(0, kAsioNameLength));
+    }
+}
+
+void CDlgPgChannels::UpdateChannelDetails() {
+    int selected = SelectedRow();
+    BOOL enable = selected >= 0;
+    std::string text;
+    if (enable) {
+        const ChannelProperties* channel = ChannelAt(selected);
+        if (channel)
+            text = " " + FieldText(channel->HardwareName);
+    }
+    m_EditName.EnableWindow(enable);
+    m_HardwareNameLabel.EnableWindow(enable);
+    m_HardwareName.EnableWindow(enable);
+    m_strHardwareName = text;
+    UpdateData(FALSE);
+}
+
+// The setting is one for both directions, so both pages follow the box that
+// was clicked.
+void CDlgPgChannels::OnIncludeDeviceName() {
+    UpdateData(TRUE);
+    gDrv.m_IncludeDeviceName = m_nIncludeDeviceName != BST_UNCHECKED ? 1 : 0;
+    gDrv.SetIncludeDeviceName(gDrv.m_IncludeDeviceName);
+    CIXO_CPLView* view = CIXO_CPLView::FromApp();
+    if (!view)
+        return;
+    CDlgPgChannels* pages[] = {&view->m_PgInChannels, &view->m_PgOutChannels};
+    for (CDlgPgChannels* page : pages)
+        page->m_nIncludeDeviceName = m_nIncludeDeviceName;
+    for (CDlgPgChannels* page : pages)
+        page->UpdateData(FALSE);
+    for (CDlgPgChannels* page : pages)
+        page->UpdateAsioNames();
+}
+
+void CDlgPgChannels::OnChannelListChanged(NMHDR*, LRESULT* pResult) {
+    UpdateChannelDetails();
+    *pResult = 0;
+}
+
+void CDlgPgChannels::OnChannelListDblClk(NMHDR*, LRESULT* pResult) {
+    OnEditChannelName();
+    *pResult = 0;
+}
+
+void CDlgPgChannels::OnEditChannelName() {
+    int selected = SelectedRow();
+    if (selected >= 0)
+        EditChannelName(RowIndex(m_List, selected));
+}
+
+// The dialog edits a copy: a driver event may re-read the model while it is
+// open, and only the copy is sent.
+void CDlgPgChannels::EditChannelName(int channel) {
+    const ChannelProperties* record = Channels().GetAt(channel);
+    if (!record)
+        return;
+    ChannelProperties copy = *record;
+    CDlgEditChannelName dialog(&copy);
+    if (dialog.DoModal() != IDOK)
+        return;
+    gDrv.SetChannelProperties(&copy);
+    UpdateChannelList();
+}

@@ -1,0 +1,205 @@
+#include "CDlgPgDevices.h"
+
+#include "CDlgEditDeviceName.h"
+#include "CDriverSettings.h"
+#include "CIXO_CPLView.h"
+#include "CMainFrame.h"
+#include "DataExchange.h"
+#include "DriverCodes.h"
+#include "ResString.h"
+#include "RowRecord.h"
+#include "resource.h"
+
+#include <cstdio>
+
+namespace {
+
+struct Column {
+    UINT heading;
+    int width;
+};
+
+const Column kColumns[] = {
+    {IDS_COL_DEVICE_NAME, 235},
+    {IDS_COL_SERIAL_NUMBER, 220},
+};
+
+const DWORD kListStyles = LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT;
+
+} // namespace
+
+const MessageMap CDlgPgDevices::messageMap{
+    &CDlgPgBase::messageMap,
+    {
+        {WM_NOTIFY, LVN_ITEMCHANGED, IDC_DEVICE_LIST, &CDlgPgDevices::OnDeviceListChanged},
+        {WM_COMMAND, BN_CLICKED, IDC_EDIT_DEVICE_NAME, &CDlgPgDevices::OnEditDeviceName},
+        {WM_NOTIFY, NM_DBLCLK, IDC_DEVICE_LIST, &CDlgPgDevices::OnDeviceListDblClk},
+        {WM_COMMAND, BN_CLICKED, IDC_DEVICE_DOWN, &CDlgPgDevices::OnDeviceDown},
+        {WM_COMMAND, BN_CLICKED, IDC_DEVICE_UP, &CDlgPgDevices::OnDeviceUp},
+        {WM_COMMAND, BN_CLICKED, IDC_APPLY_RANKING, &CDlgPgDevices::OnApplyRanking},
+    }};
+
+CDlgPgDevices::CDlgPgDevices(CWnd* pParent) : CDlgPgBase(IDD_PAGE_DEVICES, pParent) {}
+
+void CDlgPgDevices::DoDataExchange(CDataExchange* pDX) {
+    CDlgPgBase::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_RANKING_HINT, m_Hint);
+    DDX_Control(pDX, IDC_DEVICE_UP, m_Up);
+    DDX_Control(pDX, IDC_DEVICE_DOWN, m_Down);
+    DDX_Control(pDX, IDC_APPLY_RANKING, m_Apply);
+    DDX_Control(pDX, IDC_EDIT_DEVICE_NAME, m_EditName);
+    DDX_Control(pDX, IDC_DEVICE_LIST, m_List);
+    DDX_Text(pDX, IDC_RANKING_HINT, m_strHint);
+}
+
+BOOL CDlgPgDevices::OnInitDialog() {
+    CDlgPgBase::OnInitDialog();
+    int index = 0;
+    for (const Column& column : kColumns)
+        m_List.InsertColumn(index++, LoadResString(column.heading), LVCFMT_LEFT, column.width);
+    m_List.SetExtendedStyle(m_List.GetExtendedStyle() | kListStyles);
+    m_strHint = LoadResString(IDS_RANKING_HINT);
+    m_Apply.EnableWindow(FALSE);
+    UpdateDeviceList();
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDlgPgDevices::UpdatePage() {
+    UpdateDeviceList();
+}
+
+DeviceProperties* CDlgPgDevices::DeviceAt(int row) const {
+    return RowRecord(m_List, row, gDrv.m_Devices);
+}
+
+int CDlgPgDevices::SelectedRow() const {
+    return m_List.GetNextItem(-1, LVNI_SELECTED);
+}
+
+int CDlgPgDevices::InsertDeviceRow(int row, int device) {
+    const DeviceProperties* record = gDrv.m_Devices.GetAt(device);
+    if (!record)
+        return -1;
+    int inserted = m_List.InsertItem(row, FieldText(record->DeviceName));
+    if (inserted < 0)
+        return -1;
+    m_List.SetItemText(inserted, 1, FieldText(record->SerialNumber));
+    m_List.SetItemData(inserted, static_cast<DWORD_PTR>(device));
+    return inserted;
+}
+
+void CDlgPgDevices::UpdateDeviceList() {
+    int selected = SelectedRow();
+    m_List.DeleteAllItems();
+    if (gDrv.GetDevProp() == DRVSTATUS_SUCCESS) {
+        for (int device = 0; device < gDrv.m_Devices.GetSize(); ++device)
+            InsertDeviceRow(device, device);
+    }
+    if (selected >= 0)
+        m_List.SetItemState(selected, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    UpdateDeviceButtons();
+    ShowDeviceCount();
+}
+
+void CDlgPgDevices::UpdateDeviceButtons() {
+    int selected = SelectedRow();
+    int rows = m_List.GetItemCount();
+    BOOL up = selected > 0 && rows > 1;
+    BOOL down = selected >= 0 && rows > 1 && selected != rows - 1;
+    m_EditName.EnableWindow(selected >= 0);
+    m_Up.EnableWindow(up);
+    m_Down.EnableWindow(down);
+    m_Hint.ShowWindow(up || down ? SW_SHOW : SW_HIDE);
+}
+
+// Pane 1 counts what the model read, even when the list stays empty because
+// one device could not be read.
+void CDlgPgDevices::ShowDeviceCount() {
+    CMainFrame* frame = CMainFrame::FromApp();
+    if (!frame)
+        return;
+    char count[16];
+    std::snprintf(count, sizeof count, "%i ", gDrv.m_Devices.GetSize());
+    frame->m_StatusBar.SetPaneText(1, count + LoadResString(IDS_DEVICES_CONNECTED), TRUE);
+}
+
+void CDlgPgDevices::UpdateDeviceDependentPages() {
+    CIXO_CPLView* view = CIXO_CPLView::FromApp();
+    if (view)
+        view->UpdateDeviceDependentPages();
+}
+
+void CDlgPgDevices::OnDeviceListChanged(NMHDR*, LRESULT* pResult) {
+    UpdateDeviceButtons();
+    *pResult = 0;
+}
+
+void CDlgPgDevices::OnDeviceListDblClk(NMHDR*, LRESULT* pResult) {
+    OnEditDeviceName();
+    *pResult = 0;
+}
+
+void CDlgPgDevices::OnDeviceUp() {
+    int selected = SelectedRow();
+    if (selected >= 0)
+        MoveDevice(selected, true);
+}
+
+void CDlgPgDevices::OnDeviceDown() {
+    int selected = SelectedRow();
+    if (selected >= 0)
+        MoveDevice(selected, false);
+}
+
+// Only the rows move; the model learns the new order on Apply.
+void CDlgPgDevices::MoveDevice(int row, bool up) {
+    int device = RowIndex(m_List, row);
+    if (!gDrv.m_Devices.GetAt(device))
+        return;
+    int rows = m_List.GetItemCount();
+    int target = row;
+    if (up && row > 0)
+        target = row - 1;
+    else if (!up && row < rows - 1)
+        target = row + 1;
+    m_List.DeleteItem(row);
+    int inserted = InsertDeviceRow(target, device);
+    if (inserted >= 0)
+        m_List.SetItemState(inserted, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    m_Apply.EnableWindow(TRUE);
+}
+
+void CDlgPgDevices::OnApplyRanking() {
+    int rows = m_List.GetItemCount();
+    for (int row = 0; row < rows; ++row) {
+        DeviceProperties* record = DeviceAt(row);
+        if (record)
+            record->Rank = static_cast<uint32_t>(row);
+    }
+    gDrv.SetDevProp();
+    UpdateDeviceList();
+    UpdateDeviceDependentPages();
+    m_Apply.EnableWindow(FALSE);
+}
+
+void CDlgPgDevices::OnEditDeviceName() {
+    int selected = SelectedRow();
+    if (selected >= 0)
+        EditDeviceName(RowIndex(m_List, selected));
+}
+
+// The dialog edits a copy: a driver event may re-read the model while it is
+// open, and only the copy is sent.
+void CDlgPgDevices::EditDeviceName(int device) {
+    const DeviceProperties* record = gDrv.m_Devices.GetAt(device);
+    if (!record)
+        return;
+    DeviceProperties copy = *record;
+    CDlgEditDeviceName dialog(&copy);
+    if (dialog.DoModal() != IDOK)
+        return;
+    gDrv.SetDeviceProperties(&copy);
+    UpdateDeviceList();
+    UpdateDeviceDependentPages();
+}
