@@ -49,6 +49,34 @@ protected:
     void OnCancel() override { ++cancelCount; }
 };
 
+// Handlers that hand the message on to the dialog manager's own processing.
+class PassingDialog : public CDialog {
+public:
+    PassingDialog() : CDialog(IDD_TEST_PAGE) {}
+    int textChanges = 0;
+    int showChanges = 0;
+
+protected:
+    static const MessageMap messageMap;
+    const MessageMap* GetMessageMap() const override { return &messageMap; }
+
+private:
+    LRESULT OnSetText(WPARAM, LPARAM) {
+        ++textChanges;
+        return Default();
+    }
+    void OnShowWindow(BOOL, UINT) {
+        ++showChanges;
+        Default();
+    }
+};
+
+const MessageMap PassingDialog::messageMap{&CDialog::messageMap,
+                                           {
+                                               {WM_SETTEXT, 0, 0, &PassingDialog::OnSetText},
+                                               {WM_SHOWWINDOW, 0, 0, &PassingDialog::OnShowWindow},
+                                           }};
+
 struct ModalResult {
     std::string name;
     int include;
@@ -168,6 +196,26 @@ TEST(ModelessDialog, CreateBindsAndShowsTheMembers) {
     EXPECT_TRUE(dialog.DestroyWindow());
     EXPECT_FALSE(::IsWindow(hWnd));
     EXPECT_EQ(dialog.m_hWnd, nullptr);
+}
+
+TEST(ModelessDialog, DefaultHandsTheMessageToTheDialogManager) {
+    CWnd host;
+    ASSERT_TRUE(host.CreateEx(0, nullptr, "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
+                              nullptr, nullptr));
+    PassingDialog dialog;
+    ASSERT_TRUE(dialog.Create(IDD_TEST_PAGE, &host));
+    dialog.SetWindowText("first");
+    dialog.SetWindowText("second");
+    dialog.ShowWindow(SW_SHOW);
+    dialog.ShowWindow(SW_HIDE);
+    EXPECT_EQ(dialog.GetWindowText(), "second");
+    EXPECT_EQ(dialog.textChanges, 2);
+    EXPECT_EQ(dialog.showChanges, 2);
+    EXPECT_FALSE(dialog.IsWindowVisible());
+    // The handlers run again afterwards: nothing was left bypassed.
+    dialog.SetWindowText("third");
+    EXPECT_EQ(dialog.textChanges, 3);
+    EXPECT_EQ(dialog.GetWindowText(), "third");
 }
 
 TEST(ModelessDialog, MissingTemplateFailsWithoutAWindow) {
