@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -313,6 +314,28 @@ TEST_F(Frame, HiddenStartLeavesTheFrameHidden) {
     ASSERT_TRUE(app.OnFileNew());
     EXPECT_FALSE(MainFrame()->IsWindowVisible());
     EXPECT_NE(View(), nullptr);
+}
+
+class ViewWithoutTemplate : public CFormView {
+public:
+    ViewWithoutTemplate() : CFormView(4711) {}
+};
+
+TEST(FrameFailure, AViewThatCannotBeMadeFailsTheNewDocument) {
+    std::vector<std::string> notes;
+    journal = &notes;
+    {
+        CWinApp app;
+        app.AddDocTemplate(
+            CSingleDocTemplate::Make<TestDoc, TestFrame, ViewWithoutTemplate>(IDR_TEST_FRAME));
+        EXPECT_FALSE(app.OnFileNew());
+        EXPECT_EQ(app.m_pMainWnd, nullptr);
+        app.ExitInstance();
+    }
+    journal = nullptr;
+    // The frame never got past its own creation.
+    EXPECT_EQ(std::count(notes.begin(), notes.end(), "frame created, view present"), 0);
+    EXPECT_EQ(::FindWindowA(nullptr, "FwTest"), nullptr);
 }
 
 class TitleFrame : public CFrameWnd {};
