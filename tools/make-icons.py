@@ -42,37 +42,6 @@ def circle(cx, cy, r):
     return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
 
 
-def ring(cx, cy, inner, outer):
-    return lambda x, y: inner * inner <= (x - cx) ** 2 + (y - cy) ** 2 <= outer * outer
-
-
-def arc(cx, cy, inner, outer, start_deg, end_deg):
-    """Part of a ring; angles in degrees, 0 pointing right, counting clockwise on screen."""
-    band = ring(cx, cy, inner, outer)
-
-    def inside(x, y):
-        if not band(x, y):
-            return False
-        angle = math.degrees(math.atan2(y - cy, x - cx)) % 360
-        return start_deg <= angle <= end_deg or start_deg <= angle + 360 <= end_deg
-
-    return inside
-
-
-def segment(ax, ay, bx, by, width):
-    """A stroke with round ends."""
-    dx, dy = bx - ax, by - ay
-    length2 = dx * dx + dy * dy
-    half = width / 2
-
-    def inside(x, y):
-        t = 0 if length2 == 0 else max(0, min(1, ((x - ax) * dx + (y - ay) * dy) / length2))
-        px, py = ax + t * dx, ay + t * dy
-        return (x - px) ** 2 + (y - py) ** 2 <= half * half
-
-    return inside
-
-
 def polygon(points):
     def inside(x, y):
         result = False
@@ -110,27 +79,24 @@ WINDOW = (255, 255, 255)
 OUTLINE = (38, 50, 64)
 BLUE = (33, 102, 172)
 LIGHT_BLUE = (120, 172, 222)
-GREY = (112, 120, 128)
-LIGHT_GREY = (214, 218, 222)
-GREEN = (46, 160, 67)
-ORANGE = (232, 128, 24)
 WHITE = (255, 255, 255)
 
 
 # ---------------------------------------------------------------- pictures
 # Each picture is (background or None, [(shape, colour), ...]) painted in order.
+# Edges on even grid lines keep the 16-pixel images sharp.
 
 
 def app_picture(body=BLUE, rails=LIGHT_BLUE):
     return None, [
-        (rounded_rect(1, 3, 31, 29, 5), OUTLINE),
-        (rounded_rect(2.5, 4.5, 29.5, 27.5, 4), body),
-        (rect(8, 8, 10, 24), rails),
-        (rect(15, 8, 17, 24), rails),
+        (rounded_rect(0, 2, 32, 30, 5), OUTLINE),
+        (rounded_rect(2, 4, 30, 28, 4), body),
+        (rect(6, 8, 8, 24), rails),
+        (rect(14, 8, 16, 24), rails),
         (rect(22, 8, 24, 24), rails),
-        (rounded_rect(5, 17, 13, 22, 1.5), WHITE),
-        (rounded_rect(12, 10, 20, 15, 1.5), WHITE),
-        (rounded_rect(19, 14, 27, 19, 1.5), WHITE),
+        (rounded_rect(3, 17, 11, 21, 1), WHITE),
+        (rounded_rect(11, 10, 19, 14, 1), WHITE),
+        (rounded_rect(19, 14, 27, 18, 1), WHITE),
     ]
 
 
@@ -139,77 +105,89 @@ def sarvent_picture():
     return app_picture(body=(0, 0, 128), rails=(128, 128, 128))
 
 
+# The page tree keeps its images at the system's default depth of 16 colours, so
+# the page pictures use only colours of that palette and survive it unchanged.
+BLACK = (0, 0, 0)
+NAVY = (0, 0, 128)
+TEAL = (0, 128, 128)
+DARK_GREEN = (0, 128, 0)
+DARK_GREY = (128, 128, 128)
+SILVER = (192, 192, 192)
+BRIGHT_GREEN = (0, 255, 0)
+RED = (255, 0, 0)
+
+
 def general_picture():
     return WINDOW, [
-        (rounded_rect(2, 4, 30, 26, 2), OUTLINE),
-        (rect(4, 9, 28, 24), WHITE),
-        (rect(4, 6, 28, 8.5), BLUE),
-        (rect(7, 12, 25, 14), GREY),
-        (rect(7, 17, 20, 19), GREY),
-        (rect(10, 26, 22, 29), OUTLINE),
+        (rect(2, 4, 30, 26), BLACK),
+        (rect(4, 10, 28, 24), WHITE),
+        (rect(4, 6, 28, 10), NAVY),
+        (rect(8, 14, 24, 16), DARK_GREY),
+        (rect(8, 18, 20, 20), DARK_GREY),
+        (rect(10, 26, 22, 28), BLACK),
     ]
 
 
 def devices_picture():
     return WINDOW, [
-        (rounded_rect(1, 9, 31, 24, 2), OUTLINE),
-        (rect(2.5, 10.5, 29.5, 22.5), LIGHT_GREY),
-        (circle(8, 16.5, 3.5), OUTLINE),
-        (circle(8, 16.5, 2), GREY),
-        (circle(16, 16.5, 3.5), OUTLINE),
-        (circle(16, 16.5, 2), GREY),
-        (circle(25, 14, 2), GREEN),
-        (rect(22, 18, 28, 20), OUTLINE),
+        (rect(0, 10, 32, 24), BLACK),
+        (rect(2, 12, 30, 22), SILVER),
+        (circle(7, 17, 3.2), BLACK),
+        (circle(7, 17, 1.5), DARK_GREY),
+        (circle(15, 17, 3.2), BLACK),
+        (circle(15, 17, 1.5), DARK_GREY),
+        (rect(22, 14, 26, 16), BRIGHT_GREEN),
+        (rect(22, 18, 28, 20), BLACK),
     ]
 
 
 def settings_picture():
     return WINDOW, [
-        (segment(4, 8, 28, 8, 2.5), GREY),
-        (segment(4, 16, 28, 16, 2.5), GREY),
-        (segment(4, 24, 28, 24, 2.5), GREY),
-        (rounded_rect(17, 4, 23, 12, 1.5), OUTLINE),
-        (rounded_rect(18.5, 5.5, 21.5, 10.5, 0.5), LIGHT_BLUE),
-        (rounded_rect(7, 12, 13, 20, 1.5), OUTLINE),
-        (rounded_rect(8.5, 13.5, 11.5, 18.5, 0.5), LIGHT_BLUE),
-        (rounded_rect(21, 20, 27, 28, 1.5), OUTLINE),
-        (rounded_rect(22.5, 21.5, 25.5, 26.5, 0.5), LIGHT_BLUE),
+        (rect(2, 6, 30, 8), DARK_GREY),
+        (rect(2, 16, 30, 18), DARK_GREY),
+        (rect(2, 26, 30, 28), DARK_GREY),
+        (rect(18, 2, 24, 12), BLACK),
+        (rect(20, 4, 22, 10), TEAL),
+        (rect(6, 12, 12, 22), BLACK),
+        (rect(8, 14, 10, 20), TEAL),
+        (rect(14, 22, 20, 32), BLACK),
+        (rect(16, 24, 18, 30), TEAL),
     ]
 
 
 def channels_picture():
-    shapes = [(rounded_rect(2, 5, 30, 27, 2), OUTLINE), (rect(3.5, 6.5, 28.5, 25.5), LIGHT_GREY)]
-    for cx in (9, 23):
-        for cy in (11, 21):
-            shapes += [
-                (circle(cx, cy, 4), OUTLINE),
-                (circle(cx, cy, 2.8), GREY),
-                (circle(cx, cy, 1.4), OUTLINE),
-            ]
+    # One level meter per channel.
+    shapes = [(rect(0, 28, 32, 30), BLACK)]
+    for index, level in enumerate((10, 4, 16, 8)):
+        left = 2 + 8 * index
+        shapes += [
+            (rect(left, 2, left + 6, 28), SILVER),
+            (rect(left, level, left + 6, 28), DARK_GREEN),
+            (rect(left, level, left + 6, level + 2), BRIGHT_GREEN),
+        ]
     return WINDOW, shapes
 
 
 def streams_picture():
     return WINDOW, [
-        (wave(3, 24, 10, 4, 1.5, 2.5), BLUE),
-        (wave(3, 24, 22, 4, 1.5, 2.5), GREEN),
-        (polygon([(24, 4), (31, 10), (24, 16)]), BLUE),
-        (polygon([(24, 16), (31, 22), (24, 28)]), GREEN),
+        (wave(2, 22, 9, 4, 1.5, 2.8), NAVY),
+        (wave(2, 22, 23, 4, 1.5, 2.8), DARK_GREEN),
+        (polygon([(22, 2), (31, 9), (22, 16)]), NAVY),
+        (polygon([(22, 16), (31, 23), (22, 30)]), DARK_GREEN),
     ]
 
 
 def synch_picture():
     return WINDOW, [
-        (circle(16, 16, 14.5), OUTLINE),
-        (circle(16, 16, 12.5), WHITE),
-        (rect(15, 4.5, 17, 7.5), GREY),
-        (rect(15, 24.5, 17, 27.5), GREY),
-        (rect(4.5, 15, 7.5, 17), GREY),
-        (rect(24.5, 15, 27.5, 17), GREY),
-        (segment(16, 16, 16, 8, 2.5), OUTLINE),
-        (segment(16, 16, 22, 19, 2.5), OUTLINE),
-        (arc(16, 16, 9.5, 11, 200, 330), ORANGE),
-        (circle(16, 16, 2), ORANGE),
+        (circle(16, 16, 15), BLACK),
+        (circle(16, 16, 13), WHITE),
+        (rect(14, 4, 18, 8), DARK_GREY),
+        (rect(14, 24, 18, 28), DARK_GREY),
+        (rect(4, 14, 8, 18), DARK_GREY),
+        (rect(24, 14, 28, 18), DARK_GREY),
+        (rect(14, 8, 18, 18), BLACK),
+        (rect(14, 14, 24, 18), BLACK),
+        (rect(14, 14, 18, 18), RED),
     ]
 
 
@@ -305,16 +283,19 @@ def image_4bpp(rows, size):
     return header + palette + pixels + mask, 16, 4
 
 
-# Full-colour images are smoothed; palette images are sampled once per pixel,
+# Large full-colour images are smoothed; palette images are sampled once per pixel,
 # since blended edge colours have no good match among 16 colours.
+# samples: per image size, how many samples per pixel in each direction.
 Format = collections.namedtuple("Format", "encode samples")
-FULL_COLOUR = Format(image_32bpp, 4)
-SIXTEEN_COLOURS = Format(image_4bpp, 1)
+# Small images are drawn with crisp pixels: smoothing blurs 16-pixel pictures, and
+# the page tree reduces them to 16 colours anyway.
+FULL_COLOUR = Format(image_32bpp, {32: 4, 16: 1})
+SIXTEEN_COLOURS = Format(image_4bpp, {32: 1, 16: 1})
 
 
 def icon_file(picture, image_format):
     images = [
-        (size,) + image_format.encode(render(picture, size, image_format.samples), size)
+        (size,) + image_format.encode(render(picture, size, image_format.samples[size]), size)
         for size in SIZES
     ]
     directory = struct.pack("<HHH", 0, 1, len(images))
