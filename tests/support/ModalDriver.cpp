@@ -14,17 +14,16 @@ bool IsDialogWindow(HWND hWnd) {
     return std::string(name) == "#32770";
 }
 
+BOOL CALLBACK CollectDialog(HWND hWnd, LPARAM list) {
+    if (IsDialogWindow(hWnd)) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(hWnd);
+    }
+    return TRUE;
+}
+
 std::vector<HWND> ThreadDialogs() {
     std::vector<HWND> windows;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hWnd, LPARAM list) {
-            if (IsDialogWindow(hWnd)) {
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(hWnd);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectDialog, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
