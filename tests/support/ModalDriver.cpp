@@ -1,5 +1,6 @@
 #include "ModalDriver.h"
 
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -64,6 +65,7 @@ void ModalDriver::Poll() {
     if (m_actions.empty()) {
         return;
     }
+    ForgetClosedDialogs();
     HWND dialog = FindNewDialog();
     if (dialog == nullptr) {
         return;
@@ -85,6 +87,14 @@ HWND ModalDriver::FindNewDialog() const {
         }
     }
     return nullptr;
+}
+
+void ModalDriver::ForgetClosedDialogs() {
+    // A new dialog may get the handle value of one that is gone; it must
+    // still count as new.
+    for (auto it = m_known.begin(); it != m_known.end();) {
+        it = ::IsWindow(*it) ? std::next(it) : m_known.erase(it);
+    }
 }
 
 void ModalDriver::RememberDialogs() {

@@ -38,6 +38,7 @@ private:
     static LRESULT CALLBACK Procedure(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     void Poll();
     HWND FindNewDialog() const;
+    void ForgetClosedDialogs();
     void RememberDialogs();
 
     HWND m_timerWindow = nullptr;
