@@ -1,0 +1,487 @@
+#include "CDlgPgSamplingRate.h"
+#include "CDriverSettings.h"
+#include "DriverCodes.h"
+#include "ModalDriver.h"
+#include "Simulator.h"
+#include "UiActions.h"
+#include "Wnd.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace DriverRequest;
+
+// The message text of a system message box.
+constexpr int kMessageBoxText = 0xFFFF;
+
+// The page on the simulated driver in its default set-up: "Tarnet Quadra
+// 1818" (CSP, the clock master) and "Tarnet Duo 8" (a kind 3 SYT mode), 48 kHz
+// of seven rates, the rate set manually.
+class SamplingRatePage : public ::testing::Test {
+protected:
+    CSimulator& sim = CSimulator::Instance();
+    CWnd host;
+    std::unique_ptr<CDlgPgSamplingRate> page;
+    uint32_t quadra = 0;
+    uint32_t duo = 0;
+
+    void SetUp() override {
+        sim.Reset();
+        quadra = sim.Model().Devices.at(0).Id;
+        duo = sim.Model().Devices.at(1).Id;
+        ASSERT_EQ(0u, gDrv.Open());
+        ASSERT_TRUE(host.CreateEx(0, nullptr, "Page host", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
+                                  nullptr, nullptr));
+    }
+    void TearDown() override {
+        page.reset();
+        host.DestroyWindow();
+        gDrv.Close();
+        sim.Reset();
+    }
+    void CreatePage() {
+        page = std::make_unique<CDlgPgSamplingRate>();
+        ASSERT_TRUE(page->Create(&host));
+    }
+
+    HWND Page() const { return page->GetSafeHwnd(); }
+    HWND Item(int id) const { return GetDlgItem(Page(), id); }
+    HWND List() const { return Item(IDC_SYNCH_LIST); }
+    HWND Combo() const { return Item(IDC_SAMPLING_RATE_COMBO); }
+    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+    bool Checked(int id) const { return IsDlgButtonChecked(Page(), id) == BST_CHECKED; }
+
+    int Rows() const { return ListView_GetItemCount(List()); }
+    std::string Cell(int row, int column) const {
+        char text[256] = "";
+        ListView_GetItemText(List(), row, column, text, sizeof text);
+        return text;
+    }
+    std::vector<std::string> Column(int column) const {
+        std::vector<std::string> texts;
+        for (int row = 0; row < Rows(); ++row)
+            texts.push_back(Cell(row, column));
+        return texts;
+    }
+    std::vector<bool> Checks() const {
+        std::vector<bool> checks;
+        for (int row = 0; row < Rows(); ++row)
+            checks.push_back(ListView_GetCheckState(List(), row) != 0);
+        return checks;
+    }
+
+    std::vector<std::string> RateItems() const {
+        std::vector<std::string> items;
+        const int count = static_cast<int>(SendMessageA(Combo(), CB_GETCOUNT, 0, 0));
+        for (int index = 0; index < count; ++index) {
+            char text[64] = "";
+            SendMessageA(Combo(), CB_GETLBTEXT, static_cast<WPARAM>(index),
+                         reinterpret_cast<LPARAM>(text));
+            items.push_back(text);
+        }
+        return items;
+    }
+    int RateSelection() const {
+        return static_cast<int>(SendMessageA(Combo(), CB_GETCURSEL, 0, 0));
+    }
+
+    void Click(int id) const { ClickButton(Page(), id); }
+    // The user picks a radio button of the rate-mode group.
+    void PickRateMode(int id) const {
+        CheckRadioButton(Page(), IDC_RATE_MANUAL, IDC_RATE_AUTOMATIC, id);
+        Click(id);
+    }
+
+    std::vector<uint32_t> Requests() const {
+        std::vector<uint32_t> codes;
+        for (const SimLogEntry& entry : sim.Log())
+            codes.push_back(entry.Code);
+        return codes;
+    }
+    // The records sent with this code, in order.
+    template <typename Record> std::vector<Record> Sent(uint32_t code) const {
+        std::vector<Record> records;
+        for (const SimLogEntry& entry : sim.Log()) {
+            if (entry.Code != code)
+                continue;
+            Record record{};
+            EXPECT_EQ(sizeof record, entry.Input.size());
+            std::memcpy(&record, entry.Input.data(), std::min(sizeof record, entry.Input.size()));
+            records.push_back(record);
+        }
+        return records;
+    }
+    template <typename Record> void Reply(uint32_t code, const Record& record) {
+        std::vector<uint8_t> bytes(sizeof record);
+        std::memcpy(bytes.data(), &record, sizeof record);
+        sim.SetReply(code, bytes);
+    }
+    void ReplyRates(uint32_t current, std::initializer_list<uint32_t> offered, uint32_t count) {
+        SampleRates rates{};
+        rates.CurrentRate = current;
+        rates.RateCount = count;
+        uint32_t index = 0;
+        for (uint32_t rate : offered)
+            rates.Rates[index++] = rate;
+        Reply(GetSampleRates, rates);
+    }
+};
+
+} // namespace
+
+TEST_F(SamplingRatePage, ShowsThePcDriverAndEachDeviceWithItsMode) {
+    CreatePage();
+    EXPECT_EQ((std::vector<std::string>{"PC Driver", "Tarnet Quadra 1818", "Tarnet Duo 8"}),
+              Column(1));
+    EXPECT_EQ(
+        (std::vector<std::string>{"External", "CSP (Internal crystal)", "SYT (Synch stream)"}),
+        Column(2));
+    EXPECT_EQ((std::vector<bool>{false, true, false}), Checks());
+    EXPECT_EQ((std::vector<std::string>{"32.0 kHz", "44.1 kHz", "48.0 kHz", "88.2 kHz", "96.0 kHz",
+                                        "176.4 kHz", "192.0 kHz"}),
+              RateItems());
+    EXPECT_EQ(2, RateSelection());
+    EXPECT_TRUE(Enabled(IDC_SAMPLING_RATE_COMBO));
+    EXPECT_TRUE(Checked(IDC_RATE_MANUAL));
+    EXPECT_TRUE(Enabled(IDC_RATE_MANUAL) && Enabled(IDC_RATE_AUTOMATIC));
+    EXPECT_FALSE(Enabled(IDC_CHANGE_SYNCH_MODE));
+    EXPECT_FALSE(Enabled(IDC_APPLY_SYNCH));
+    EXPECT_FALSE(Enabled(IDC_APPLY_SAMPLING_RATE));
+}
+
+// Without devices the source is not read: the radio buttons follow what
+// gDrv holds.
+TEST_F(SamplingRatePage, WithoutDevicesTheListIsEmptyAndTheRadiosFollowTheSource) {
+    sim.Model().Clear();
+    gDrv.m_SynchSource = SynchSource{0, 1, 0x1234};
+    CreatePage();
+    EXPECT_EQ(0, Rows());
+    EXPECT_FALSE(Enabled(IDC_CHANGE_SYNCH_MODE));
+    EXPECT_TRUE(Enabled(IDC_RATE_MANUAL) && Enabled(IDC_RATE_AUTOMATIC));
+
+    gDrv.m_SynchSource = SynchSource{0, 0, 0};
+    page->UpdatePage();
+    EXPECT_EQ(0, Rows());
+    EXPECT_FALSE(Enabled(IDC_RATE_MANUAL) || Enabled(IDC_RATE_AUTOMATIC));
+}
+
+TEST_F(SamplingRatePage, AFailedReadOfTheModesLeavesTheListEmpty) {
+    CreatePage();
+    SelectListRow(List(), 2);
+    ASSERT_TRUE(Enabled(IDC_CHANGE_SYNCH_MODE));
+    sim.FailRequest(GetDeviceSynchMode, ERROR_GEN_FAILURE, false);
+    page->UpdateSynchronisationSettings();
+    EXPECT_EQ(0, Rows());
+    EXPECT_FALSE(Enabled(IDC_CHANGE_SYNCH_MODE));
+}
+
+TEST_F(SamplingRatePage, AMasterIdOfNoListedDeviceChecksNothingUntilTheUserDoes) {
+    sim.Model().Source = SynchSource{0, 1, 0xDEAD};
+    CreatePage();
+    EXPECT_EQ((std::vector<bool>{false, false, false}), Checks());
+
+    CheckListRow(List(), 2, true);
+    EXPECT_EQ((std::vector<bool>{false, false, true}), Checks());
+    EXPECT_EQ(1u, gDrv.m_SynchSource.SourceKind);
+    EXPECT_EQ(duo, gDrv.m_SynchSource.MasterDeviceId);
+    EXPECT_TRUE(Enabled(IDC_APPLY_SYNCH));
+}
+
+TEST_F(SamplingRatePage, CheckingThePcDriverMakesItTheInternalMasterSetManually) {
+    sim.Model().SampleRateMode = 1;
+    CreatePage();
+    ASSERT_TRUE(Checked(IDC_RATE_AUTOMATIC));
+    ASSERT_FALSE(Enabled(IDC_SAMPLING_RATE_COMBO));
+
+    CheckListRow(List(), 0, true);
+    EXPECT_EQ((std::vector<bool>{true, false, false}), Checks());
+    EXPECT_EQ("Internal", Cell(0, 2));
+    EXPECT_FALSE(Enabled(IDC_RATE_MANUAL) || Enabled(IDC_RATE_AUTOMATIC));
+    EXPECT_TRUE(Checked(IDC_RATE_MANUAL));
+    EXPECT_FALSE(Checked(IDC_RATE_AUTOMATIC));
+    EXPECT_EQ(0u, gDrv.m_SampleRateMode);
+    EXPECT_EQ(0u, gDrv.m_SynchSource.SourceKind);
+    EXPECT_EQ(0u, gDrv.m_SynchSource.MasterDeviceId);
+    EXPECT_TRUE(Enabled(IDC_SAMPLING_RATE_COMBO));
+    EXPECT_TRUE(Enabled(IDC_APPLY_SYNCH));
+    EXPECT_EQ(0u, sim.CountRequests(SetSynchSource)) << "nothing is sent before Apply";
+}
+
+TEST_F(SamplingRatePage, CheckingADeviceMakesItTheExternalMaster) {
+    sim.Model().Source = SynchSource{0, 0, 0};
+    CreatePage();
+    ASSERT_EQ((std::vector<bool>{true, false, false}), Checks());
+    ASSERT_FALSE(Enabled(IDC_RATE_MANUAL));
+
+    CheckListRow(List(), 2, true);
+    EXPECT_EQ((std::vector<bool>{false, false, true}), Checks());
+    EXPECT_EQ("External", Cell(0, 2));
+    EXPECT_TRUE(Enabled(IDC_RATE_MANUAL) && Enabled(IDC_RATE_AUTOMATIC));
+    EXPECT_EQ(duo, gDrv.m_SynchSource.MasterDeviceId);
+}
+
+TEST_F(SamplingRatePage, TheClockMasterCanBeReplacedButNotUnchecked) {
+    CreatePage();
+    CheckListRow(List(), 1, false);
+    EXPECT_EQ((std::vector<bool>{false, true, false}), Checks());
+    EXPECT_FALSE(Enabled(IDC_APPLY_SYNCH));
+    SelectListRow(List(), 2);
+    EXPECT_EQ((std::vector<bool>{false, true, false}), Checks()) << "a selection is no check";
+    EXPECT_FALSE(Enabled(IDC_APPLY_SYNCH));
+}
+
+TEST_F(SamplingRatePage, ApplyAfterCheckingThePcDriverSendsTheGroupBetweenStopAndStart) {
+    sim.Model().Source = SynchSource{0xA5A50001, 1, 0};
+    sim.Model().Source.MasterDeviceId = duo;
+    CreatePage();
+    sim.ClearLog();
+    CheckListRow(List(), 0, true);
+    Click(IDC_APPLY_SYNCH);
+
+    const std::vector<uint32_t> expected{StopStreaming,      SetSynchSource,     SetSampleRateMode,
+                                         SetDeviceSynchMode, SetDeviceSynchMode, StartStreaming};
+    std::vector<uint32_t> requests = Requests();
+    ASSERT_GT(requests.size(), expected.size());
+    EXPECT_EQ(expected, std::vector<uint32_t>(requests.begin(), requests.begin() + 6));
+
+    const SynchSource source = Sent<SynchSource>(SetSynchSource).at(0);
+    EXPECT_EQ(0xA5A50001u, source.Reserved0) << "the first word goes back as read";
+    EXPECT_EQ(0u, source.SourceKind);
+    EXPECT_EQ(0u, source.MasterDeviceId);
+    EXPECT_EQ(0u, Sent<ParamValue>(SetSampleRateMode).at(0).Value);
+    const std::vector<SynchModeSelection> modes = Sent<SynchModeSelection>(SetDeviceSynchMode);
+    ASSERT_EQ(2u, modes.size());
+    EXPECT_EQ(quadra, modes[0].DeviceId);
+    EXPECT_EQ(1u, modes[0].Kind);
+    EXPECT_EQ(1u, modes[0].ModeId);
+    EXPECT_EQ(duo, modes[1].DeviceId);
+    EXPECT_EQ(3u, modes[1].Kind);
+    EXPECT_EQ(2u, modes[1].ModeId);
+
+    // The page re-read what the driver now holds.
+    EXPECT_EQ(1u, sim.CountRequests(GetSynchSource));
+    EXPECT_EQ((std::vector<bool>{true, false, false}), Checks());
+    EXPECT_FALSE(Enabled(IDC_APPLY_SYNCH));
+}
+
+TEST_F(SamplingRatePage, AFailedStopSendsNothingElseAndDisablesApply) {
+    CreatePage();
+    CheckListRow(List(), 0, true);
+    sim.FailRequest(StopStreaming, ERROR_BUSY, false);
+    sim.ClearLog();
+    Click(IDC_APPLY_SYNCH);
+    EXPECT_EQ(std::vector<uint32_t>{StopStreaming}, Requests());
+    EXPECT_FALSE(Enabled(IDC_APPLY_SYNCH));
+    EXPECT_EQ(0u, gDrv.m_SynchSource.SourceKind) << "the edit stays until the next reload";
+    EXPECT_EQ((std::vector<bool>{true, false, false}), Checks());
+}
+
+TEST_F(SamplingRatePage, TheRateModeBelongsToTheSynchronisationApply) {
+    CreatePage();
+    SelectComboItem(Combo(), 0);
+    PickRateMode(IDC_RATE_AUTOMATIC);
+    EXPECT_EQ(1u, gDrv.m_SampleRateMode);
+    EXPECT_FALSE(Enabled(IDC_SAMPLING_RATE_COMBO));
+    EXPECT_TRUE(Enabled(IDC_APPLY_SYNCH));
+
+    sim.ClearLog();
+    Click(IDC_APPLY_SAMPLING_RATE);
+    EXPECT_EQ(1u, sim.CountRequests(SetSampleRate));
+    EXPECT_EQ(0u, sim.CountRequests(SetSampleRateMode));
+    EXPECT_TRUE(Checked(IDC_RATE_MANUAL)) << "the reload shows the driver's mode again";
+
+    PickRateMode(IDC_RATE_AUTOMATIC);
+    sim.ClearLog();
+    Click(IDC_APPLY_SYNCH);
+    ASSERT_EQ(1u, sim.CountRequests(SetSampleRateMode));
+    EXPECT_EQ(1u, Sent<ParamValue>(SetSampleRateMode).at(0).Value);
+    EXPECT_EQ(1u, sim.Model().SampleRateMode);
+    EXPECT_TRUE(Checked(IDC_RATE_AUTOMATIC));
+    EXPECT_FALSE(Enabled(IDC_SAMPLING_RATE_COMBO));
+
+    PickRateMode(IDC_RATE_MANUAL);
+    EXPECT_EQ(0u, gDrv.m_SampleRateMode);
+    EXPECT_TRUE(Enabled(IDC_SAMPLING_RATE_COMBO));
+}
+
+TEST_F(SamplingRatePage, RatesReadAsKilohertzAndCarryTheirRate) {
+    ReplyRates(44100, {32000, 44100, 88200, 176400, 192000}, 5);
+    CreatePage();
+    EXPECT_EQ(
+        (std::vector<std::string>{"32.0 kHz", "44.1 kHz", "88.2 kHz", "176.4 kHz", "192.0 kHz"}),
+        RateItems());
+    EXPECT_EQ(1, RateSelection());
+
+    SelectComboItem(Combo(), 3);
+    EXPECT_TRUE(Enabled(IDC_APPLY_SAMPLING_RATE));
+    Click(IDC_APPLY_SAMPLING_RATE);
+    ASSERT_EQ(1u, sim.CountRequests(SetSampleRate));
+    EXPECT_EQ(176400u, Sent<ParamValue>(SetSampleRate).at(0).Value);
+    EXPECT_FALSE(Enabled(IDC_APPLY_SAMPLING_RATE));
+}
+
+TEST_F(SamplingRatePage, ACurrentRateNotOfferedSelectsTheFirstItem) {
+    ReplyRates(22050, {44100, 48000}, 2);
+    CreatePage();
+    EXPECT_EQ(0, RateSelection());
+    EXPECT_FALSE(Enabled(IDC_APPLY_SAMPLING_RATE)) << "the page's own selection is no change";
+}
+
+TEST_F(SamplingRatePage, NoMoreThanEightRatesAreRead) {
+    ReplyRates(48000, {8000, 11025, 16000, 22050, 32000, 44100, 48000, 96000}, 0x7FFFFFFF);
+    CreatePage();
+    EXPECT_EQ(8u, RateItems().size());
+
+    ReplyRates(48000, {}, 0);
+    page->UpdateSamplingRateSettings();
+    EXPECT_TRUE(RateItems().empty());
+    EXPECT_FALSE(Enabled(IDC_SAMPLING_RATE_COMBO));
+}
+
+TEST_F(SamplingRatePage, AFailedRateReadKeepsTheItems) {
+    CreatePage();
+    sim.FailRequest(GetSampleRates, ERROR_GEN_FAILURE, false);
+    page->UpdateSamplingRateSettings();
+    EXPECT_EQ(7u, RateItems().size());
+    EXPECT_EQ(2, RateSelection());
+}
+
+TEST_F(SamplingRatePage, AutomaticModeDisablesTheCombo) {
+    sim.Model().SampleRateMode = 1;
+    CreatePage();
+    EXPECT_EQ(7u, RateItems().size());
+    EXPECT_FALSE(Enabled(IDC_SAMPLING_RATE_COMBO));
+    EXPECT_TRUE(Checked(IDC_RATE_AUTOMATIC));
+}
+
+TEST_F(SamplingRatePage, AWdmDeviceInUseIsTheOneRefusalThatShowsAMessage) {
+    CreatePage();
+    sim.SetWdmDeviceInUse(true);
+    std::string message;
+    {
+        ModalDriver driver;
+        driver.Then([&](HWND box) {
+            message = ChildText(box, kMessageBoxText);
+            ClickButton(box, IDOK);
+        });
+        SelectComboItem(Combo(), 1);
+        Click(IDC_APPLY_SAMPLING_RATE);
+        EXPECT_EQ(1, driver.Handled());
+    }
+    EXPECT_EQ("A WDM sound device is currently in use.\nSampling rate cannot be changed.", message);
+    EXPECT_EQ(2, RateSelection()) << "the driver's rate is shown again";
+    EXPECT_FALSE(Enabled(IDC_APPLY_SAMPLING_RATE));
+
+    sim.SetWdmDeviceInUse(false);
+    sim.FailRequest(SetSampleRate, DRVSTATUS_SAMPLE_RATE_NOT_SUPPORTED, false);
+    ModalDriver driver;
+    driver.Then([](HWND box) { ClickButton(box, IDOK); });
+    SelectComboItem(Combo(), 1);
+    Click(IDC_APPLY_SAMPLING_RATE);
+    EXPECT_EQ(0, driver.Handled());
+    EXPECT_EQ(2, RateSelection());
+}
+
+TEST_F(SamplingRatePage, TheModeDialogOpensOnlyForADeviceRow) {
+    CreatePage();
+    ModalDriver driver;
+    driver.Then([](HWND dialog) { ClickButton(dialog, IDCANCEL); });
+
+    SelectListRow(List(), 0);
+    EXPECT_FALSE(Enabled(IDC_CHANGE_SYNCH_MODE));
+    DoubleClickListRow(List(), 0);
+    Click(IDC_CHANGE_SYNCH_MODE);
+    EXPECT_EQ(0, driver.Handled());
+
+    SelectListRow(List(), 2);
+    EXPECT_TRUE(Enabled(IDC_CHANGE_SYNCH_MODE));
+    DoubleClickListRow(List(), 2);
+    EXPECT_EQ(1, driver.Handled());
+    EXPECT_EQ("Device Synchronisation Mode", driver.Captions().at(0));
+    EXPECT_EQ("SYT (Synch stream)", Cell(2, 2)) << "a cancelled dialog changes nothing";
+    EXPECT_FALSE(Enabled(IDC_APPLY_SYNCH));
+}
+
+TEST_F(SamplingRatePage, AModePickedInTheDialogIsShownAndSentOnApply) {
+    CreatePage();
+    SelectListRow(List(), 2);
+    sim.ClearLog();
+    {
+        ModalDriver driver;
+        driver.Then([](HWND dialog) {
+            CheckListRow(GetDlgItem(dialog, IDC_SYNCH_LIST), 2, true);
+            ClickButton(dialog, IDOK);
+        });
+        Click(IDC_CHANGE_SYNCH_MODE);
+        ASSERT_EQ(1, driver.Handled());
+    }
+    EXPECT_EQ("Digital Input (S/PDIF)", Cell(2, 2));
+    EXPECT_TRUE(Enabled(IDC_APPLY_SYNCH));
+    EXPECT_TRUE(Requests().empty()) << "the dialog sends nothing";
+
+    Click(IDC_APPLY_SYNCH);
+    const std::vector<SynchModeSelection> modes = Sent<SynchModeSelection>(SetDeviceSynchMode);
+    ASSERT_EQ(2u, modes.size());
+    EXPECT_EQ(duo, modes[1].DeviceId);
+    EXPECT_EQ(4u, modes[1].Kind);
+    EXPECT_EQ(3u, modes[1].ModeId);
+    EXPECT_EQ("Digital Input (S/PDIF)", Cell(2, 2)) << "as the driver now reports";
+}
+
+// The modes entry of each row is the one with the device's id, whatever its
+// position: here the driver answers every device with the Duo's modes.
+TEST_F(SamplingRatePage, ModesArePairedWithDevicesByIdNotByPosition) {
+    DeviceSynchModes duoModes{};
+    duoModes.DeviceId = duo;
+    duoModes.Current.Kind = 5;
+    std::strcpy(duoModes.Current.Name, "Word Clock");
+    duoModes.ModeCount = 1;
+    duoModes.Modes[0] = duoModes.Current;
+    Reply(GetDeviceSynchMode, duoModes);
+    CreatePage();
+
+    EXPECT_EQ((std::vector<std::string>{"External", "", "External Clock (Word Clock)"}), Column(2));
+    ModalDriver driver;
+    driver.Then([](HWND dialog) { ClickButton(dialog, IDCANCEL); });
+    SelectListRow(List(), 1);
+    EXPECT_FALSE(Enabled(IDC_CHANGE_SYNCH_MODE)) << "the Quadra has no modes entry";
+    DoubleClickListRow(List(), 1);
+    EXPECT_EQ(0, driver.Handled());
+    SelectListRow(List(), 2);
+    EXPECT_TRUE(Enabled(IDC_CHANGE_SYNCH_MODE));
+}
+
+// A driver event reloads every page while the dialog is open; the picked mode
+// must still reach the device it was picked for.
+TEST_F(SamplingRatePage, APickSurvivesAReloadThatReorderedTheDevices) {
+    CreatePage();
+    SelectListRow(List(), 2);
+    ModalDriver driver;
+    driver.Then([&](HWND dialog) {
+        sim.Model().MoveDevice(duo, 0);
+        page->UpdatePage();
+        CheckListRow(GetDlgItem(dialog, IDC_SYNCH_LIST), 0, true);
+        ClickButton(dialog, IDOK);
+    });
+    Click(IDC_CHANGE_SYNCH_MODE);
+    ASSERT_EQ(1, driver.Handled());
+
+    EXPECT_EQ((std::vector<std::string>{"PC Driver", "Tarnet Duo 8", "Tarnet Quadra 1818"}),
+              Column(1));
+    EXPECT_EQ((std::vector<std::string>{"External", "CSP", "CSP (Internal crystal)"}), Column(2));
+    const DeviceSynchModes* edited = gDrv.m_DevSynchModes.GetAt(0);
+    ASSERT_NE(nullptr, edited);
+    EXPECT_EQ(duo, edited->DeviceId);
+    EXPECT_EQ(1u, edited->Current.ModeId);
+    ASSERT_NE(nullptr, gDrv.m_DevSynchModes.GetAt(1));
+    EXPECT_EQ(quadra, gDrv.m_DevSynchModes.GetAt(1)->DeviceId) << "the Quadra keeps its entry";
+}
