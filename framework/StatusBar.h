@@ -20,6 +20,7 @@ public:
     // empty). All panes start normal, 100 pixels wide.
     BOOL SetIndicators(const UINT* ids, int count);
     // SBPS_STRETCH gives the pane the width the others leave, at least width.
+    // The id only names the pane for the caller; the bar keeps none.
     void SetPaneInfo(int index, UINT id, UINT style, int width);
     BOOL SetPaneText(int index, const std::string& text, BOOL update = TRUE);
     std::string GetPaneText(int index) const;

@@ -26,8 +26,9 @@ public:
     virtual int Run();
     // Frees the document, frame and view; returns the program's exit code.
     virtual int ExitInstance();
-    // Frame accelerators first, then each window from the message's own up to
-    // its top level (dialogs, pages and form views: Tab, Enter, Escape).
+    // For keyboard messages: the main frame's accelerators first, then each
+    // window from the message's own up to its top level (dialogs, pages and
+    // form views: Tab, Enter, Escape). TRUE when the message was consumed.
     virtual BOOL PreTranslateMessage(MSG* msg);
 
     // The single-document template; the application owns it.
