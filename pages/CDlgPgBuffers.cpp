@@ -12,8 +12,8 @@ constexpr uint32_t MaxTicks = 40;
 constexpr UINT DropOutPollPeriod = 1000;
 
 // A record is only put on a slider when its step can divide and its minimum
-// lies below the page's maximum; anything else would divide by zero or
-// invert the slider's range.
+// does not lie above the page's maximum; anything else would divide by zero
+// or invert the slider's range.
 bool IsUsable(uint32_t minDepth, uint32_t step, int32_t maximum) {
     return step != 0 && minDepth <= static_cast<uint32_t>(maximum);
 }
