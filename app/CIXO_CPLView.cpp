@@ -19,10 +19,6 @@
 
 namespace {
 
-// The device-interface class of the driver's audio interfaces.
-constexpr GUID kDriverInterfaceClass = {
-    0x006902CB, 0xE626, 0x45B4, {0x8A, 0x62, 0x2E, 0xAA, 0xD6, 0x3F, 0x8D, 0x12}};
-
 // Image-list order; index 0 is loaded but no item uses it.
 constexpr UINT kTreeIcons[] = {IDI_PAGE_GENERAL,  IDI_PAGE_DEVICES, IDI_PAGE_SETTINGS,
                                IDI_PAGE_CHANNELS, IDI_PAGE_STREAMS, IDI_PAGE_SYNCH};
@@ -109,7 +105,7 @@ void CIXO_CPLView::OnInitialUpdate() {
     CFormView::OnInitialUpdate();
     // A repeated initial update (new or open document) must not register or
     // start a second time.
-    if (!m_hDevNotify && !RegisterForDeviceNotification(kDriverInterfaceClass))
+    if (!m_hDevNotify && !RegisterForDeviceNotification(DriverInterfaceClass))
         Trace("ERROR: Unable to register device notification.\n");
     if (!m_Notificator.m_hThread)
         StartListener();

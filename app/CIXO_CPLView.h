@@ -28,6 +28,9 @@ public:
     static constexpr DWORD PageCodeStreams = 0x16000000;
     static constexpr DWORD PageCodeSynchronisation = 0x18000000;
     static constexpr size_t PageCount = 6;
+    // The device-interface class of the driver's audio interfaces.
+    static constexpr GUID DriverInterfaceClass = {
+        0x006902CB, 0xE626, 0x45B4, {0x8A, 0x62, 0x2E, 0xAA, 0xD6, 0x3F, 0x8D, 0x12}};
     // Where every page sits in the view's client area, in pixels.
     static constexpr int PageLeft = 140;
     static constexpr int PageTop = 2;

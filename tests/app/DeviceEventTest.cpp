@@ -1,0 +1,171 @@
+#include "ShellFixture.h"
+
+#include "AppMessages.h"
+#include "CDriverSettings.h"
+#include "DriverCodes.h"
+
+#include <dbt.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A device-interface notification as the system builds it: the record
+// followed by the name, its size covering both.
+std::vector<char> InterfaceRecord(const std::string& name) {
+    std::vector<char> bytes(offsetof(DEV_BROADCAST_DEVICEINTERFACE_A, dbcc_name) + name.size() + 1);
+    auto* record = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_A*>(bytes.data());
+    record->dbcc_size = static_cast<DWORD>(bytes.size());
+    record->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    std::memcpy(record->dbcc_name, name.c_str(), name.size() + 1);
+    return bytes;
+}
+
+const char kInterfaceName[] = "\\\\?\\1394#Orlaso&Quadra#{006902cb-e626-45b4-8a62-2eaad63f8d12}";
+
+class DeviceEvents : public ShellFixture {
+protected:
+    LRESULT DeviceChange(WPARAM event, std::vector<char> record) {
+        return view->SendMessage(WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(record.data()));
+    }
+    LRESULT DriverEvent() { return view->SendMessage(WM_APP_DRIVER_EVENT); }
+
+    // What one reload of all pages asks the driver for the device list.
+    size_t DeviceListReadsPerReload() {
+        sim.ClearLog();
+        view->UpdateAllPages();
+        const size_t reads = sim.CountRequests(DriverRequest::GetDeviceList);
+        sim.ClearLog();
+        return reads;
+    }
+
+    // Starts with the driver absent, as before any interface was connected.
+    void OpenWithoutDriver() {
+        sim.SetDriverPresent(false);
+        OpenShell();
+        ASSERT_EQ(nullptr, gDrv.m_hDevice);
+        sim.SetDriverPresent(true);
+    }
+};
+
+TEST_F(DeviceEvents, ArrivalOpensAClosedConnectionStartsTheListenerAndReloads) {
+    OpenWithoutDriver();
+    sim.ClearLog();
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, InterfaceRecord(kInterfaceName)));
+    EXPECT_NE(nullptr, gDrv.m_hDevice);
+    EXPECT_NE(nullptr, view->m_Notificator.m_hThread);
+    EXPECT_GT(sim.CountRequests(DriverRequest::GetDeviceList), 0u);
+}
+
+TEST_F(DeviceEvents, RemovalAlsoReopensAClosedConnection) {
+    OpenWithoutDriver();
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEREMOVECOMPLETE, InterfaceRecord(kInterfaceName)));
+    EXPECT_NE(nullptr, gDrv.m_hDevice);
+}
+
+TEST_F(DeviceEvents, AFailedReopenStillReloadsThePages) {
+    sim.SetDriverPresent(false);
+    OpenShell();
+    sim.ClearLog();
+    DeviceChange(DBT_DEVICEARRIVAL, InterfaceRecord(kInterfaceName));
+    EXPECT_EQ(nullptr, gDrv.m_hDevice);
+    EXPECT_EQ(nullptr, view->m_Notificator.m_hThread);
+    EXPECT_TRUE(::IsWindow(view->m_PgDevices.m_hWnd));
+}
+
+TEST_F(DeviceEvents, WithTheConnectionOpenAnArrivalChangesNothing) {
+    OpenShell();
+    HANDLE device = gDrv.m_hDevice;
+    sim.ClearLog();
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, InterfaceRecord(kInterfaceName)));
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEREMOVECOMPLETE, InterfaceRecord(kInterfaceName)));
+    EXPECT_EQ(device, gDrv.m_hDevice);
+    EXPECT_TRUE(sim.Log().empty());
+}
+
+TEST_F(DeviceEvents, ShortOrMissingNamesAndForeignRecordsAreIgnored) {
+    OpenWithoutDriver();
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, InterfaceRecord("\\\\?\\")));
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, InterfaceRecord("")));
+    EXPECT_EQ(TRUE, view->SendMessage(WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0));
+    // A volume record is shorter than an interface record: no name to read.
+    DEV_BROADCAST_VOLUME volume{};
+    volume.dbcv_size = sizeof(volume);
+    volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+    volume.dbcv_unitmask = 0x41414141;
+    EXPECT_EQ(TRUE, view->SendMessage(WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
+                                      reinterpret_cast<LPARAM>(&volume)));
+    EXPECT_EQ(nullptr, gDrv.m_hDevice);
+    // Five characters are enough.
+    DeviceChange(DBT_DEVICEARRIVAL, InterfaceRecord("\\\\?\\x"));
+    EXPECT_NE(nullptr, gDrv.m_hDevice);
+}
+
+TEST_F(DeviceEvents, QueryRemoveIsGrantedAndOtherEventsDoNothing) {
+    OpenWithoutDriver();
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEQUERYREMOVE, InterfaceRecord(kInterfaceName)));
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEREMOVEPENDING, InterfaceRecord(kInterfaceName)));
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVNODES_CHANGED, InterfaceRecord(kInterfaceName)));
+    EXPECT_EQ(nullptr, gDrv.m_hDevice);
+}
+
+TEST_F(DeviceEvents, EachRestartOrConfigurationEventReloadsAllPagesOnce) {
+    OpenShell();
+    const size_t perReload = DeviceListReadsPerReload();
+    ASSERT_GT(perReload, 0u);
+    for (uint32_t type : {EvtType_BusReset, EvtType_StreamingRestarted,
+                          EvtType_DomainConfigurationChanged, EvtType_AsioBufferSizeChanged, 7u})
+        sim.QueueNotification(type);
+    EXPECT_EQ(0, DriverEvent());
+    EXPECT_EQ(2 * perReload, sim.CountRequests(DriverRequest::GetDeviceList));
+    // The queue was drained until the driver reported it empty.
+    EXPECT_EQ(6u, sim.CountRequests(DriverRequest::GetNotification));
+}
+
+TEST_F(DeviceEvents, AnEmptyQueueCostsOneRequest) {
+    OpenShell();
+    sim.ClearLog();
+    EXPECT_EQ(0, DriverEvent());
+    EXPECT_EQ(1u, sim.CountRequests(DriverRequest::GetNotification));
+    EXPECT_EQ(1u, sim.Log().size());
+}
+
+TEST_F(DeviceEvents, AFailingQueueEndsTheDrainingQuietly) {
+    OpenShell();
+    sim.QueueNotification(EvtType_StreamingRestarted);
+    sim.FailRequest(DriverRequest::GetNotification, DRVSTATUS_FAILED, false);
+    sim.ClearLog();
+    EXPECT_EQ(0, DriverEvent());
+    EXPECT_EQ(1u, sim.Log().size());
+    // The next message finds the event still queued.
+    EXPECT_EQ(0, DriverEvent());
+    EXPECT_GT(sim.CountRequests(DriverRequest::GetDeviceList), 0u);
+}
+
+TEST_F(DeviceEvents, ADriverThatNeverReportsTheQueueEmptyCannotHoldTheWindow) {
+    OpenShell();
+    Notification endless{};
+    endless.Type = EvtType_BusReset;
+    std::vector<uint8_t> bytes(sizeof(endless));
+    std::memcpy(bytes.data(), &endless, sizeof(endless));
+    sim.SetReply(DriverRequest::GetNotification, bytes);
+    sim.ClearLog();
+    EXPECT_EQ(0, DriverEvent());
+    EXPECT_EQ(static_cast<size_t>(CIXO_CPLView::MaxNotificationsPerMessage),
+              sim.CountRequests(DriverRequest::GetNotification));
+}
+
+TEST(DriverInterfaceClass, RegistrationUsesTheDriversClass) {
+    // The class registered for arrivals is the one the driver declares.
+    char text[64];
+    const GUID& g = CIXO_CPLView::DriverInterfaceClass;
+    std::snprintf(text, sizeof(text), "{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                  g.Data1, g.Data2, g.Data3, g.Data4[0], g.Data4[1], g.Data4[2], g.Data4[3],
+                  g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
+    EXPECT_STREQ(DRIVER_DEVICE_CLASS, text);
+}
+
+} // namespace

@@ -1,0 +1,311 @@
+// Whole Demtrel processes (the simulated build beside this test program):
+// one instance only, the hand-over, "-exit", "-asio", "-hide", hiding on
+// close and quitting.
+#include "AppMessages.h"
+#include "TrayProbe.h"
+#include "resource.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kTitle[] = "Tarnet Control Panel";
+constexpr char kMutexName[] = "734EB08A-7DFA-48ad-B254-2719FB6F8CE8";
+constexpr UINT kTrayIconId = 0x42424242;
+constexpr UINT kAppExit = 57665;
+constexpr int kDeviceListId = IDC_DEVICE_LIST;
+constexpr int kStreamBufferSliderId = IDC_STREAM_BUFFER_SLIDER;
+constexpr DWORD kStartTimeout = 20000;
+constexpr DWORD kEndTimeout = 20000;
+
+std::string ProgramPath() {
+    char path[MAX_PATH] = "";
+    ::GetModuleFileNameA(nullptr, path, sizeof(path));
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of("\\/") + 1) + "DemtrelSim.exe";
+}
+
+// GetWindowText would only read the caption the system keeps; the status
+// bar answers WM_GETTEXT itself, with the text of its first pane.
+std::string StatusText(HWND frame) {
+    char text[128] = "";
+    HWND bar = ::FindWindowExA(frame, nullptr, STATUSCLASSNAMEA, nullptr);
+    ::SendMessageTimeoutA(bar, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
+                          SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+
+// One started process; ended by force if a test left it running.
+class Instance {
+public:
+    explicit Instance(const std::string& arguments) {
+        std::string commandLine = "\"" + ProgramPath() + "\" " + arguments;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
+        m_started = ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                     nullptr, &startup, &m_process) != FALSE;
+    }
+    ~Instance() {
+        if (!m_started)
+            return;
+        if (::WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
+            ::TerminateProcess(m_process.hProcess, 99);
+            ::WaitForSingleObject(m_process.hProcess, 5000);
+        }
+        ::CloseHandle(m_process.hThread);
+        ::CloseHandle(m_process.hProcess);
+    }
+    Instance(const Instance&) = delete;
+    Instance& operator=(const Instance&) = delete;
+
+    bool Started() const { return m_started; }
+    bool Ended(DWORD timeout = kEndTimeout) const {
+        return ::WaitForSingleObject(m_process.hProcess, timeout) == WAIT_OBJECT_0;
+    }
+    DWORD ExitCode() const {
+        DWORD code = STILL_ACTIVE;
+        ::GetExitCodeProcess(m_process.hProcess, &code);
+        return code;
+    }
+    bool Owns(HWND window) const {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        return owner == m_process.dwProcessId;
+    }
+    // The main window once start-up is over: the message loop runs, so the
+    // status bar shows the idle text.
+    HWND WaitForWindow() const {
+        for (DWORD waited = 0; waited < kStartTimeout; waited += 50) {
+            HWND window = ::FindWindowA(nullptr, kTitle);
+            if (window && Owns(window) && StatusText(window) == "Ready")
+                return window;
+            if (::WaitForSingleObject(m_process.hProcess, 50) == WAIT_OBJECT_0)
+                return nullptr;
+        }
+        return nullptr;
+    }
+
+    // Shown when the frame is: every window up to the frame has WS_VISIBLE.
+    static bool ShownInFrame(HWND child) {
+        for (HWND window = child; window && (::GetWindowLongA(window, GWL_STYLE) & WS_CHILD);
+             window = ::GetParent(window)) {
+            if (!(::GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE))
+                return false;
+        }
+        return true;
+    }
+
+    // The control that identifies the visible page: the devices list or
+    // the stream buffer slider; empty while no page shows.
+    static std::string VisiblePage(HWND frame) {
+        std::string found;
+        EnumChildWindows(
+            frame,
+            [](HWND child, LPARAM result) -> BOOL {
+                if (!ShownInFrame(child))
+                    return TRUE;
+                auto& name = *reinterpret_cast<std::string*>(result);
+                if (::GetDlgCtrlID(child) == kDeviceListId)
+                    name = "Devices";
+                else if (::GetDlgCtrlID(child) == kStreamBufferSliderId)
+                    name = "Settings";
+                else if (name.empty() && ::GetDlgCtrlID(child) > 1000)
+                    name = "other";
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+
+private:
+    PROCESS_INFORMATION m_process{};
+    bool m_started = false;
+};
+
+bool MutexExists() {
+    HANDLE mutex = ::OpenMutexA(SYNCHRONIZE, FALSE, kMutexName);
+    if (!mutex)
+        return false;
+    ::CloseHandle(mutex);
+    return true;
+}
+
+// Waits for something the other process does in its own time.
+template <typename Condition> bool Eventually(Condition condition, DWORD timeout = 10000) {
+    for (DWORD waited = 0; waited < timeout; waited += 50) {
+        if (condition())
+            return true;
+        ::Sleep(50);
+    }
+    return condition();
+}
+
+bool Visible(HWND window) {
+    return ::IsWindowVisible(window) != FALSE;
+}
+
+class Process : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(nullptr, ::FindWindowA(nullptr, kTitle)) << "an instance is still running";
+    }
+    void TearDown() override {
+        EXPECT_TRUE(Eventually([] { return !::FindWindowA(nullptr, kTitle) && !MutexExists(); }));
+    }
+};
+
+TEST_F(Process, ASecondStartEndsAndBringsTheFirstForward) {
+    Instance first("");
+    HWND window = first.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    ::PostMessageA(window, WM_COMMAND, ID_HIDE, 0);
+    ASSERT_TRUE(Eventually([&] { return !Visible(window); }));
+
+    Instance second("");
+    ASSERT_TRUE(second.Started());
+    EXPECT_TRUE(second.Ended());
+    EXPECT_EQ(0u, second.ExitCode());
+    EXPECT_TRUE(Eventually([&] { return Visible(window); }));
+    EXPECT_EQ("Devices", Instance::VisiblePage(window));
+    EXPECT_FALSE(first.Ended(0));
+    ::PostMessageA(window, WM_COMMAND, ID_TRAY_QUIT, 0);
+    EXPECT_TRUE(first.Ended());
+}
+
+TEST_F(Process, ASecondStartRestoresAMinimisedFirstEvenWhenAskedToHide) {
+    Instance first("");
+    HWND window = first.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    ::PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(Eventually([&] { return ::IsIconic(window) != FALSE; }));
+
+    Instance second("-hide");
+    EXPECT_TRUE(second.Ended());
+    EXPECT_TRUE(Eventually([&] { return !::IsIconic(window) && Visible(window); }));
+    ::PostMessageA(window, WM_COMMAND, ID_TRAY_QUIT, 0);
+    EXPECT_TRUE(first.Ended());
+}
+
+TEST_F(Process, AsioFromASecondStartSwitchesTheFirstToSettings) {
+    Instance first("");
+    HWND window = first.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    ASSERT_EQ("Devices", Instance::VisiblePage(window));
+
+    Instance second("-ASIO");
+    EXPECT_TRUE(second.Ended());
+    EXPECT_TRUE(Eventually([&] { return Instance::VisiblePage(window) == "Settings"; }));
+    EXPECT_EQ("Settings", StatusText(window));
+    ::PostMessageA(window, WM_COMMAND, ID_TRAY_QUIT, 0);
+    EXPECT_TRUE(first.Ended());
+}
+
+TEST_F(Process, ExitEndsAShownInstance) {
+    Instance first("");
+    HWND window = first.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    Instance exit("-exit");
+    EXPECT_TRUE(exit.Ended());
+    EXPECT_TRUE(first.Ended());
+    EXPECT_EQ(0u, first.ExitCode());
+    EXPECT_FALSE(TrayIconExists(window, kTrayIconId));
+}
+
+TEST_F(Process, ExitEndsAHiddenInstanceAndWinsOverEverythingElse) {
+    Instance first("-hide");
+    HWND window = first.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    ASSERT_FALSE(Visible(window));
+    Instance exit("-asio x -Exit -hide");
+    EXPECT_TRUE(exit.Ended());
+    EXPECT_TRUE(first.Ended());
+    EXPECT_EQ(0u, first.ExitCode());
+}
+
+TEST_F(Process, ExitWithNoneRunningLeavesNothingBehind) {
+    Instance exit("-asio -exit");
+    ASSERT_TRUE(exit.Started());
+    // Watch while it runs: it must never make a window or take the mutex.
+    bool sawAnything = false;
+    while (!exit.Ended(10))
+        sawAnything = sawAnything || ::FindWindowA(nullptr, kTitle) || MutexExists();
+    EXPECT_FALSE(sawAnything);
+    EXPECT_EQ(0u, exit.ExitCode());
+    EXPECT_EQ(nullptr, ::FindWindowA(nullptr, kTitle));
+    EXPECT_FALSE(MutexExists());
+}
+
+TEST_F(Process, QuotedOrLongerOptionsAreNotOptions) {
+    Instance first("\"-hide\" --hide -hidden");
+    HWND window = first.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    EXPECT_TRUE(Visible(window));
+    Instance exit("\"-exit\"");
+    // Not an exit request: a second start that hands over and ends.
+    EXPECT_TRUE(exit.Ended());
+    EXPECT_FALSE(first.Ended(500));
+    ::PostMessageA(window, WM_COMMAND, ID_TRAY_QUIT, 0);
+    EXPECT_TRUE(first.Ended());
+}
+
+TEST_F(Process, HideStartsHiddenWithTheTrayIcon) {
+    Instance first("unrelated -hide -asio");
+    HWND window = first.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    EXPECT_FALSE(Visible(window));
+    EXPECT_TRUE(MutexExists());
+    EXPECT_TRUE(TrayIconExists(window, kTrayIconId));
+    // Opened from the tray, it shows the page that "-asio" asked for.
+    ::PostMessageA(window, WM_APP_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDOWN);
+    EXPECT_TRUE(Eventually([&] { return Visible(window); }));
+    EXPECT_EQ("Settings", Instance::VisiblePage(window));
+    ::PostMessageA(window, WM_COMMAND, ID_TRAY_QUIT, 0);
+    EXPECT_TRUE(first.Ended());
+}
+
+TEST_F(Process, ClosingTheWindowHidesItAndTheProgramKeepsRunning) {
+    Instance first("");
+    HWND window = first.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    ASSERT_TRUE(Visible(window));
+    ::PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(Eventually([&] { return !Visible(window); }));
+    EXPECT_FALSE(first.Ended(500));
+    EXPECT_TRUE(TrayIconExists(window, kTrayIconId));
+    ::PostMessageA(window, WM_COMMAND, ID_TRAY_OPEN, 0);
+    EXPECT_TRUE(Eventually([&] { return Visible(window); }));
+    ::PostMessageA(window, WM_COMMAND, ID_HIDE, 0);
+    EXPECT_TRUE(Eventually([&] { return !Visible(window); }));
+    EXPECT_FALSE(first.Ended(500));
+    ::PostMessageA(window, WM_COMMAND, ID_TRAY_QUIT, 0);
+    EXPECT_TRUE(first.Ended());
+}
+
+TEST_F(Process, QuitFromTheTrayOrTheFileMenuEndsTheProgram) {
+    for (UINT command : {UINT{ID_TRAY_QUIT}, kAppExit}) {
+        Instance first("");
+        HWND window = first.WaitForWindow();
+        ASSERT_NE(nullptr, window);
+        ASSERT_TRUE(TrayIconExists(window, kTrayIconId));
+        ::PostMessageA(window, WM_COMMAND, command, 0);
+        EXPECT_TRUE(first.Ended()) << command;
+        EXPECT_EQ(0u, first.ExitCode());
+        EXPECT_FALSE(TrayIconExists(window, kTrayIconId));
+        EXPECT_FALSE(MutexExists());
+    }
+}
+
+TEST_F(Process, ACloseSentStraightToTheWindowEndsTheProgram) {
+    Instance first("-hide");
+    HWND window = first.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    ::PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(first.Ended());
+}
+
+} // namespace
