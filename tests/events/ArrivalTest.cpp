@@ -1,0 +1,130 @@
+// Device arrivals reach the view as WM_DEVICECHANGE; only a closed connection
+// is opened by them, and then the listener starts and every page fills.
+#include "ProgramFixture.h"
+
+#include "CDriverSettings.h"
+#include "DriverCodes.h"
+#include "MessagePump.h"
+#include "resource.h"
+
+#include <dbt.h>
+
+#include <algorithm>
+
+namespace {
+
+const char kInterfaceName[] =
+    "\\\\?\\1394#Orlaso&Quadra#5&2a1c&0&0#{006902cb-e626-45b4-8a62-2eaad63f8d12}";
+
+class Arrival : public ProgramFixture {
+protected:
+    bool StreamSliderEnabled() const {
+        return ::IsWindowEnabled(
+                   ::GetDlgItem(view->m_PgBuffers.m_hWnd, IDC_STREAM_BUFFER_SLIDER)) != FALSE;
+    }
+};
+
+TEST_F(Arrival, ADeviceConnectedAfterStartOpensTheDriverStartsTheListenerAndFillsEveryPage) {
+    OpenProgramWithoutDriver();
+    ASSERT_EQ(nullptr, gDrv.m_hDevice);
+    ASSERT_EQ(nullptr, view->m_Notificator.m_hThread);
+    EXPECT_EQ(0u, sim.OpenHandleCount());
+    EXPECT_EQ(0, ListRows(view->m_PgDevices, IDC_DEVICE_LIST));
+    EXPECT_EQ(0, ComboItems(view->m_PgSamplingRate, IDC_SAMPLING_RATE_COMBO));
+    EXPECT_FALSE(StreamSliderEnabled());
+
+    sim.ClearLog();
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, kInterfaceName));
+
+    EXPECT_NE(nullptr, gDrv.m_hDevice);
+    EXPECT_NE(nullptr, view->m_Notificator.m_hThread);
+    EXPECT_EQ(2u, sim.OpenHandleCount()); // the settings and the listener's own
+    const int devices = static_cast<int>(sim.Model().Devices.size());
+    ASSERT_GT(devices, 0);
+    EXPECT_EQ(devices, ListRows(view->m_PgDevices, IDC_DEVICE_LIST));
+    EXPECT_EQ(static_cast<int>(ModelChannels(true)),
+              ListRows(view->m_PgInChannels, IDC_CHANNEL_LIST));
+    EXPECT_EQ(static_cast<int>(ModelChannels(false)),
+              ListRows(view->m_PgOutChannels, IDC_CHANNEL_LIST));
+    EXPECT_EQ(devices, ListRows(view->m_PgStreams, IDC_STREAM_LIST));
+    EXPECT_EQ(devices + 1, ListRows(view->m_PgSamplingRate, IDC_SYNCH_LIST)); // with "PC Driver"
+    EXPECT_GT(ComboItems(view->m_PgSamplingRate, IDC_SAMPLING_RATE_COMBO), 0);
+    EXPECT_TRUE(StreamSliderEnabled());
+
+    // The arrival reloaded every page exactly once, after opening.
+    const std::vector<uint32_t> arrival = Logged();
+    const std::vector<uint32_t> reload = OneReload();
+    ASSERT_FALSE(reload.empty());
+    ASSERT_GE(arrival.size(), reload.size());
+    EXPECT_TRUE(std::equal(reload.begin(), reload.end(), arrival.end() - reload.size()));
+    EXPECT_EQ(1, std::count(arrival.begin(), arrival.end(), DriverRequest::GetDeviceList) /
+                     std::count(reload.begin(), reload.end(), DriverRequest::GetDeviceList));
+
+    // The listener it started wakes this view for the driver's own events.
+    sim.QueueNotification(EvtType_DomainConfigurationChanged);
+    ASSERT_TRUE(PumpUntilDrained());
+    EXPECT_EQ(Sequence({{kTookEvent}, reload, {kQueueEmpty}}), Logged());
+}
+
+TEST_F(Arrival, WithTheConnectionOpenArrivalAndRemovalChangeNothing) {
+    OpenProgram();
+    const HANDLE device = gDrv.m_hDevice;
+    const HANDLE listener = view->m_Notificator.m_hThread;
+    ASSERT_NE(nullptr, device);
+    ASSERT_NE(nullptr, listener);
+    sim.ClearLog();
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, kInterfaceName));
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEREMOVECOMPLETE, kInterfaceName));
+    PumpMessages(100);
+    EXPECT_TRUE(sim.Log().empty());
+    EXPECT_EQ(device, gDrv.m_hDevice);
+    EXPECT_EQ(listener, view->m_Notificator.m_hThread);
+    EXPECT_EQ(2u, sim.OpenHandleCount());
+}
+
+TEST_F(Arrival, NamesShorterThanFiveCharactersAreIgnored) {
+    OpenProgramWithoutDriver();
+    sim.ClearLog();
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, "\\\\?\\"));
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEREMOVECOMPLETE, "abcd"));
+    EXPECT_TRUE(sim.Log().empty());
+    EXPECT_EQ(nullptr, gDrv.m_hDevice);
+    EXPECT_EQ(nullptr, view->m_Notificator.m_hThread);
+    EXPECT_EQ(0, ListRows(view->m_PgDevices, IDC_DEVICE_LIST));
+
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, "abcde"));
+    EXPECT_NE(nullptr, gDrv.m_hDevice);
+    EXPECT_NE(nullptr, view->m_Notificator.m_hThread);
+}
+
+TEST_F(Arrival, QueryRemoveIsGrantedAndChangesNothing) {
+    OpenProgramWithoutDriver();
+    sim.ClearLog();
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEQUERYREMOVE, kInterfaceName));
+    EXPECT_EQ(nullptr, gDrv.m_hDevice);
+    EXPECT_TRUE(sim.Log().empty());
+
+    DeviceChange(DBT_DEVICEARRIVAL, kInterfaceName);
+    const HANDLE device = gDrv.m_hDevice;
+    sim.ClearLog();
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEQUERYREMOVE, kInterfaceName));
+    EXPECT_EQ(device, gDrv.m_hDevice);
+    EXPECT_TRUE(sim.Log().empty());
+}
+
+TEST_F(Arrival, ARemovalAfterTheDriverWentAwayReopensWhenItIsBack) {
+    OpenProgramWithoutDriver();
+    // Still absent: the arrival fails to open but reloads the empty pages.
+    sim.SetDriverPresent(false);
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, kInterfaceName));
+    EXPECT_EQ(nullptr, gDrv.m_hDevice);
+    EXPECT_EQ(nullptr, view->m_Notificator.m_hThread);
+    sim.SetDriverPresent(true);
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEREMOVECOMPLETE, kInterfaceName));
+    EXPECT_NE(nullptr, gDrv.m_hDevice);
+    EXPECT_NE(nullptr, view->m_Notificator.m_hThread);
+    EXPECT_EQ(static_cast<int>(sim.Model().Devices.size()),
+              ListRows(view->m_PgDevices, IDC_DEVICE_LIST));
+}
+
+} // namespace

@@ -1,0 +1,59 @@
+// The program's frame and view as the application makes them at start-up, on
+// the simulated driver, with the listener thread running for real. Reloads are
+// counted in the simulator's request log: one reload of all pages is a fixed
+// sequence of requests.
+#pragma once
+
+#include "CIXO_CPLView.h"
+#include "CMainFrame.h"
+#include "Simulator.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+class ProgramFixture : public ::testing::Test {
+protected:
+    CSimulator& sim = CSimulator::Instance();
+    CMainFrame* frame = nullptr;
+    CIXO_CPLView* view = nullptr;
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // Runs the framework's new-document command the way start-up does.
+    void OpenProgram();
+    // Starts as before any interface was connected: no driver to open.
+    void OpenProgramWithoutDriver();
+
+    // A device-interface notification as the system builds it, sent to the view.
+    LRESULT DeviceChange(WPARAM event, const std::string& interfaceName);
+
+    // The request codes of one reload of all pages, taken from the view's own
+    // reload in the current state; the log is left empty.
+    std::vector<uint32_t> OneReload();
+    // The marked log so far.
+    std::vector<uint32_t> Logged() const;
+
+    // Runs this thread's messages until the view has drained the driver's
+    // queue to its end (the driver answered "no more notifications"), then a
+    // little longer so that a stray follow-up would show. False on time-out.
+    bool PumpUntilDrained(DWORD timeoutMs = 5000);
+
+    // The rows of a list view or the items of a combo box on a page.
+    static int ListRows(const CDlgPgBase& page, int listId);
+    static int ComboItems(const CDlgPgBase& page, int comboId);
+    size_t ModelChannels(bool input);
+};
+
+// GetNotification in a marked log: one that took an event from the queue, and
+// one answered "no more notifications". Neither is a control code.
+constexpr uint32_t kTookEvent = 1;
+constexpr uint32_t kQueueEmpty = 2;
+// The log's request codes, GetNotification entries marked by their answer.
+std::vector<uint32_t> MarkedCodes(const std::vector<SimLogEntry>& log);
+// Concatenates pieces of an expected log.
+std::vector<uint32_t> Sequence(std::initializer_list<std::vector<uint32_t>> pieces);
