@@ -140,10 +140,13 @@ void CDlgPgSamplingRate::InsertPcDriverRow() {
         return;
     m_SynchList.SetItemText(row, 1, LoadResString(IDS_PC_DRIVER));
     m_SynchList.SetItemData(row, kPcDriverItem);
-    // A source that could not be read keeps its last value, unnamed.
-    if (gDrv.GetSynchSource(&gDrv.m_SynchSource) == DRVSTATUS_SUCCESS)
-        m_SynchList.SetItemText(row, kColumnSource,
-                                GetSynchSourceText(gDrv.m_SynchSource.SourceKind));
+    // A source that could not be read keeps its last value, unnamed; a
+    // failed request may have left anything in its buffer.
+    SynchSource source;
+    if (gDrv.GetSynchSource(&source) == DRVSTATUS_SUCCESS) {
+        gDrv.m_SynchSource = source;
+        m_SynchList.SetItemText(row, kColumnSource, GetSynchSourceText(source.SourceKind));
+    }
     bool master = gDrv.m_SynchSource.SourceKind == kSourcePcDriver;
     m_SynchList.SetCheck(row, master);
     if (master)
@@ -186,7 +189,9 @@ void CDlgPgSamplingRate::UpdateDependentControls() {
 }
 
 void CDlgPgSamplingRate::UpdateSamplingRateSettings() {
-    if (gDrv.GetSampleRates(&gDrv.m_SampleRates) == DRVSTATUS_SUCCESS) {
+    SampleRates read;
+    if (gDrv.GetSampleRates(&read) == DRVSTATUS_SUCCESS) {
+        gDrv.m_SampleRates = read;
         const SampleRates& rates = gDrv.m_SampleRates;
         Trace("CDlgPgSamplingRate::UpdateSamplingRateSettings: current sampling rate = %u\n",
               static_cast<unsigned>(rates.CurrentRate));
