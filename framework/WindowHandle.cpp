@@ -80,6 +80,13 @@ void CWindowHandle::UpdateWindow() const {
     ::UpdateWindow(m_hWnd);
 }
 
+void CWindowHandle::SetRedraw(BOOL redraw) const {
+    ::SendMessageA(m_hWnd, WM_SETREDRAW, redraw, 0);
+    if (redraw)
+        ::RedrawWindow(m_hWnd, nullptr, nullptr,
+                       RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
 UINT_PTR CWindowHandle::SetTimer(UINT_PTR id, UINT elapse) const {
     return ::SetTimer(m_hWnd, id, elapse, nullptr);
 }

@@ -33,6 +33,11 @@ public:
     HWND SetFocus() const;
     void Invalidate(BOOL erase = TRUE) const;
     void UpdateWindow() const;
+    // Off: the window stops repainting while it changes (for a parent, with
+    // all its children). On again: it is invalidated once, children included,
+    // and paints at the next WM_PAINT. Use only on a window that is shown
+    // within its parent: turning redraw on shows it.
+    void SetRedraw(BOOL redraw) const;
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse) const;
     BOOL KillTimer(UINT_PTR id) const;
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
