@@ -81,6 +81,9 @@ void CWindowHandle::UpdateWindow() const {
 }
 
 void CWindowHandle::SetRedraw(BOOL redraw) const {
+    // Without a window, the redraw would reach the whole desktop.
+    if (!m_hWnd)
+        return;
     ::SendMessageA(m_hWnd, WM_SETREDRAW, redraw, 0);
     if (redraw)
         ::RedrawWindow(m_hWnd, nullptr, nullptr,

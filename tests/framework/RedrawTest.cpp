@@ -77,4 +77,12 @@ TEST_F(Redraw, AParentTurnedOnAgainRepaintsItselfAndEveryShownChild) {
     EXPECT_FALSE(NeedsPaint(label));
 }
 
+TEST_F(Redraw, WithoutAWindowNothingElseIsRepainted) {
+    ASSERT_FALSE(NeedsPaint(parent));
+    CWindowHandle().SetRedraw(FALSE);
+    CWindowHandle().SetRedraw(TRUE);
+    EXPECT_FALSE(NeedsPaint(parent));
+    EXPECT_TRUE(::IsWindowVisible(parent));
+}
+
 } // namespace
