@@ -18,4 +18,6 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
+    // Centres the box over the window that owns it.
+    BOOL OnInitDialog() override;
 };

@@ -1,7 +1,10 @@
 // Steers a running Demtrel for the demo's screenshots:
 //   DemoPilot wait       waits (at most 30 s) until the main window exists
 //   DemoPilot page N     selects the N-th item (0-based) of the page tree
-// It only sends the messages a user's clicks would cause.
+//   DemoPilot about      opens the about box (Info > About)
+//   DemoPilot close      closes the about box with OK
+// It only sends the messages a user's clicks would cause. When the demo's Wine
+// desktop "Demtrel" exists, it looks for the program there.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -12,9 +15,21 @@
 namespace {
 
 constexpr char kMainTitle[] = "Tarnet Control Panel";
+constexpr char kAboutTitle[] = "About Orlaso_CPL";
+constexpr char kDemoDesktop[] = "Demtrel";
 constexpr int kTreeId = 1000;
+constexpr WPARAM kAboutCommand = 57664;
 
-HWND FindMainWindow() { return FindWindowA(nullptr, kMainTitle); }
+// Windows are found only on the caller's own desktop. The demo's desktop may
+// still be starting; true once this thread has moved there.
+bool UseDemoDesktop() {
+    HDESK desktop = OpenDesktopA(kDemoDesktop, 0, FALSE, GENERIC_ALL);
+    return desktop && SetThreadDesktop(desktop);
+}
+
+HWND FindMainWindow() {
+    return FindWindowA(nullptr, kMainTitle);
+}
 
 // The tree is a child of the view, which is a child of the frame.
 BOOL CALLBACK FindTree(HWND child, LPARAM result) {
@@ -24,14 +39,42 @@ BOOL CALLBACK FindTree(HWND child, LPARAM result) {
     return FALSE;
 }
 
-int WaitForMainWindow() {
+int WaitForMainWindow(bool inDemoDesktop) {
     for (int i = 0; i < 300; ++i) {
+        inDemoDesktop = inDemoDesktop || UseDemoDesktop();
         if (FindMainWindow())
             return 0;
         Sleep(100);
     }
     std::fprintf(stderr, "DemoPilot: no window titled \"%s\"\n", kMainTitle);
     return 1;
+}
+
+// Posted, so that the program runs the modal box in its own time.
+int OpenAbout() {
+    HWND frame = FindMainWindow();
+    if (!frame) {
+        std::fprintf(stderr, "DemoPilot: no window titled \"%s\"\n", kMainTitle);
+        return 1;
+    }
+    PostMessageA(frame, WM_COMMAND, kAboutCommand, 0);
+    for (int i = 0; i < 50; ++i) {
+        if (FindWindowA(nullptr, kAboutTitle))
+            return 0;
+        Sleep(100);
+    }
+    std::fprintf(stderr, "DemoPilot: the about box did not open\n");
+    return 1;
+}
+
+int CloseAbout() {
+    HWND about = FindWindowA(nullptr, kAboutTitle);
+    if (!about) {
+        std::fprintf(stderr, "DemoPilot: no about box\n");
+        return 1;
+    }
+    PostMessageA(about, WM_COMMAND, IDOK, 0);
+    return 0;
 }
 
 int SelectPage(int index) {
@@ -58,10 +101,15 @@ int SelectPage(int index) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const bool inDemoDesktop = UseDemoDesktop();
     if (argc == 2 && std::strcmp(argv[1], "wait") == 0)
-        return WaitForMainWindow();
+        return WaitForMainWindow(inDemoDesktop);
     if (argc == 3 && std::strcmp(argv[1], "page") == 0)
         return SelectPage(std::atoi(argv[2]));
-    std::fprintf(stderr, "usage: DemoPilot wait | DemoPilot page N\n");
+    if (argc == 2 && std::strcmp(argv[1], "about") == 0)
+        return OpenAbout();
+    if (argc == 2 && std::strcmp(argv[1], "close") == 0)
+        return CloseAbout();
+    std::fprintf(stderr, "usage: DemoPilot wait | page N | about | close\n");
     return 2;
 }
