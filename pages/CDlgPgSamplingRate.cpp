@@ -122,8 +122,8 @@ void CDlgPgSamplingRate::UpdateSynchronisationSettings() {
     // list has no "PC Driver" row either.
     if (gDrv.GetDevProp() == DRVSTATUS_SUCCESS && gDrv.GetDevSynchModes() == DRVSTATUS_SUCCESS &&
         gDrv.m_Devices.GetSize() > 0) {
-        InsertPcDriverRow();
-        InsertDeviceRows();
+        if (InsertPcDriverRow())
+            InsertDeviceRows();
     }
 
     if (selected >= 0)
@@ -134,10 +134,10 @@ void CDlgPgSamplingRate::UpdateSynchronisationSettings() {
     m_bListReady = true;
 }
 
-void CDlgPgSamplingRate::InsertPcDriverRow() {
+bool CDlgPgSamplingRate::InsertPcDriverRow() {
     int row = m_SynchList.InsertItem(kPcDriverRow, std::string());
     if (row != kPcDriverRow)
-        return;
+        return false;
     m_SynchList.SetItemText(row, 1, LoadResString(IDS_PC_DRIVER));
     m_SynchList.SetItemData(row, kPcDriverItem);
     // A source that could not be read keeps its last value, unnamed; a
@@ -151,6 +151,7 @@ void CDlgPgSamplingRate::InsertPcDriverRow() {
     m_SynchList.SetCheck(row, master);
     if (master)
         m_nClkMasterItem = row;
+    return true;
 }
 
 // Each device shows the modes entry with its own id, so a device list that

@@ -42,7 +42,8 @@ private:
     // The row that shows the device with this id, or -1.
     int RowOfDevice(uint32_t deviceId) const;
     int SelectedRow() const;
-    void InsertPcDriverRow();
+    // False when the row could not be inserted: device rows then have no place.
+    bool InsertPcDriverRow();
     void InsertDeviceRows();
     void UpdateDependentControls();
     void EnableSamplingRateCombo();
