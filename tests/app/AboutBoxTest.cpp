@@ -4,6 +4,7 @@
 #include "FrameworkIds.h"
 #include "ModalDriver.h"
 #include "UiActions.h"
+#include "Wnd.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -71,6 +72,27 @@ TEST(AboutBox, EscapeEndsItToo) {
     ModalDriver driver;
     driver.Then([](HWND dialog) { ClickButton(dialog, IDCANCEL); });
     EXPECT_EQ(IDCANCEL, about.DoModal());
+}
+
+TEST(AboutBox, OpensCentredOverTheMainWindow) {
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(0, nullptr, "Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 30, 700,
+                               460, nullptr, nullptr));
+    TestApp().m_pMainWnd = &owner;
+    RECT box{};
+    ModalDriver driver;
+    driver.Then([&](HWND dialog) {
+        ::GetWindowRect(dialog, &box);
+        ClickButton(dialog, IDOK);
+    });
+    CDlgAbout about;
+    about.DoModal();
+    TestApp().m_pMainWnd = nullptr;
+    RECT area{};
+    owner.GetWindowRect(&area);
+    EXPECT_NEAR((area.left + area.right) / 2, (box.left + box.right) / 2, 1);
+    EXPECT_NEAR((area.top + area.bottom) / 2, (box.top + box.bottom) / 2, 1);
+    owner.DestroyWindow();
 }
 
 TEST(AboutBox, TheAboutCommandOfTheApplicationRunsIt) {

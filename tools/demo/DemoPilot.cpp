@@ -1,8 +1,6 @@
 // Steers a running Demtrel for the demo's screenshots:
 //   DemoPilot wait       waits (at most 30 s) until the main window exists
 //   DemoPilot page N     selects the N-th item (0-based) of the page tree
-//   DemoPilot about      opens the about box (Info > About)
-//   DemoPilot close      closes the about box with OK
 // It only sends the messages a user's clicks would cause. When the demo's Wine
 // desktop "Demtrel" exists, it looks for the program there.
 #include <windows.h>
@@ -15,10 +13,8 @@
 namespace {
 
 constexpr char kMainTitle[] = "Tarnet Control Panel";
-constexpr char kAboutTitle[] = "About Orlaso_CPL";
 constexpr char kDemoDesktop[] = "Demtrel";
 constexpr int kTreeId = 1000;
-constexpr WPARAM kAboutCommand = 57664;
 
 // Windows are found only on the caller's own desktop. The demo's desktop may
 // still be starting; true once this thread has moved there.
@@ -50,33 +46,6 @@ int WaitForMainWindow(bool inDemoDesktop) {
     return 1;
 }
 
-// Posted, so that the program runs the modal box in its own time.
-int OpenAbout() {
-    HWND frame = FindMainWindow();
-    if (!frame) {
-        std::fprintf(stderr, "DemoPilot: no window titled \"%s\"\n", kMainTitle);
-        return 1;
-    }
-    PostMessageA(frame, WM_COMMAND, kAboutCommand, 0);
-    for (int i = 0; i < 50; ++i) {
-        if (FindWindowA(nullptr, kAboutTitle))
-            return 0;
-        Sleep(100);
-    }
-    std::fprintf(stderr, "DemoPilot: the about box did not open\n");
-    return 1;
-}
-
-int CloseAbout() {
-    HWND about = FindWindowA(nullptr, kAboutTitle);
-    if (!about) {
-        std::fprintf(stderr, "DemoPilot: no about box\n");
-        return 1;
-    }
-    PostMessageA(about, WM_COMMAND, IDOK, 0);
-    return 0;
-}
-
 int SelectPage(int index) {
     HWND tree = nullptr;
     HWND frame = FindMainWindow();
@@ -106,10 +75,6 @@ int main(int argc, char** argv) {
         return WaitForMainWindow(inDemoDesktop);
     if (argc == 3 && std::strcmp(argv[1], "page") == 0)
         return SelectPage(std::atoi(argv[2]));
-    if (argc == 2 && std::strcmp(argv[1], "about") == 0)
-        return OpenAbout();
-    if (argc == 2 && std::strcmp(argv[1], "close") == 0)
-        return CloseAbout();
-    std::fprintf(stderr, "usage: DemoPilot wait | page N | about | close\n");
+    std::fprintf(stderr, "usage: DemoPilot wait | DemoPilot page N\n");
     return 2;
 }
