@@ -68,24 +68,32 @@ double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
            static_cast<double>(frequency.QuadPart);
 }
 
-// The median of several runs after one to warm up; between runs the queue is
-// emptied and the simulator's log cleared, neither of them timed.
-double MedianMs(const std::function<void()>& operation) {
+// Several operations timed in turn, run after run, so that a busy moment of
+// the machine weighs on all of them alike; one round first to warm up. Between
+// two operations the queue is emptied and the simulator's log cleared, neither
+// of them timed. Returns each operation's median.
+std::vector<double> MediansMs(const std::vector<std::function<void()>>& operations) {
     CSimulator& sim = CSimulator::Instance();
-    std::vector<double> times;
+    std::vector<std::vector<double>> times(operations.size());
     for (int run = 0; run <= kRuns; ++run) {
-        PumpWaiting();
-        sim.ClearLog();
-        LARGE_INTEGER start;
-        LARGE_INTEGER end;
-        ::QueryPerformanceCounter(&start);
-        operation();
-        ::QueryPerformanceCounter(&end);
-        if (run > 0)
-            times.push_back(Milliseconds(start, end));
+        for (size_t index = 0; index < operations.size(); ++index) {
+            PumpWaiting();
+            sim.ClearLog();
+            LARGE_INTEGER start;
+            LARGE_INTEGER end;
+            ::QueryPerformanceCounter(&start);
+            operations[index]();
+            ::QueryPerformanceCounter(&end);
+            if (run > 0)
+                times[index].push_back(Milliseconds(start, end));
+        }
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    std::vector<double> medians;
+    for (std::vector<double>& runs : times) {
+        std::sort(runs.begin(), runs.end());
+        medians.push_back(runs[runs.size() / 2]);
+    }
+    return medians;
 }
 
 int Run() {
@@ -117,37 +125,52 @@ int Run() {
                 static_cast<unsigned>(requests.Count()), static_cast<unsigned>(bare.RowCount()),
                 static_cast<unsigned>(bare.ListCount()));
 
-    const double reload = MedianMs([&] {
-        view->UpdateAllPages();
-        PaintNow(frame);
+    const std::vector<double> medians = MediansMs({
+        [&] {
+            view->UpdateAllPages();
+            PaintNow(frame);
+        },
+        [&] { requests.Send(); },
+        [&] {
+            bare.Fill();
+            bare.Paint();
+        },
     });
-    const double alone = MedianMs([&] { requests.Send(); });
-    const double fills = MedianMs([&] {
-        bare.Fill();
-        bare.Paint();
-    });
-
+    const double reload = medians[0];
+    const double alone = medians[1];
+    const double fills = medians[2];
     std::printf("Median of %d runs, in milliseconds:\n", kRuns);
     std::printf("  reload of all six pages  %9.2f\n", reload);
     std::printf("  driver requests alone    %9.2f\n", alone);
     std::printf("  bare list fills          %9.2f\n", fills);
     std::printf("  reload / (requests + fills) = %.2f\n", reload / (alone + fills));
 
-    // Where the reload's time goes, page by page (painting not included).
+    // Where the reload's time goes: each page's reload without painting, and
+    // one painting of the whole view with nothing changed.
     const struct {
         const char* name;
-        void (*reload)(CIXO_CPLView&);
-    } pages[] = {
-        {"devices", [](CIXO_CPLView& v) { v.m_PgDevices.UpdatePage(); }},
-        {"input channels", [](CIXO_CPLView& v) { v.m_PgInChannels.UpdatePage(); }},
-        {"output channels", [](CIXO_CPLView& v) { v.m_PgOutChannels.UpdatePage(); }},
-        {"streams", [](CIXO_CPLView& v) { v.m_PgStreams.UpdatePage(); }},
-        {"buffers", [](CIXO_CPLView& v) { v.m_PgBuffers.UpdatePage(); }},
-        {"synchronisation", [](CIXO_CPLView& v) { v.m_PgSamplingRate.UpdatePage(); }},
+        std::function<void()> part;
+    } parts[] = {
+        {"devices page", [&] { view->m_PgDevices.UpdatePage(); }},
+        {"input channels page", [&] { view->m_PgInChannels.UpdatePage(); }},
+        {"output channels page", [&] { view->m_PgOutChannels.UpdatePage(); }},
+        {"streams page", [&] { view->m_PgStreams.UpdatePage(); }},
+        {"buffers page", [&] { view->m_PgBuffers.UpdatePage(); }},
+        {"synchronisation page", [&] { view->m_PgSamplingRate.UpdatePage(); }},
+        {"painting the view",
+         [&] {
+             view->SetRedraw(FALSE);
+             view->SetRedraw(TRUE);
+             PaintNow(frame);
+         }},
     };
-    std::printf("Each page's reload alone:\n");
-    for (const auto& page : pages)
-        std::printf("  %-22s %9.2f\n", page.name, MedianMs([&] { page.reload(*view); }));
+    std::vector<std::function<void()>> operations;
+    for (const auto& part : parts)
+        operations.push_back(part.part);
+    const std::vector<double> shares = MediansMs(operations);
+    std::printf("Parts of the reload:\n");
+    for (size_t index = 0; index < shares.size(); ++index)
+        std::printf("  %-22s %9.2f\n", parts[index].name, shares[index]);
 
     ::DestroyWindow(frame);
     PumpWaiting();
