@@ -196,6 +196,17 @@ TEST_F(SamplingRatePage, AMasterIdOfNoListedDeviceChecksNothingUntilTheUserDoes)
     EXPECT_TRUE(Enabled(IDC_APPLY_SYNCH));
 }
 
+// Two rows carrying the master's id must not give two clock masters.
+TEST_F(SamplingRatePage, OnlyTheFirstRowWithTheMasterIdIsChecked) {
+    DeviceProperties twin{};
+    twin.DeviceId = quadra;
+    std::strcpy(twin.DeviceName, "Twin");
+    Reply(GetDeviceProperties, twin);
+    CreatePage();
+    EXPECT_EQ((std::vector<std::string>{"PC Driver", "Twin", "Twin"}), Column(1));
+    EXPECT_EQ((std::vector<bool>{false, true, false}), Checks());
+}
+
 TEST_F(SamplingRatePage, CheckingThePcDriverMakesItTheInternalMasterSetManually) {
     sim.Model().SampleRateMode = 1;
     CreatePage();
