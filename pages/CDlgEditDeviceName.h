@@ -1,23 +1,12 @@
 // Lets the user type a new name for a device into a caller-owned copy of its
-// record; sending the copy to the driver is the caller's job.
+// record (template 137).
 #pragma once
 
-#include "Dialog.h"
+#include "CDlgEditName.h"
 #include "DriverRecords.h"
 
-#include <string>
-
-class CDlgEditDeviceName : public CDialog {
+class CDlgEditDeviceName : public CDlgEditName {
 public:
     // The record must outlive the dialog; only its name field is ever written.
     explicit CDlgEditDeviceName(DeviceProperties* pDevice, CWnd* pParent = nullptr);
-
-protected:
-    void DoDataExchange(CDataExchange* pDX) override;
-    BOOL OnInitDialog() override;
-    void OnOK() override;
-
-private:
-    std::string m_strName;
-    DeviceProperties* m_pDevice;
 };
