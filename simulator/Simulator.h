@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -41,6 +42,24 @@ public:
     std::vector<SimLogEntry> Log() const;
     size_t CountRequests(uint32_t code) const;
     void ClearLog();
+    // The input records of the logged requests of this code, in order; a
+    // request whose input has another size is left out.
+    template <typename T> std::vector<T> SentRecords(uint32_t code) const {
+        std::vector<T> records;
+        for (const SimLogEntry& entry : Log()) {
+            if (entry.Code != code || entry.Input.size() != sizeof(T))
+                continue;
+            T record;
+            std::memcpy(&record, entry.Input.data(), sizeof(T));
+            records.push_back(record);
+        }
+        return records;
+    }
+    // The last of them, or a zeroed record when there is none.
+    template <typename T> T LastSentRecord(uint32_t code) const {
+        const std::vector<T> records = SentRecords<T>(code);
+        return records.empty() ? T{} : records.back();
+    }
 
     // Fails the next request of this code (or every one) with the status.
     void FailRequest(uint32_t code, uint32_t status, bool always);

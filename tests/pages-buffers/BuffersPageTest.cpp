@@ -118,7 +118,7 @@ TEST_F(BuffersPage, ADepthOffTheStepGridIsShownOnTheGridWithApplyEnabled) {
     // Applying it sends the grid value.
     sim.ClearLog();
     Click(IDC_APPLY_ASIO_BUFFER);
-    EXPECT_EQ(2000u, LastSent<AudioBufferDepth>(SetAsioBufferDepth).Depth);
+    EXPECT_EQ(2000u, sim.LastSentRecord<AudioBufferDepth>(SetAsioBufferDepth).Depth);
     EXPECT_EQ(2000u, sim.Model().AsioBuffer.Depth);
 }
 
@@ -193,13 +193,14 @@ TEST_F(BuffersPage, EachApplySendsItsRecordThenItsFollowUpsThenRereads) {
 TEST_F(BuffersPage, ApplySendsTheRecordAsReadWithOnlyTheDepthChanged) {
     StreamBufferDepth stream{1000, 0xA5A5A5A5, 1000, 3000};
     AudioBufferDepth asio{6000, 2000, 2000, 0x12345678};
-    Reply(GetStreamBufferDepth, stream);
-    Reply(GetAsioBufferDepth, asio);
+    sim.SetReplyRecord(GetStreamBufferDepth, stream);
+    sim.SetReplyRecord(GetAsioBufferDepth, asio);
     page->UpdatePage();
 
     Move(IDC_STREAM_BUFFER_SLIDER, 1);
     Click(IDC_APPLY_STREAM_BUFFER);
-    const StreamBufferDepth sentStream = LastSent<StreamBufferDepth>(SetStreamBufferDepth);
+    const StreamBufferDepth sentStream =
+        sim.LastSentRecord<StreamBufferDepth>(SetStreamBufferDepth);
     EXPECT_EQ(1000u, sentStream.MinDepth);
     EXPECT_EQ(0xA5A5A5A5u, sentStream.Reserved4);
     EXPECT_EQ(1000u, sentStream.Step);
@@ -207,7 +208,7 @@ TEST_F(BuffersPage, ApplySendsTheRecordAsReadWithOnlyTheDepthChanged) {
 
     Move(IDC_ASIO_BUFFER_SLIDER, -1);
     Click(IDC_APPLY_ASIO_BUFFER);
-    const AudioBufferDepth sentAsio = LastSent<AudioBufferDepth>(SetAsioBufferDepth);
+    const AudioBufferDepth sentAsio = sim.LastSentRecord<AudioBufferDepth>(SetAsioBufferDepth);
     EXPECT_EQ(4000u, sentAsio.Depth);
     EXPECT_EQ(2000u, sentAsio.MinDepth);
     EXPECT_EQ(2000u, sentAsio.Step);
@@ -245,7 +246,7 @@ TEST_F(BuffersPage, OnlyAVisiblePagePollsDropOutsAndEveryShowingRereads) {
 TEST_F(BuffersPage, DropOutPollShowsTheUnsignedCountAndIgnoresOtherTimers) {
     AsioStatistics statistics{};
     statistics.DropOuts = 4294967295u;
-    Reply(GetAsioStatistics, statistics);
+    sim.SetReplyRecord(GetAsioStatistics, statistics);
     Timer(CDlgPgBuffers::DropOutTimerId);
     EXPECT_EQ("4294967295", Text(IDC_DROPOUTS));
 
@@ -281,8 +282,8 @@ TEST_F(BuffersPage, AFailedReadDisablesOnlyThatSlider) {
 }
 
 TEST_F(BuffersPage, ARecordWithoutStepOrWithItsMinimumAboveTheMaximumIsNotShown) {
-    Reply(GetStreamBufferDepth, StreamBufferDepth{1000, 10000, 0, 2000});
-    Reply(GetWdmBufferDepth, AudioBufferDepth{4000, 1000, 0, 192});
+    sim.SetReplyRecord(GetStreamBufferDepth, StreamBufferDepth{1000, 10000, 0, 2000});
+    sim.SetReplyRecord(GetWdmBufferDepth, AudioBufferDepth{4000, 1000, 0, 192});
     sim.Model().AsioBuffer = SimBuffer{50000, 50000, 60000, 1000};
     page->UpdatePage();
 

@@ -54,24 +54,4 @@ protected:
             codes.push_back(entry.Code);
         return codes;
     }
-    // The record carried by the last request of this code (zeroes when none
-    // was sent or its size differs).
-    template <typename Record> Record LastSent(uint32_t code) const {
-        Record record{};
-        const std::vector<SimLogEntry> log = sim.Log();
-        for (auto entry = log.rbegin(); entry != log.rend(); ++entry) {
-            if (entry->Code != code)
-                continue;
-            EXPECT_EQ(sizeof record, entry->Input.size());
-            if (entry->Input.size() == sizeof record)
-                std::memcpy(&record, entry->Input.data(), sizeof record);
-            break;
-        }
-        return record;
-    }
-    template <typename Record> void Reply(uint32_t code, const Record& record) {
-        std::vector<uint8_t> bytes(sizeof record);
-        std::memcpy(bytes.data(), &record, sizeof record);
-        sim.SetReply(code, bytes);
-    }
 };

@@ -104,7 +104,7 @@ TEST_F(ChannelsPage, ChannelsOfAnUnreadableDeviceAreLeftOutAndTheOthersKeepTheir
     });
     probe.Click(IDC_EDIT_CHANNEL_NAME);
     std::vector<ChannelProperties> sent =
-        Sent<ChannelProperties>(DriverRequest::SetChannelProperties);
+        sim.SentRecords<ChannelProperties>(DriverRequest::SetChannelProperties);
     ASSERT_EQ(1u, sent.size());
     EXPECT_EQ("Hw Four", FieldText(sent[0].HardwareName));
     EXPECT_EQ((std::vector<std::string>{"One", "Two", "Renamed", "Five"}), Column(1));
@@ -155,7 +155,7 @@ TEST_F(ChannelsPage, RenameSendsTheWholeRecordAndRefillsKeepingTheRow) {
     });
     probe.Click(IDC_EDIT_CHANNEL_NAME);
     std::vector<ChannelProperties> sent =
-        Sent<ChannelProperties>(DriverRequest::SetChannelProperties);
+        sim.SentRecords<ChannelProperties>(DriverRequest::SetChannelProperties);
     ASSERT_EQ(1u, sent.size());
     EXPECT_EQ(0, std::memcmp(&before, &sent[0], offsetof(ChannelProperties, ChannelName)));
     EXPECT_EQ(std::string(39, 'x'), FieldText(sent[0].ChannelName));
@@ -192,7 +192,7 @@ TEST_F(ChannelsPage, UnterminatedNamesAreReadWithinTheirFields) {
     record.DeviceId = device;
     std::memset(record.HardwareName, 'H', sizeof record.HardwareName);
     std::memset(record.ChannelName, 'C', sizeof record.ChannelName);
-    Reply(DriverRequest::GetChannelProperties, record);
+    sim.SetReplyRecord(DriverRequest::GetChannelProperties, record);
     sim.Model().IncludeDeviceName = 0;
     CreatePage(0);
     ASSERT_EQ(1, probe.Rows(IDC_CHANNEL_LIST));
@@ -208,7 +208,7 @@ TEST_F(ChannelsPage, CheckBoxWithoutAViewOnlySendsTheValue) {
     sim.ClearLog();
     SetButtonCheck(page->GetSafeHwnd(), IDC_INCLUDE_DEVICE_NAME, BST_CHECKED);
     std::vector<IncludeDeviceName> sent =
-        Sent<IncludeDeviceName>(DriverRequest::SetIncludeDeviceName);
+        sim.SentRecords<IncludeDeviceName>(DriverRequest::SetIncludeDeviceName);
     ASSERT_EQ(1u, sent.size());
     EXPECT_EQ(1u, sent[0].Value);
     EXPECT_EQ(1u, sim.Model().IncludeDeviceName);
@@ -230,7 +230,7 @@ TEST_F(ChannelsInShell, CheckBoxOnOnePageSetsBothPagesAndSendsTheValue) {
     sim.ClearLog();
     SetButtonCheck(view->m_PgOutChannels.GetSafeHwnd(), IDC_INCLUDE_DEVICE_NAME, BST_UNCHECKED);
     std::vector<IncludeDeviceName> sent =
-        Sent<IncludeDeviceName>(DriverRequest::SetIncludeDeviceName);
+        sim.SentRecords<IncludeDeviceName>(DriverRequest::SetIncludeDeviceName);
     ASSERT_EQ(1u, sent.size());
     EXPECT_EQ(0u, sent[0].Value);
     EXPECT_FALSE(inputs.Checked(IDC_INCLUDE_DEVICE_NAME));
@@ -240,7 +240,7 @@ TEST_F(ChannelsInShell, CheckBoxOnOnePageSetsBothPagesAndSendsTheValue) {
 
     sim.ClearLog();
     SetButtonCheck(view->m_PgInChannels.GetSafeHwnd(), IDC_INCLUDE_DEVICE_NAME, BST_CHECKED);
-    sent = Sent<IncludeDeviceName>(DriverRequest::SetIncludeDeviceName);
+    sent = sim.SentRecords<IncludeDeviceName>(DriverRequest::SetIncludeDeviceName);
     ASSERT_EQ(1u, sent.size());
     EXPECT_EQ(1u, sent[0].Value);
     EXPECT_TRUE(outputs.Checked(IDC_INCLUDE_DEVICE_NAME));

@@ -84,7 +84,8 @@ TEST_F(DevicesPage, MovingTheMiddleDeviceUpSelectsTheNewTopRowAndApplyStoresTheR
 
     sim.ClearLog();
     probe.Click(IDC_APPLY_RANKING);
-    std::vector<DeviceProperties> sent = Sent<DeviceProperties>(DriverRequest::SetDeviceProperties);
+    std::vector<DeviceProperties> sent =
+        sim.SentRecords<DeviceProperties>(DriverRequest::SetDeviceProperties);
     ASSERT_EQ(3u, sent.size());
     // All records, in the model's order, each ranked by its row.
     EXPECT_EQ("Alpha", FieldText(sent[0].DeviceName));
@@ -170,7 +171,8 @@ TEST_F(DevicesPage, RenameSendsTheWholeRecordWithTheNameCutTo39Bytes) {
     const std::string name39(39, 'n');
     sim.ClearLog();
     EditNameTo(name39);
-    std::vector<DeviceProperties> sent = Sent<DeviceProperties>(DriverRequest::SetDeviceProperties);
+    std::vector<DeviceProperties> sent =
+        sim.SentRecords<DeviceProperties>(DriverRequest::SetDeviceProperties);
     ASSERT_EQ(1u, sent.size());
     EXPECT_EQ(name39, FieldText(sent[0].DeviceName));
     EXPECT_EQ(0, std::memcmp(&before, &sent[0], offsetof(DeviceProperties, DeviceName)));
@@ -181,7 +183,7 @@ TEST_F(DevicesPage, RenameSendsTheWholeRecordWithTheNameCutTo39Bytes) {
     const std::string name45 = std::string(40, 'L') + "TAILS";
     sim.ClearLog();
     EditNameTo(name45);
-    sent = Sent<DeviceProperties>(DriverRequest::SetDeviceProperties);
+    sent = sim.SentRecords<DeviceProperties>(DriverRequest::SetDeviceProperties);
     ASSERT_EQ(1u, sent.size());
     EXPECT_EQ(name45.substr(0, 39), FieldText(sent[0].DeviceName));
     EXPECT_EQ('\0', sent[0].DeviceName[39]);
@@ -211,7 +213,8 @@ TEST_F(DevicesPage, StaleRowsDoNothingOnceTheModelHoldsFewerDevices) {
 
     // Apply ranks only the record the model still holds.
     probe.Click(IDC_APPLY_RANKING);
-    std::vector<DeviceProperties> sent = Sent<DeviceProperties>(DriverRequest::SetDeviceProperties);
+    std::vector<DeviceProperties> sent =
+        sim.SentRecords<DeviceProperties>(DriverRequest::SetDeviceProperties);
     ASSERT_EQ(1u, sent.size());
     EXPECT_EQ("Alpha", FieldText(sent[0].DeviceName));
     EXPECT_EQ(0u, sent[0].Rank);
@@ -224,7 +227,7 @@ TEST_F(DevicesPage, UnterminatedNamesAreReadWithinTheirField) {
     record.DeviceId = id;
     std::memset(record.DeviceName, 'N', sizeof record.DeviceName);
     std::memset(record.SerialNumber, 'S', sizeof record.SerialNumber);
-    Reply(DriverRequest::GetDeviceProperties, record);
+    sim.SetReplyRecord(DriverRequest::GetDeviceProperties, record);
     CreatePage();
     ASSERT_EQ(1, probe.Rows(IDC_DEVICE_LIST));
     EXPECT_EQ(std::string(40, 'N'), probe.Cell(IDC_DEVICE_LIST, 0, 0));
@@ -241,7 +244,8 @@ TEST_F(DevicesPage, UnterminatedNamesAreReadWithinTheirField) {
     });
     probe.Click(IDC_EDIT_DEVICE_NAME);
     EXPECT_EQ(std::string(40, 'N'), shown);
-    std::vector<DeviceProperties> sent = Sent<DeviceProperties>(DriverRequest::SetDeviceProperties);
+    std::vector<DeviceProperties> sent =
+        sim.SentRecords<DeviceProperties>(DriverRequest::SetDeviceProperties);
     ASSERT_EQ(1u, sent.size());
     EXPECT_EQ(std::string(39, 'N'), FieldText(sent[0].DeviceName));
 }

@@ -46,25 +46,6 @@ protected:
     uint32_t AddOutput(uint32_t device, const std::string& hardware, const std::string& name) {
         return sim.Model().AddChannel(device, false, hardware, name);
     }
-
-    // Every record sent with this code since the log was cleared, in order.
-    template <typename Record> std::vector<Record> Sent(uint32_t code) const {
-        std::vector<Record> records;
-        for (const SimLogEntry& entry : sim.Log()) {
-            if (entry.Code != code)
-                continue;
-            EXPECT_EQ(sizeof(Record), entry.Input.size());
-            Record record{};
-            std::memcpy(&record, entry.Input.data(), std::min(sizeof record, entry.Input.size()));
-            records.push_back(record);
-        }
-        return records;
-    }
-    template <typename Record> void Reply(uint32_t code, const Record& record) {
-        std::vector<uint8_t> bytes(sizeof record);
-        std::memcpy(bytes.data(), &record, sizeof record);
-        sim.SetReply(code, bytes);
-    }
 };
 
 // Reading a page's controls.

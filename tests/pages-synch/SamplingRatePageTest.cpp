@@ -107,24 +107,6 @@ protected:
             codes.push_back(entry.Code);
         return codes;
     }
-    // The records sent with this code, in order.
-    template <typename Record> std::vector<Record> Sent(uint32_t code) const {
-        std::vector<Record> records;
-        for (const SimLogEntry& entry : sim.Log()) {
-            if (entry.Code != code)
-                continue;
-            Record record{};
-            EXPECT_EQ(sizeof record, entry.Input.size());
-            std::memcpy(&record, entry.Input.data(), std::min(sizeof record, entry.Input.size()));
-            records.push_back(record);
-        }
-        return records;
-    }
-    template <typename Record> void Reply(uint32_t code, const Record& record) {
-        std::vector<uint8_t> bytes(sizeof record);
-        std::memcpy(bytes.data(), &record, sizeof record);
-        sim.SetReply(code, bytes);
-    }
     void ReplyRates(uint32_t current, std::initializer_list<uint32_t> offered, uint32_t count) {
         SampleRates rates{};
         rates.CurrentRate = current;
@@ -132,7 +114,7 @@ protected:
         uint32_t index = 0;
         for (uint32_t rate : offered)
             rates.Rates[index++] = rate;
-        Reply(GetSampleRates, rates);
+        sim.SetReplyRecord(GetSampleRates, rates);
     }
 };
 
@@ -201,7 +183,7 @@ TEST_F(SamplingRatePage, OnlyTheFirstRowWithTheMasterIdIsChecked) {
     DeviceProperties twin{};
     twin.DeviceId = quadra;
     std::strcpy(twin.DeviceName, "Twin");
-    Reply(GetDeviceProperties, twin);
+    sim.SetReplyRecord(GetDeviceProperties, twin);
     CreatePage();
     EXPECT_EQ((std::vector<std::string>{"PC Driver", "Twin", "Twin"}), Column(1));
     EXPECT_EQ((std::vector<bool>{false, true, false}), Checks());
@@ -264,12 +246,13 @@ TEST_F(SamplingRatePage, ApplyAfterCheckingThePcDriverSendsTheGroupBetweenStopAn
     ASSERT_GT(requests.size(), expected.size());
     EXPECT_EQ(expected, std::vector<uint32_t>(requests.begin(), requests.begin() + 6));
 
-    const SynchSource source = Sent<SynchSource>(SetSynchSource).at(0);
+    const SynchSource source = sim.SentRecords<SynchSource>(SetSynchSource).at(0);
     EXPECT_EQ(0xA5A50001u, source.Reserved0) << "the first word goes back as read";
     EXPECT_EQ(0u, source.SourceKind);
     EXPECT_EQ(0u, source.MasterDeviceId);
-    EXPECT_EQ(0u, Sent<ParamValue>(SetSampleRateMode).at(0).Value);
-    const std::vector<SynchModeSelection> modes = Sent<SynchModeSelection>(SetDeviceSynchMode);
+    EXPECT_EQ(0u, sim.SentRecords<ParamValue>(SetSampleRateMode).at(0).Value);
+    const std::vector<SynchModeSelection> modes =
+        sim.SentRecords<SynchModeSelection>(SetDeviceSynchMode);
     ASSERT_EQ(2u, modes.size());
     EXPECT_EQ(quadra, modes[0].DeviceId);
     EXPECT_EQ(1u, modes[0].Kind);
@@ -314,7 +297,7 @@ TEST_F(SamplingRatePage, TheRateModeBelongsToTheSynchronisationApply) {
     sim.ClearLog();
     Click(IDC_APPLY_SYNCH);
     ASSERT_EQ(1u, sim.CountRequests(SetSampleRateMode));
-    EXPECT_EQ(1u, Sent<ParamValue>(SetSampleRateMode).at(0).Value);
+    EXPECT_EQ(1u, sim.SentRecords<ParamValue>(SetSampleRateMode).at(0).Value);
     EXPECT_EQ(1u, sim.Model().SampleRateMode);
     EXPECT_TRUE(Checked(IDC_RATE_AUTOMATIC));
     EXPECT_FALSE(Enabled(IDC_SAMPLING_RATE_COMBO));
@@ -336,7 +319,7 @@ TEST_F(SamplingRatePage, RatesReadAsKilohertzAndCarryTheirRate) {
     EXPECT_TRUE(Enabled(IDC_APPLY_SAMPLING_RATE));
     Click(IDC_APPLY_SAMPLING_RATE);
     ASSERT_EQ(1u, sim.CountRequests(SetSampleRate));
-    EXPECT_EQ(176400u, Sent<ParamValue>(SetSampleRate).at(0).Value);
+    EXPECT_EQ(176400u, sim.SentRecords<ParamValue>(SetSampleRate).at(0).Value);
     EXPECT_FALSE(Enabled(IDC_APPLY_SAMPLING_RATE));
 }
 
@@ -440,7 +423,8 @@ TEST_F(SamplingRatePage, AModePickedInTheDialogIsShownAndSentOnApply) {
     EXPECT_TRUE(Requests().empty()) << "the dialog sends nothing";
 
     Click(IDC_APPLY_SYNCH);
-    const std::vector<SynchModeSelection> modes = Sent<SynchModeSelection>(SetDeviceSynchMode);
+    const std::vector<SynchModeSelection> modes =
+        sim.SentRecords<SynchModeSelection>(SetDeviceSynchMode);
     ASSERT_EQ(2u, modes.size());
     EXPECT_EQ(duo, modes[1].DeviceId);
     EXPECT_EQ(4u, modes[1].Kind);
@@ -457,7 +441,7 @@ TEST_F(SamplingRatePage, ModesArePairedWithDevicesByIdNotByPosition) {
     std::strcpy(duoModes.Current.Name, "Word Clock");
     duoModes.ModeCount = 1;
     duoModes.Modes[0] = duoModes.Current;
-    Reply(GetDeviceSynchMode, duoModes);
+    sim.SetReplyRecord(GetDeviceSynchMode, duoModes);
     CreatePage();
 
     EXPECT_EQ((std::vector<std::string>{"External", "", "External Clock (Word Clock)"}), Column(2));
