@@ -186,13 +186,17 @@ void CIXO_CPLView::UpdateDeviceDependentPages() {
     m_PgSamplingRate.UpdateSynchronisationSettings();
 }
 
+// Nothing is painted until every page has its new contents; then the view is
+// painted once, the visible page with it.
 void CIXO_CPLView::UpdateAllPages() {
+    SetRedraw(FALSE);
     m_PgDevices.UpdatePage();
     m_PgInChannels.UpdatePage();
     m_PgOutChannels.UpdatePage();
     m_PgStreams.UpdatePage();
     m_PgBuffers.UpdatePage();
     m_PgSamplingRate.UpdatePage();
+    SetRedraw(TRUE);
 }
 
 bool CIXO_CPLView::RegisterForDeviceNotification(const GUID& interfaceClass) {
