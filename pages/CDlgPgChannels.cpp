@@ -7,6 +7,7 @@
 #include "DriverCodes.h"
 #include "ResString.h"
 #include "RowRecord.h"
+#include "SelectionOrCheckChanged.h"
 #include "resource.h"
 
 namespace {
@@ -92,6 +93,7 @@ int CDlgPgChannels::SelectedRow() const {
 // the indexes of their own channels as item data.
 void CDlgPgChannels::UpdateChannelList() {
     int selected = SelectedRow();
+    m_List.SetRedraw(FALSE);
     m_List.DeleteAllItems();
     CRecordArray<ChannelProperties>& channels = Channels();
     if (gDrv.GetChanProp(channels, m_nDirection) == DRVSTATUS_SUCCESS) {
@@ -111,6 +113,7 @@ void CDlgPgChannels::UpdateChannelList() {
     UpdateAsioNames();
     if (selected >= 0)
         m_List.SetItemState(selected, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    m_List.SetRedraw(TRUE);
     UpdateChannelDetails();
 }
 
@@ -161,8 +164,9 @@ void CDlgPgChannels::OnIncludeDeviceName() {
         page->UpdateAsioNames();
 }
 
-void CDlgPgChannels::OnChannelListChanged(NMHDR*, LRESULT* pResult) {
-    UpdateChannelDetails();
+void CDlgPgChannels::OnChannelListChanged(NMHDR* pNMHDR, LRESULT* pResult) {
+    if (SelectionOrCheckChanged(pNMHDR))
+        UpdateChannelDetails();
     *pResult = 0;
 }
 

@@ -8,6 +8,7 @@
 #include "DriverCodes.h"
 #include "ResString.h"
 #include "RowRecord.h"
+#include "SelectionOrCheckChanged.h"
 #include "resource.h"
 
 #include <cstdio>
@@ -91,6 +92,7 @@ int CDlgPgDevices::InsertDeviceRow(int row, int device) {
 
 void CDlgPgDevices::UpdateDeviceList() {
     int selected = SelectedRow();
+    m_List.SetRedraw(FALSE);
     m_List.DeleteAllItems();
     if (gDrv.GetDevProp() == DRVSTATUS_SUCCESS) {
         for (int device = 0; device < gDrv.m_Devices.GetSize(); ++device)
@@ -98,6 +100,7 @@ void CDlgPgDevices::UpdateDeviceList() {
     }
     if (selected >= 0)
         m_List.SetItemState(selected, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    m_List.SetRedraw(TRUE);
     UpdateDeviceButtons();
     ShowDeviceCount();
 }
@@ -130,8 +133,9 @@ void CDlgPgDevices::UpdateDeviceDependentPages() {
         view->UpdateDeviceDependentPages();
 }
 
-void CDlgPgDevices::OnDeviceListChanged(NMHDR*, LRESULT* pResult) {
-    UpdateDeviceButtons();
+void CDlgPgDevices::OnDeviceListChanged(NMHDR* pNMHDR, LRESULT* pResult) {
+    if (SelectionOrCheckChanged(pNMHDR))
+        UpdateDeviceButtons();
     *pResult = 0;
 }
 

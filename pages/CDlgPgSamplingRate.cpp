@@ -6,6 +6,7 @@
 #include "DriverCodes.h"
 #include "ResString.h"
 #include "RowRecord.h"
+#include "SelectionOrCheckChanged.h"
 #include "SynchTexts.h"
 #include "Trace.h"
 #include "WinApp.h"
@@ -116,6 +117,7 @@ void CDlgPgSamplingRate::UpdateSynchronisationSettings() {
     m_bListReady = false;
     int selected = SelectedRow();
     m_nClkMasterItem = -1;
+    m_SynchList.SetRedraw(FALSE);
     m_SynchList.DeleteAllItems();
 
     // The modes are only shown when both lists were read in full; an empty
@@ -129,6 +131,7 @@ void CDlgPgSamplingRate::UpdateSynchronisationSettings() {
     if (selected >= 0)
         m_SynchList.SetItemState(selected, LVIS_SELECTED | LVIS_FOCUSED,
                                  LVIS_SELECTED | LVIS_FOCUSED);
+    m_SynchList.SetRedraw(TRUE);
     gDrv.GetSampleRateMode(&gDrv.m_SampleRateMode);
     UpdateDependentControls();
     m_bListReady = true;
@@ -223,11 +226,13 @@ void CDlgPgSamplingRate::EnableSamplingRateCombo() {
 
 void CDlgPgSamplingRate::OnItemChangedSynchList(NMHDR* pNMHDR, LRESULT* pResult) {
     *pResult = 0;
-    if (m_bListReady) {
-        m_bListReady = false;
-        FollowCheck(reinterpret_cast<const NMLISTVIEW*>(pNMHDR)->iItem);
-        m_bListReady = true;
-    }
+    // While the list is refilled, or other rows follow a check, the end of that
+    // work brings the dependent controls up to date once.
+    if (!m_bListReady || !SelectionOrCheckChanged(pNMHDR))
+        return;
+    m_bListReady = false;
+    FollowCheck(reinterpret_cast<const NMLISTVIEW*>(pNMHDR)->iItem);
+    m_bListReady = true;
     UpdateDependentControls();
 }
 

@@ -4,6 +4,7 @@
 #include "DataExchange.h"
 #include "DriverCodes.h"
 #include "ResString.h"
+#include "SelectionOrCheckChanged.h"
 #include "resource.h"
 
 #include <cstdio>
@@ -83,6 +84,7 @@ BOOL CDlgPgStreams::OnInitDialog() {
 
 void CDlgPgStreams::UpdatePage() {
     m_strDetails.clear();
+    m_List.SetRedraw(FALSE);
     m_List.DeleteAllItems();
     if (gDrv.GetDevProp() == 0) {
         for (int device = 0; device < gDrv.m_Devices.GetSize(); ++device) {
@@ -98,6 +100,7 @@ void CDlgPgStreams::UpdatePage() {
             m_List.SetItemText(row, 4, GetPlugStateText(status.SynchIn));
         }
     }
+    m_List.SetRedraw(TRUE);
     UpdateData(FALSE);
 }
 
@@ -151,7 +154,10 @@ void CDlgPgStreams::OnShowWindow(BOOL bShow, UINT) {
         UpdatePage();
 }
 
-void CDlgPgStreams::OnItemChangedStreamList(NMHDR*, LRESULT* pResult) {
+void CDlgPgStreams::OnItemChangedStreamList(NMHDR* pNMHDR, LRESULT* pResult) {
+    *pResult = 0;
+    if (!SelectionOrCheckChanged(pNMHDR))
+        return;
     m_strDetails.clear();
     const int row = m_List.GetNextItem(-1, LVNI_SELECTED);
     // The row's item data is the device's index; the plug states are asked
