@@ -1,4 +1,5 @@
 #include "ShellFixture.h"
+#include "UiActions.h"
 
 #include "AppMessages.h"
 #include "TrayProbe.h"
@@ -52,7 +53,7 @@ TEST_F(MainFrame, IsAFixedSizeWindowTitledForTheInstanceSearch) {
     EXPECT_EQ(WS_SYSMENU, style & WS_SYSMENU);
     EXPECT_EQ(0, ::GetWindowLongPtrA(frame->m_hWnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     EXPECT_EQ("Tarnet Control Panel", frame->GetWindowText());
-    EXPECT_EQ(frame->m_hWnd, ::FindWindowA(nullptr, "Tarnet Control Panel"));
+    EXPECT_EQ(frame->m_hWnd, FindOwnWindow("Tarnet Control Panel"));
     EXPECT_NE(nullptr, ::GetMenu(frame->m_hWnd));
 }
 

@@ -335,7 +335,7 @@ TEST(FrameFailure, AViewThatCannotBeMadeFailsTheNewDocument) {
     journal = nullptr;
     // The frame never got past its own creation.
     EXPECT_EQ(std::count(notes.begin(), notes.end(), "frame created, view present"), 0);
-    EXPECT_EQ(::FindWindowA(nullptr, "FwTest"), nullptr);
+    EXPECT_EQ(FindOwnWindow("FwTest"), nullptr);
 }
 
 class TitleFrame : public CFrameWnd {};

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -84,4 +85,31 @@ void PressKey(HWND target, UINT virtualKey) {
     ::PostMessageA(target, WM_KEYDOWN, virtualKey, scanCode | 1);
     ::PostMessageA(target, WM_KEYUP, virtualKey, scanCode | static_cast<LPARAM>(0xC0000001UL));
     PumpMessages();
+}
+
+namespace {
+
+struct OwnWindowSearch {
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<OwnWindowSearch*>(param);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    char text[256] = {};
+    ::GetWindowTextA(window, text, sizeof text);
+    if (process != ::GetCurrentProcessId() || std::strcmp(text, search->title) != 0)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+} // namespace
+
+HWND FindOwnWindow(const char* title) {
+    OwnWindowSearch search{title, nullptr};
+    ::EnumWindows(MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }

@@ -29,3 +29,7 @@ void MoveTrackbar(HWND trackbar, int position, UINT code = TB_THUMBPOSITION);
 
 // A key pressed in a window, taken through the message queue like typing.
 void PressKey(HWND target, UINT virtualKey);
+
+// The first top-level window of this process with this title, or null. Tests
+// run beside other test processes that may show windows of the same title.
+HWND FindOwnWindow(const char* title);
