@@ -87,6 +87,15 @@ int CListCtrl::GetNextItem(int start, int flags) const {
                                         MAKELPARAM(static_cast<UINT>(flags), 0)));
 }
 
+int CListCtrl::GetSelectedRow() const {
+    return GetNextItem(-1, LVNI_SELECTED);
+}
+
+BOOL CListCtrl::SelectRow(int row) const {
+    constexpr UINT selectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
+    return SetItemState(row, selectedAndFocused, selectedAndFocused);
+}
+
 BOOL CListCtrl::SetItemState(int row, UINT state, UINT mask) const {
     LVITEMA item{};
     item.state = state;

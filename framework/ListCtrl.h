@@ -24,6 +24,11 @@ public:
     int GetItemCount() const;
     // The next row after start (-1: from the top) with the LVNI_ flags, or -1.
     int GetNextItem(int start, int flags) const;
+    // The first selected row, or -1: what every list of the program means by
+    // its selected row.
+    int GetSelectedRow() const;
+    // Selects and focuses the row, as a refill does to restore a selection.
+    BOOL SelectRow(int row) const;
     BOOL SetItemState(int row, UINT state, UINT mask) const;
     UINT GetItemState(int row, UINT mask) const;
     BOOL EnsureVisible(int row, BOOL partialOk = FALSE) const;

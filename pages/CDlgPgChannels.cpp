@@ -85,14 +85,10 @@ ChannelProperties* CDlgPgChannels::ChannelAt(int row) const {
     return RowRecord(m_List, row, Channels());
 }
 
-int CDlgPgChannels::SelectedRow() const {
-    return m_List.GetNextItem(-1, LVNI_SELECTED);
-}
-
 // A channel whose device cannot be read gets no row; the rows after it keep
 // the indexes of their own channels as item data.
 void CDlgPgChannels::UpdateChannelList() {
-    int selected = SelectedRow();
+    int selected = m_List.GetSelectedRow();
     m_List.SetRedraw(FALSE);
     m_List.DeleteAllItems();
     CRecordArray<ChannelProperties>& channels = Channels();
@@ -112,7 +108,7 @@ void CDlgPgChannels::UpdateChannelList() {
     }
     UpdateAsioNames();
     if (selected >= 0)
-        m_List.SetItemState(selected, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        m_List.SelectRow(selected);
     m_List.SetRedraw(TRUE);
     UpdateChannelDetails();
 }
@@ -131,7 +127,7 @@ void CDlgPgChannels::UpdateAsioNames() {
 }
 
 void CDlgPgChannels::UpdateChannelDetails() {
-    int selected = SelectedRow();
+    int selected = m_List.GetSelectedRow();
     BOOL enable = selected >= 0;
     std::string text;
     if (enable) {
@@ -176,7 +172,7 @@ void CDlgPgChannels::OnChannelListDblClk(NMHDR*, LRESULT* pResult) {
 }
 
 void CDlgPgChannels::OnEditChannelName() {
-    int selected = SelectedRow();
+    int selected = m_List.GetSelectedRow();
     if (selected >= 0)
         EditChannelName(RowIndex(m_List, selected));
 }

@@ -37,7 +37,6 @@ private:
     // The channel record a row was filled from, or null when the model no
     // longer holds it.
     ChannelProperties* ChannelAt(int row) const;
-    int SelectedRow() const;
     void UpdateChannelDetails();
     void EditChannelName(int channel);
 

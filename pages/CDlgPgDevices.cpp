@@ -74,10 +74,6 @@ DeviceProperties* CDlgPgDevices::DeviceAt(int row) const {
     return RowRecord(m_List, row, gDrv.m_Devices);
 }
 
-int CDlgPgDevices::SelectedRow() const {
-    return m_List.GetNextItem(-1, LVNI_SELECTED);
-}
-
 int CDlgPgDevices::InsertDeviceRow(int row, int device) {
     const DeviceProperties* record = gDrv.m_Devices.GetAt(device);
     if (!record)
@@ -91,7 +87,7 @@ int CDlgPgDevices::InsertDeviceRow(int row, int device) {
 }
 
 void CDlgPgDevices::UpdateDeviceList() {
-    int selected = SelectedRow();
+    int selected = m_List.GetSelectedRow();
     m_List.SetRedraw(FALSE);
     m_List.DeleteAllItems();
     if (gDrv.GetDevProp() == DRVSTATUS_SUCCESS) {
@@ -99,14 +95,14 @@ void CDlgPgDevices::UpdateDeviceList() {
             InsertDeviceRow(device, device);
     }
     if (selected >= 0)
-        m_List.SetItemState(selected, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        m_List.SelectRow(selected);
     m_List.SetRedraw(TRUE);
     UpdateDeviceButtons();
     ShowDeviceCount();
 }
 
 void CDlgPgDevices::UpdateDeviceButtons() {
-    int selected = SelectedRow();
+    int selected = m_List.GetSelectedRow();
     int rows = m_List.GetItemCount();
     BOOL up = selected > 0 && rows > 1;
     BOOL down = selected >= 0 && rows > 1 && selected != rows - 1;
@@ -145,13 +141,13 @@ void CDlgPgDevices::OnDeviceListDblClk(NMHDR*, LRESULT* pResult) {
 }
 
 void CDlgPgDevices::OnDeviceUp() {
-    int selected = SelectedRow();
+    int selected = m_List.GetSelectedRow();
     if (selected >= 0)
         MoveDevice(selected, true);
 }
 
 void CDlgPgDevices::OnDeviceDown() {
-    int selected = SelectedRow();
+    int selected = m_List.GetSelectedRow();
     if (selected >= 0)
         MoveDevice(selected, false);
 }
@@ -170,7 +166,7 @@ void CDlgPgDevices::MoveDevice(int row, bool up) {
     m_List.DeleteItem(row);
     int inserted = InsertDeviceRow(target, device);
     if (inserted >= 0)
-        m_List.SetItemState(inserted, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        m_List.SelectRow(inserted);
     m_Apply.EnableWindow(TRUE);
 }
 
@@ -188,7 +184,7 @@ void CDlgPgDevices::OnApplyRanking() {
 }
 
 void CDlgPgDevices::OnEditDeviceName() {
-    int selected = SelectedRow();
+    int selected = m_List.GetSelectedRow();
     if (selected >= 0)
         EditDeviceName(RowIndex(m_List, selected));
 }

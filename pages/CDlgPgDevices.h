@@ -30,7 +30,6 @@ private:
     // The device record a row was filled from, or null when the model no
     // longer holds it.
     DeviceProperties* DeviceAt(int row) const;
-    int SelectedRow() const;
     void UpdateDeviceButtons();
     void MoveDevice(int row, bool up);
     void EditDeviceName(int device);

@@ -109,13 +109,9 @@ int CDlgPgSamplingRate::RowOfDevice(uint32_t deviceId) const {
     return -1;
 }
 
-int CDlgPgSamplingRate::SelectedRow() const {
-    return m_SynchList.GetNextItem(-1, LVNI_SELECTED);
-}
-
 void CDlgPgSamplingRate::UpdateSynchronisationSettings() {
     m_bListReady = false;
-    int selected = SelectedRow();
+    int selected = m_SynchList.GetSelectedRow();
     m_nClkMasterItem = -1;
     m_SynchList.SetRedraw(FALSE);
     m_SynchList.DeleteAllItems();
@@ -129,8 +125,7 @@ void CDlgPgSamplingRate::UpdateSynchronisationSettings() {
     }
 
     if (selected >= 0)
-        m_SynchList.SetItemState(selected, LVIS_SELECTED | LVIS_FOCUSED,
-                                 LVIS_SELECTED | LVIS_FOCUSED);
+        m_SynchList.SelectRow(selected);
     m_SynchList.SetRedraw(TRUE);
     gDrv.GetSampleRateMode(&gDrv.m_SampleRateMode);
     UpdateDependentControls();
@@ -189,7 +184,7 @@ void CDlgPgSamplingRate::UpdateDependentControls() {
     m_RateManual.EnableWindow(external);
     m_RateAutomatic.EnableWindow(external);
     EnableSamplingRateCombo();
-    m_ChangeSynchMode.EnableWindow(RowSynchModes(SelectedRow()) != nullptr);
+    m_ChangeSynchMode.EnableWindow(RowSynchModes(m_SynchList.GetSelectedRow()) != nullptr);
 }
 
 void CDlgPgSamplingRate::UpdateSamplingRateSettings() {
@@ -281,7 +276,7 @@ void CDlgPgSamplingRate::OnSynchListDblClk(NMHDR*, LRESULT* pResult) {
 // driver event reloads every page), so the entry is looked up again by the
 // device's id before the copy goes back.
 void CDlgPgSamplingRate::OnChangeSynchMode() {
-    const DeviceSynchModes* entry = RowSynchModes(SelectedRow());
+    const DeviceSynchModes* entry = RowSynchModes(m_SynchList.GetSelectedRow());
     if (!entry)
         return;
     DeviceSynchModes copy = *entry;

@@ -41,7 +41,6 @@ private:
     DeviceSynchModes* RowSynchModes(int row) const;
     // The row that shows the device with this id, or -1.
     int RowOfDevice(uint32_t deviceId) const;
-    int SelectedRow() const;
     // False when the row could not be inserted: device rows then have no place.
     bool InsertPcDriverRow();
     void InsertDeviceRows();

@@ -159,7 +159,7 @@ void CDlgPgStreams::OnItemChangedStreamList(NMHDR* pNMHDR, LRESULT* pResult) {
     if (!SelectionOrCheckChanged(pNMHDR))
         return;
     m_strDetails.clear();
-    const int row = m_List.GetNextItem(-1, LVNI_SELECTED);
+    const int row = m_List.GetSelectedRow();
     // The row's item data is the device's index; the plug states are asked
     // for afresh rather than taken from the cells.
     const DeviceProperties* device =

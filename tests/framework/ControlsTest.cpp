@@ -151,7 +151,14 @@ TEST_F(Controls, ListSelectionReachesTheParent) {
     EXPECT_EQ(dialog.changedRows.back(), 2);
 
     list.SetItemState(2, 0, LVIS_SELECTED);
-    EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), -1);
+    EXPECT_EQ(list.GetSelectedRow(), -1);
+
+    // Restoring a selection selects and focuses the row.
+    EXPECT_TRUE(list.SelectRow(1));
+    EXPECT_EQ(list.GetSelectedRow(), 1);
+    EXPECT_EQ(list.GetItemState(1, LVIS_SELECTED | LVIS_FOCUSED),
+              UINT(LVIS_SELECTED | LVIS_FOCUSED));
+    list.SetItemState(1, 0, LVIS_SELECTED);
 
     DoubleClickListRow(list.m_hWnd, 1);
     EXPECT_EQ(dialog.doubleClickedRow, 1);
