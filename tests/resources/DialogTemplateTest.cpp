@@ -14,21 +14,21 @@
 
 namespace {
 
-struct ControlSpec {
+struct ControlLayout {
     int id;
     const char* className;
     const char* text; // nullptr: not checked
     RECT units;       // left, top, width, height in dialog units
 };
 
-struct DialogSpec {
+struct DialogLayout {
     UINT id;
     const char* caption;
     bool page;
     LONG width;
     LONG height;
     size_t controlCount; // including the controls without an id
-    std::vector<ControlSpec> controls;
+    std::vector<ControlLayout> controls;
 };
 
 const char kButton[] = "Button";
@@ -37,8 +37,8 @@ const char kEdit[] = "Edit";
 const char kList[] = "SysListView32";
 const char kSlider[] = "msctls_trackbar32";
 
-const std::vector<DialogSpec>& Dialogs() {
-    static const std::vector<DialogSpec> dialogs = {
+const std::vector<DialogLayout>& Dialogs() {
+    static const std::vector<DialogLayout> dialogs = {
         {IDD_ABOUTBOX,
          "About Orlaso_CPL",
          false,
@@ -279,9 +279,9 @@ protected:
 
     void TearDown() override { DestroyWindow(host_); }
 
-    HWND Create(const DialogSpec& spec) {
-        return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(spec.id),
-                                  spec.page ? host_ : nullptr, PlainDialogProc, 0);
+    HWND Create(const DialogLayout& layout) {
+        return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(layout.id),
+                                  layout.page ? host_ : nullptr, PlainDialogProc, 0);
     }
 
     HWND host_ = nullptr;
@@ -296,34 +296,34 @@ RECT Pixels(HWND dialog, const RECT& units) {
 }
 
 TEST_F(DialogTemplates, HaveTheirCaptionsSizesAndFrames) {
-    for (const DialogSpec& spec : Dialogs()) {
-        HWND dialog = Create(spec);
-        ASSERT_NE(dialog, nullptr) << "dialog " << spec.id;
-        EXPECT_EQ(Text(dialog), spec.caption) << "dialog " << spec.id;
+    for (const DialogLayout& layout : Dialogs()) {
+        HWND dialog = Create(layout);
+        ASSERT_NE(dialog, nullptr) << "dialog " << layout.id;
+        EXPECT_EQ(Text(dialog), layout.caption) << "dialog " << layout.id;
         const LONG_PTR style = Style(dialog);
-        EXPECT_EQ((style & WS_CHILD) != 0, spec.page) << "dialog " << spec.id;
-        EXPECT_EQ((style & WS_CAPTION) == WS_CAPTION, !spec.page) << "dialog " << spec.id;
-        EXPECT_EQ(style & (WS_BORDER | WS_THICKFRAME), spec.page ? 0 : WS_BORDER)
-            << "dialog " << spec.id;
-        const bool systemMenu = spec.id != IDD_EDIT_DEVICE_NAME && !spec.page;
-        EXPECT_EQ((style & WS_SYSMENU) != 0, systemMenu) << "dialog " << spec.id;
+        EXPECT_EQ((style & WS_CHILD) != 0, layout.page) << "dialog " << layout.id;
+        EXPECT_EQ((style & WS_CAPTION) == WS_CAPTION, !layout.page) << "dialog " << layout.id;
+        EXPECT_EQ(style & (WS_BORDER | WS_THICKFRAME), layout.page ? 0 : WS_BORDER)
+            << "dialog " << layout.id;
+        const bool systemMenu = layout.id != IDD_EDIT_DEVICE_NAME && !layout.page;
+        EXPECT_EQ((style & WS_SYSMENU) != 0, systemMenu) << "dialog " << layout.id;
         RECT client;
         GetClientRect(dialog, &client);
-        const RECT expected = Pixels(dialog, {0, 0, spec.width, spec.height});
-        EXPECT_EQ(client.right, expected.right) << "dialog " << spec.id;
-        EXPECT_EQ(client.bottom, expected.bottom) << "dialog " << spec.id;
+        const RECT expected = Pixels(dialog, {0, 0, layout.width, layout.height});
+        EXPECT_EQ(client.right, expected.right) << "dialog " << layout.id;
+        EXPECT_EQ(client.bottom, expected.bottom) << "dialog " << layout.id;
         DestroyWindow(dialog);
     }
 }
 
 TEST_F(DialogTemplates, ControlsHaveTheirIdsClassesTextsAndPlaces) {
-    for (const DialogSpec& spec : Dialogs()) {
-        HWND dialog = Create(spec);
-        ASSERT_NE(dialog, nullptr) << "dialog " << spec.id;
-        EXPECT_EQ(Children(dialog).size(), spec.controlCount) << "dialog " << spec.id;
-        for (const ControlSpec& control : spec.controls) {
+    for (const DialogLayout& layout : Dialogs()) {
+        HWND dialog = Create(layout);
+        ASSERT_NE(dialog, nullptr) << "dialog " << layout.id;
+        EXPECT_EQ(Children(dialog).size(), layout.controlCount) << "dialog " << layout.id;
+        for (const ControlLayout& control : layout.controls) {
             const std::string where =
-                "dialog " + std::to_string(spec.id) + " control " + std::to_string(control.id);
+                "dialog " + std::to_string(layout.id) + " control " + std::to_string(control.id);
             HWND window = GetDlgItem(dialog, control.id);
             ASSERT_NE(window, nullptr) << where;
             EXPECT_STRCASEEQ(ClassOf(window).c_str(), control.className) << where;
@@ -344,8 +344,8 @@ TEST_F(DialogTemplates, ControlsHaveTheirIdsClassesTextsAndPlaces) {
 }
 
 TEST_F(DialogTemplates, ControlsDoNotOverlapOutsideTheirGroups) {
-    for (const DialogSpec& spec : Dialogs()) {
-        HWND dialog = Create(spec);
+    for (const DialogLayout& layout : Dialogs()) {
+        HWND dialog = Create(layout);
         ASSERT_NE(dialog, nullptr);
         const std::vector<HWND> children = Children(dialog);
         for (size_t i = 0; i < children.size(); ++i) {
@@ -359,8 +359,8 @@ TEST_F(DialogTemplates, ControlsDoNotOverlapOutsideTheirGroups) {
                 const bool grouped = (IsGroupBox(children[i]) && Contains(a, b)) ||
                                      (IsGroupBox(children[j]) && Contains(b, a));
                 EXPECT_TRUE(grouped)
-                    << "dialog " << spec.id << ": controls " << GetDlgCtrlID(children[i]) << " and "
-                    << GetDlgCtrlID(children[j]) << " overlap";
+                    << "dialog " << layout.id << ": controls " << GetDlgCtrlID(children[i])
+                    << " and " << GetDlgCtrlID(children[j]) << " overlap";
             }
         }
         DestroyWindow(dialog);
@@ -368,8 +368,8 @@ TEST_F(DialogTemplates, ControlsDoNotOverlapOutsideTheirGroups) {
 }
 
 TEST_F(DialogTemplates, NoTextIsCutOff) {
-    for (const DialogSpec& spec : Dialogs()) {
-        HWND dialog = Create(spec);
+    for (const DialogLayout& layout : Dialogs()) {
+        HWND dialog = Create(layout);
         ASSERT_NE(dialog, nullptr);
         for (HWND child : Children(dialog)) {
             ExpectTextFits(child);
@@ -379,13 +379,13 @@ TEST_F(DialogTemplates, NoTextIsCutOff) {
 }
 
 TEST_F(DialogTemplates, ListsTreeAndSlidersHaveTheirStyles) {
-    struct StyleSpec {
+    struct ExpectedStyle {
         UINT dialog;
         int control;
         LONG_PTR required;
         LONG_PTR absent;
     };
-    const StyleSpec styles[] = {
+    const ExpectedStyle styles[] = {
         {IDD_MAIN_FORM, IDC_PAGE_TREE, TVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP,
          TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT},
         {IDD_PAGE_DEVICES, IDC_DEVICE_LIST,
@@ -413,11 +413,12 @@ TEST_F(DialogTemplates, ListsTreeAndSlidersHaveTheirStyles) {
         {IDD_EDIT_CHANNEL_NAME, IDC_CHANNEL_NAME_EDIT, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 0},
         {IDD_ABOUTBOX, IDC_ABOUT_TEXT, SS_NOPREFIX, 0},
     };
-    for (const StyleSpec& entry : styles) {
-        const auto spec = std::find_if(Dialogs().begin(), Dialogs().end(),
-                                       [&](const DialogSpec& d) { return d.id == entry.dialog; });
-        ASSERT_NE(spec, Dialogs().end());
-        HWND dialog = Create(*spec);
+    for (const ExpectedStyle& entry : styles) {
+        const auto layout =
+            std::find_if(Dialogs().begin(), Dialogs().end(),
+                         [&](const DialogLayout& d) { return d.id == entry.dialog; });
+        ASSERT_NE(layout, Dialogs().end());
+        HWND dialog = Create(*layout);
         ASSERT_NE(dialog, nullptr);
         const LONG_PTR style = StyleWithBorder(GetDlgItem(dialog, entry.control));
         const std::string where =
