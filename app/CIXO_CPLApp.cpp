@@ -73,12 +73,16 @@ BOOL CIXO_CPLApp::InitInstance() {
     if (!m_hAppIcon)
         Trace("Load icon filed\n");
     m_nCmdShow = HasOption("-hide") ? SW_HIDE : SW_SHOW;
-    AddDocTemplate(CSingleDocTemplate::Make<CDocument, CMainFrame, CIXO_CPLView>(IDR_MAINFRAME));
-    if (!OnFileNew())
+    if (!CreateMainWindow())
         return FALSE;
     if (m_pMainWnd)
         m_pMainWnd->UpdateWindow();
     return TRUE;
+}
+
+BOOL CIXO_CPLApp::CreateMainWindow() {
+    AddDocTemplate(CSingleDocTemplate::Make<CDocument, CMainFrame, CIXO_CPLView>(IDR_MAINFRAME));
+    return OnFileNew();
 }
 
 void CIXO_CPLApp::HandOver() const {

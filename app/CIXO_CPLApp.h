@@ -15,6 +15,9 @@ public:
 
     // TRUE when this process becomes the running control panel.
     BOOL InitInstance() override;
+    // Creates the document, the main frame and its view and shows the frame
+    // with m_nCmdShow; FALSE when any of them cannot be made.
+    BOOL CreateMainWindow();
 
     // Read once by the view's first initial update.
     bool m_bStartWithAsioPage;

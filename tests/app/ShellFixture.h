@@ -5,10 +5,8 @@
 #include "CIXO_CPLApp.h"
 #include "CIXO_CPLView.h"
 #include "CMainFrame.h"
-#include "Document.h"
 #include "MessagePump.h"
 #include "Simulator.h"
-#include "SingleDocTemplate.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -39,9 +37,7 @@ protected:
 
     void OpenShell(int show = SW_SHOW) {
         app.m_nCmdShow = show;
-        app.AddDocTemplate(
-            CSingleDocTemplate::Make<CDocument, CMainFrame, CIXO_CPLView>(IDR_MAINFRAME));
-        ASSERT_TRUE(app.OnFileNew());
+        ASSERT_TRUE(app.CreateMainWindow());
         frame = CMainFrame::FromApp();
         view = CIXO_CPLView::FromApp();
         ASSERT_NE(nullptr, frame);

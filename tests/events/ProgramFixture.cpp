@@ -2,10 +2,8 @@
 
 #include "CDriverSettings.h"
 #include "CIXO_CPLApp.h"
-#include "Document.h"
 #include "DriverCodes.h"
 #include "MessagePump.h"
-#include "SingleDocTemplate.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -31,11 +29,10 @@ void ProgramFixture::TearDown() {
 }
 
 void ProgramFixture::OpenProgram() {
-    CWinApp* app = AfxGetApp();
+    CIXO_CPLApp* app = CIXO_CPLApp::FromApp();
+    ASSERT_NE(nullptr, app);
     app->m_nCmdShow = SW_SHOW;
-    app->AddDocTemplate(
-        CSingleDocTemplate::Make<CDocument, CMainFrame, CIXO_CPLView>(IDR_MAINFRAME));
-    ASSERT_TRUE(app->OnFileNew());
+    ASSERT_TRUE(app->CreateMainWindow());
     frame = CMainFrame::FromApp();
     view = CIXO_CPLView::FromApp();
     ASSERT_NE(nullptr, frame);

@@ -7,12 +7,10 @@
 #include "CIXO_CPLApp.h"
 #include "CIXO_CPLView.h"
 #include "CMainFrame.h"
-#include "Document.h"
 #include "DriverCodes.h"
 #include "MessagePump.h"
 #include "ModalDriver.h"
 #include "Simulator.h"
-#include "SingleDocTemplate.h"
 #include "UiActions.h"
 #include "Wnd.h"
 #include "resource.h"
@@ -142,9 +140,7 @@ protected:
 
     void OpenShell() {
         app.m_nCmdShow = SW_SHOW;
-        app.AddDocTemplate(
-            CSingleDocTemplate::Make<CDocument, CMainFrame, CIXO_CPLView>(IDR_MAINFRAME));
-        ASSERT_TRUE(app.OnFileNew());
+        ASSERT_TRUE(app.CreateMainWindow());
         frame = CMainFrame::FromApp();
         view = CIXO_CPLView::FromApp();
         ASSERT_NE(nullptr, frame);
