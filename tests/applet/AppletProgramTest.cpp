@@ -6,6 +6,8 @@
 #include <cpl.h>
 #include <tlhelp32.h>
 
+#include "LoadedApplet.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -17,15 +19,6 @@ constexpr char kTitle[] = "Tarnet Control Panel";
 constexpr char kProgram[] = "Demtrel.exe";
 constexpr UINT kHideCommand = 32773;
 constexpr DWORD kTimeoutMs = 30000;
-
-using AppletEntry = LONG(APIENTRY*)(HWND, UINT, LPARAM, LPARAM);
-
-std::string BesideThisProgram(const char* name) {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\') + 1) + name;
-}
 
 template <typename Condition> bool Eventually(Condition condition) {
     for (DWORD waited = 0; waited < kTimeoutMs; waited += 20) {
@@ -96,16 +89,11 @@ protected:
                                 Path("Sarvent.cpl").c_str(), FALSE));
         ASSERT_TRUE(::CopyFileA(BesideThisProgram("DemtrelSim.exe").c_str(), Path(kProgram).c_str(),
                                 FALSE));
-        module_ = ::LoadLibraryA(Path("Sarvent.cpl").c_str());
-        ASSERT_NE(module_, nullptr);
-        entry_ = reinterpret_cast<AppletEntry>(
-            reinterpret_cast<void*>(::GetProcAddress(module_, "CPlApplet")));
-        ASSERT_NE(entry_, nullptr);
+        ASSERT_TRUE(applet_.Load(Path("Sarvent.cpl")));
     }
 
     void TearDown() override {
-        if (module_)
-            ::FreeLibrary(module_);
+        applet_.Unload();
         EndPrograms();
         for (const char* name : {kProgram, "Sarvent.cpl"}) {
             for (int attempt = 0;
@@ -163,12 +151,11 @@ protected:
     }
 
     std::string folder_;
-    HMODULE module_ = nullptr;
-    AppletEntry entry_ = nullptr;
+    LoadedApplet applet_;
 };
 
 TEST_F(AppletWithProgram, OpeningStartsTheProgramFromTheAppletsFolderAndExitEndsIt) {
-    EXPECT_EQ(0, entry_(nullptr, CPL_DBLCLK, 0, 0));
+    EXPECT_EQ(0, applet_.Send(CPL_DBLCLK));
     HWND window = WaitForVisibleWindow();
     ASSERT_NE(nullptr, window) << "the program's window did not appear";
     const DWORD owner = OwnerOf(window);
@@ -181,7 +168,7 @@ TEST_F(AppletWithProgram, OpeningStartsTheProgramFromTheAppletsFolderAndExitEnds
 }
 
 TEST_F(AppletWithProgram, ASecondOpeningHandsOverToTheFirstInstance) {
-    ASSERT_EQ(0, entry_(nullptr, CPL_DBLCLK, 0, 0));
+    ASSERT_EQ(0, applet_.Send(CPL_DBLCLK));
     HWND window = WaitForVisibleWindow();
     ASSERT_NE(nullptr, window);
     const DWORD first = OwnerOf(window);
@@ -189,7 +176,7 @@ TEST_F(AppletWithProgram, ASecondOpeningHandsOverToTheFirstInstance) {
     ::PostMessageA(window, WM_COMMAND, kHideCommand, 0);
     ASSERT_TRUE(Eventually([&] { return !::IsWindowVisible(window); }));
 
-    EXPECT_EQ(0, entry_(nullptr, CPL_DBLCLK, 0, 0));
+    EXPECT_EQ(0, applet_.Send(CPL_DBLCLK));
     EXPECT_TRUE(Eventually([&] { return ::IsWindowVisible(window) != FALSE; }))
         << "the first instance was not brought forward";
     // The second process ends by itself; the first keeps its one window.

@@ -3,21 +3,14 @@
 #include <windows.h>
 #include <cpl.h>
 
+#include "LoadedApplet.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>
 
 namespace {
-
-std::string BesideThisProgram(const char* name) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\') + 1) + name;
-}
-
-using AppletEntry = LONG(APIENTRY*)(HWND, UINT, LPARAM, LPARAM);
 
 // A fresh folder holding a copy of the applet and, if asked, the stand-in program
 // under the name the applet starts.
@@ -35,17 +28,11 @@ protected:
             ASSERT_TRUE(CopyFileA(BesideThisProgram("applet_start_probe.exe").c_str(),
                                   Path("Demtrel.exe").c_str(), FALSE));
         }
-        module_ = LoadLibraryA(Path("Sarvent.cpl").c_str());
-        ASSERT_NE(module_, nullptr);
-        entry_ = reinterpret_cast<AppletEntry>(
-            reinterpret_cast<void*>(GetProcAddress(module_, "CPlApplet")));
-        ASSERT_NE(entry_, nullptr);
+        ASSERT_TRUE(applet_.Load(Path("Sarvent.cpl")));
     }
 
     void TearDown() override {
-        if (module_) {
-            FreeLibrary(module_);
-        }
+        applet_.Unload();
         for (const char* name : {"started.txt", "Demtrel.exe", "Sarvent.cpl"}) {
             // The stand-in may still be ending.
             for (int attempt = 0;
@@ -76,13 +63,12 @@ protected:
     }
 
     std::string folder_;
-    HMODULE module_ = nullptr;
-    AppletEntry entry_ = nullptr;
+    LoadedApplet applet_;
 };
 
 TEST_F(AppletFolder, OpeningStartsTheProgramBesideTheAppletWithoutArguments) {
     Prepare(true);
-    EXPECT_EQ(entry_(nullptr, CPL_DBLCLK, 0, 0), 0);
+    EXPECT_EQ(applet_.Send(CPL_DBLCLK), 0);
     const std::string record = WaitForRecord(15000);
     ASSERT_FALSE(record.empty()) << "the program was not started";
     EXPECT_EQ(record.substr(0, 2), "0|");
@@ -94,8 +80,8 @@ TEST_F(AppletFolder, OpeningStartsTheProgramBesideTheAppletWithoutArguments) {
 
 TEST_F(AppletFolder, OpeningWithoutTheProgramFailsSilently) {
     Prepare(false);
-    EXPECT_EQ(entry_(nullptr, CPL_DBLCLK, 0, 0), 0);
-    EXPECT_EQ(entry_(nullptr, CPL_GETCOUNT, 0, 0), 1);
+    EXPECT_EQ(applet_.Send(CPL_DBLCLK), 0);
+    EXPECT_EQ(applet_.Send(CPL_GETCOUNT), 1);
 }
 
 } // namespace

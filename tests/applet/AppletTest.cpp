@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <cpl.h>
 
+#include "LoadedApplet.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,33 +13,15 @@
 
 namespace {
 
-std::string BesideThisProgram(const char* name) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\') + 1) + name;
-}
-
-using AppletEntry = LONG(APIENTRY*)(HWND, UINT, LPARAM, LPARAM);
-
 class Applet : public testing::Test {
 protected:
-    void SetUp() override {
-        module_ = LoadLibraryA(BesideThisProgram("Sarvent.cpl").c_str());
-        ASSERT_NE(module_, nullptr);
-        entry_ = reinterpret_cast<AppletEntry>(
-            reinterpret_cast<void*>(GetProcAddress(module_, "CPlApplet")));
-        ASSERT_NE(entry_, nullptr);
-    }
-
-    void TearDown() override { FreeLibrary(module_); }
+    void SetUp() override { ASSERT_TRUE(applet_.Load(BesideThisProgram("Sarvent.cpl"))); }
 
     LONG Send(UINT message, LPARAM first = 0, LPARAM second = 0) {
-        return entry_(nullptr, message, first, second);
+        return applet_.Send(message, first, second);
     }
 
-    HMODULE module_ = nullptr;
-    AppletEntry entry_ = nullptr;
+    LoadedApplet applet_;
 };
 
 TEST_F(Applet, InitSucceedsAndThereIsOneEntry) {
@@ -102,7 +86,7 @@ std::vector<std::string> ExportedNames(HMODULE module) {
 }
 
 TEST_F(Applet, ExportsTheEntryPointOnly) {
-    EXPECT_EQ(ExportedNames(module_), std::vector<std::string>{"CPlApplet"});
+    EXPECT_EQ(ExportedNames(applet_.Module()), std::vector<std::string>{"CPlApplet"});
 }
 
 std::string LoadedString(HMODULE module, UINT id) {
@@ -112,35 +96,35 @@ std::string LoadedString(HMODULE module, UINT id) {
 }
 
 TEST_F(Applet, EntryTextsLiveInAGermanTable) {
-    EXPECT_EQ(LoadedString(module_, 1), "Orlaso Tarnet Audio");
-    EXPECT_EQ(LoadedString(module_, 2), "Orlaso Tarnet Control Panel");
+    EXPECT_EQ(LoadedString(applet_.Module(), 1), "Orlaso Tarnet Audio");
+    EXPECT_EQ(LoadedString(applet_.Module(), 2), "Orlaso Tarnet Control Panel");
     // Strings 1 and 2 share the first block of the table.
     const LPCSTR block = MAKEINTRESOURCEA(1);
-    EXPECT_NE(FindResourceExA(module_, MAKEINTRESOURCEA(6), block, MAKELANGID(0x07, 0x01)),
+    EXPECT_NE(FindResourceExA(applet_.Module(), MAKEINTRESOURCEA(6), block, MAKELANGID(0x07, 0x01)),
               nullptr);
-    EXPECT_EQ(FindResourceExA(module_, MAKEINTRESOURCEA(6), block, MAKELANGID(0x09, 0x01)),
+    EXPECT_EQ(FindResourceExA(applet_.Module(), MAKEINTRESOURCEA(6), block, MAKELANGID(0x09, 0x01)),
               nullptr);
 }
 
 TEST_F(Applet, IconHas32And16PixelImagesIn16Colours) {
-    HRSRC found = FindResourceExA(module_, MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(101),
+    HRSRC found = FindResourceExA(applet_.Module(), MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(101),
                                   MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
     ASSERT_NE(found, nullptr);
-    BYTE* group = static_cast<BYTE*>(LockResource(LoadResource(module_, found)));
+    BYTE* group = static_cast<BYTE*>(LockResource(LoadResource(applet_.Module(), found)));
     WORD count = 0;
     std::memcpy(&count, group + 4, sizeof count);
     EXPECT_EQ(count, 2);
     for (int size : {32, 16}) {
         const int id = LookupIconIdFromDirectoryEx(group, TRUE, size, size, LR_DEFAULTCOLOR);
-        HRSRC image = FindResourceA(module_, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3));
+        HRSRC image = FindResourceA(applet_.Module(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3));
         ASSERT_NE(image, nullptr) << "size " << size;
-        const auto* header =
-            static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module_, image)));
+        const auto* header = static_cast<const BITMAPINFOHEADER*>(
+            LockResource(LoadResource(applet_.Module(), image)));
         EXPECT_EQ(header->biWidth, size);
         EXPECT_EQ(header->biBitCount, 4) << "size " << size;
     }
     HICON icon = static_cast<HICON>(
-        LoadImageA(module_, MAKEINTRESOURCEA(101), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
+        LoadImageA(applet_.Module(), MAKEINTRESOURCEA(101), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
     EXPECT_NE(icon, nullptr);
     DestroyIcon(icon);
 }
@@ -159,7 +143,7 @@ TEST_F(Applet, VersionIs2_14_0_0) {
     EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(14, 2));
     EXPECT_EQ(fixed->dwProductVersionLS, 0u);
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
-    EXPECT_NE(FindResourceExA(module_, MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1),
+    EXPECT_NE(FindResourceExA(applet_.Module(), MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1),
                               MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)),
               nullptr);
 }
