@@ -80,13 +80,4 @@ TEST_F(DialogPlacement, EveryDialogStaysInsideTheWorkAreaWhenTheWindowIsNearItsE
     }
 }
 
-TEST_F(DialogPlacement, MainWindowOpensInsideTheWorkArea) {
-    RECT main{};
-    frame->GetWindowRect(&main);
-    EXPECT_GE(main.left, workArea.left);
-    EXPECT_GE(main.top, workArea.top);
-    EXPECT_LE(main.right, workArea.right);
-    EXPECT_LE(main.bottom, workArea.bottom);
-}
-
 } // namespace
