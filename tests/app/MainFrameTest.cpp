@@ -83,34 +83,27 @@ TEST_F(MainFrame, TrayIconExistsFromCreationUntilDestruction) {
     EXPECT_FALSE(TrayIconExists(window, CMainFrame::TrayIconId));
 }
 
-// What the shell does once it has made a new task bar, at log-on or after
-// Explorer restarted: it tells every top-level window.
-void BroadcastTaskbarCreated() {
-    ::SendNotifyMessageA(HWND_BROADCAST, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-    PumpMessages(50);
+void LoseTrayIcon(HWND window) {
+    ASSERT_TRUE(RemoveTrayIcon(window, CMainFrame::TrayIconId));
+    ASSERT_FALSE(TrayIconExists(window, CMainFrame::TrayIconId));
 }
 
-// A task bar made anew holds none of the icons of the old one.
-void LoseTrayIcon(HWND window) {
-    NOTIFYICONDATAA data{};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = window;
-    data.uID = CMainFrame::TrayIconId;
-    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));
-    ASSERT_FALSE(TrayIconExists(window, CMainFrame::TrayIconId));
+void AnnounceNewTaskBar() {
+    BroadcastTaskbarCreated();
+    PumpMessages(50);
 }
 
 TEST_F(MainFrame, TrayIconComesBackWhenTheShellMakesANewTaskBar) {
     OpenShell(SW_HIDE);
     HWND window = frame->m_hWnd;
     LoseTrayIcon(window);
-    BroadcastTaskbarCreated();
+    AnnounceNewTaskBar();
     EXPECT_TRUE(TrayIconExists(window, CMainFrame::TrayIconId));
     // And again after the next restart; an announcement while the icon is
     // there leaves it as it is.
     LoseTrayIcon(window);
-    BroadcastTaskbarCreated();
-    BroadcastTaskbarCreated();
+    AnnounceNewTaskBar();
+    AnnounceNewTaskBar();
     EXPECT_TRUE(TrayIconExists(window, CMainFrame::TrayIconId));
     EXPECT_FALSE(FrameVisible());
     frame->DestroyWindow();
