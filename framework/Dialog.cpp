@@ -2,7 +2,14 @@
 
 #include "WinApp.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
+
+// The dialogs whose modal loops run now, the innermost last. Only the
+// user-interface thread runs dialogs.
+std::vector<CDialog*> runningModal;
 
 // A dialog without a parent belongs to the application's main window.
 HWND OwnerWindow(const CWnd* parent) {
@@ -21,9 +28,16 @@ INT_PTR CDialog::DoModal() {
     if (m_hWnd != nullptr) {
         return -1;
     }
-    return ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate),
-                             OwnerWindow(m_pParentWnd), &CWnd::DialogProcedure,
-                             reinterpret_cast<LPARAM>(this));
+    runningModal.push_back(this);
+    const INT_PTR result = ::DialogBoxParamA(
+        AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), OwnerWindow(m_pParentWnd),
+        &CWnd::DialogProcedure, reinterpret_cast<LPARAM>(this));
+    runningModal.erase(std::find(runningModal.begin(), runningModal.end(), this));
+    return result;
+}
+
+CDialog* CDialog::InnermostModal() {
+    return runningModal.empty() ? nullptr : runningModal.back();
 }
 
 BOOL CDialog::Create(UINT templateId, CWnd* parent) {

@@ -16,6 +16,9 @@ public:
     BOOL Create(UINT templateId, CWnd* parent = nullptr);
     void EndDialog(int result);
 
+    // The dialog whose modal loop runs innermost on this thread now, or null.
+    static CDialog* InnermostModal();
+
 protected:
     // Writes the members into the controls; TRUE lets the system set the focus.
     BOOL OnInitDialog() override;
