@@ -34,9 +34,10 @@ public:
     // Where every page sits in the view's client area, in pixels.
     static constexpr int PageLeft = 140;
     static constexpr int PageTop = 2;
-    // Bounds the draining of the driver's queue in one message, so that a
-    // driver that never reports the queue empty cannot hold the window.
-    static constexpr int MaxNotificationsPerMessage = 256;
+    // How long the driver's queue is drained at one go before input and
+    // painting get their turn; a single reload is never split.
+    static constexpr ULONGLONG DrainSliceMs = 40;
+    static constexpr UINT_PTR DrainTimerId = 1;
 
     // Opens the driver connection; a failure leaves it closed until a device
     // arrives.
@@ -98,11 +99,17 @@ private:
     void FillTree();
     void HideAllPages();
     void ReopenDriver();
+    // Closes both connections when the driver no longer knows them.
+    bool DropLostConnections();
 
     void OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
     BOOL OnDeviceChange(UINT event, DWORD_PTR data);
     LRESULT OnDriverEvent(WPARAM wParam, LPARAM lParam);
+    void OnTimer(UINT_PTR id);
+    void DrainNotifications();
     void OnDestroy();
 
     bool m_bFirstUpdate = true;
+    // A drain goes on from the timer; wake-ups meanwhile add nothing.
+    bool m_bDrainScheduled = false;
 };
