@@ -36,7 +36,7 @@ public:
     static constexpr int PageTop = 2;
     // How long the driver's queue is drained at one go before input and
     // painting get their turn; a single reload is never split.
-    static constexpr ULONGLONG DrainSliceMs = 40;
+    static constexpr ULONGLONG DrainSliceMs = 50;
     static constexpr UINT_PTR DrainTimerId = 1;
 
     // Opens the driver connection; a failure leaves it closed until a device

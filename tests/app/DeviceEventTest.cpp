@@ -121,9 +121,17 @@ TEST_F(DeviceEvents, EachRestartOrConfigurationEventReloadsAllPagesOnce) {
                           EvtType_DomainConfigurationChanged, EvtType_AsioBufferSizeChanged, 7u})
         sim.QueueNotification(type);
     EXPECT_EQ(0, DriverEvent());
+    // A slow machine may need more than one slice for the two reloads.
+    const ULONGLONG until = ::GetTickCount64() + 5000;
+    while (sim.Log().back().Status != DRVSTATUS_NO_MORE_NOTIFICATIONS && ::GetTickCount64() < until)
+        PumpMessages(10);
     EXPECT_EQ(2 * perReload, sim.CountRequests(DriverRequest::GetDeviceList));
     // The queue was drained until the driver reported it empty.
-    EXPECT_EQ(6u, sim.CountRequests(DriverRequest::GetNotification));
+    size_t taken = 0;
+    for (const SimLogEntry& entry : sim.Log())
+        taken += entry.Code == DriverRequest::GetNotification && entry.Status == 0 ? 1 : 0;
+    EXPECT_EQ(5u, taken);
+    EXPECT_EQ(DRVSTATUS_NO_MORE_NOTIFICATIONS, sim.Log().back().Status);
 }
 
 TEST_F(DeviceEvents, AnEmptyQueueCostsOneRequest) {
