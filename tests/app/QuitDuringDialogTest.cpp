@@ -33,8 +33,7 @@ protected:
         EXPECT_FALSE(::IsWindow(window));
         EXPECT_EQ(nullptr, app.m_pMainWnd);
         EXPECT_TRUE(sim.Log().empty()) << "a cancelled dialog sends nothing";
-        MSG quit{};
-        EXPECT_TRUE(::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_TRUE(TakeQuitRequest());
         frame = nullptr;
         view = nullptr;
     }
