@@ -55,6 +55,7 @@ const MessageMap CIXO_CPLView::messageMap{
         {WM_DEVICECHANGE, 0, 0, &CIXO_CPLView::OnDeviceChange},
         {WM_APP_DRIVER_EVENT, 0, 0, &CIXO_CPLView::OnDriverEvent},
         {WM_COMMAND, 0, ID_COPY_DIAGNOSTICS, &CIXO_CPLView::OnCopyDiagnostics},
+        {WM_TIMER, 0, 0, &CIXO_CPLView::OnTimer},
         {WM_DESTROY, 0, 0, &CIXO_CPLView::OnDestroy},
     }};
 
@@ -241,10 +242,10 @@ BOOL CIXO_CPLView::OnDeviceChange(UINT event, DWORD_PTR data) {
     return TRUE;
 }
 
-// Only a closed connection is reopened: while it is open, the driver itself
-// reports what an arrival or removal changed.
+// Only a closed or lost connection is reopened: while it works, the driver
+// itself reports what an arrival or removal changed.
 void CIXO_CPLView::ReopenDriver() {
-    if (gDrv.m_hDevice)
+    if (gDrv.m_hDevice && !DropLostConnections())
         return;
     const DWORD status = gDrv.Open();
     if (status != 0) {
@@ -257,30 +258,82 @@ void CIXO_CPLView::ReopenDriver() {
     UpdateAllPages();
 }
 
+// A driver loaded anew (an update, a reinstall) knows neither of the old
+// handles, so both connections start over. One cheap request tells; a
+// healthy connection is kept as it is.
+bool CIXO_CPLView::DropLostConnections() {
+    DriverVersion version{};
+    const uint32_t status = gDrv.GetInterfaceVersion(&version);
+    if (!IsConnectionLost(status))
+        return false;
+    Trace("gDrv connection lost, Status:%08X\n", status);
+    m_Notificator.Stop();
+    gDrv.Close();
+    return true;
+}
+
+// Every wake-up that is still queued is covered by the drain that follows,
+// so it is taken now: a storm of wake-ups cannot crowd out input and paint,
+// which the system hands out only after every posted message.
 LRESULT CIXO_CPLView::OnDriverEvent(WPARAM, LPARAM) {
-    for (int drained = 0; drained < MaxNotificationsPerMessage; ++drained) {
+    MSG later;
+    while (::PeekMessageA(&later, m_hWnd, WM_APP_DRIVER_EVENT, WM_APP_DRIVER_EVENT, PM_REMOVE)) {
+    }
+    if (!m_bDrainScheduled)
+        DrainNotifications();
+    return 0;
+}
+
+void CIXO_CPLView::OnTimer(UINT_PTR id) {
+    if (id != DrainTimerId)
+        return;
+    KillTimer(DrainTimerId);
+    m_bDrainScheduled = false;
+    DrainNotifications();
+}
+
+// Takes the driver's events until it reports the queue empty, one reload of
+// all pages for each that changes what they show. A drain that would not end
+// within its slice with one more reload as long as the last, or that finds
+// input waiting, goes on from a timer: the system hands out timer messages
+// only when no input and no painting is due, so the window answers between
+// two slices however long the driver goes on.
+void CIXO_CPLView::DrainNotifications() {
+    const ULONGLONG start = ::GetTickCount64();
+    ULONGLONG lastReload = 0;
+    for (;;) {
         Notification notification{};
         const DWORD status = m_Notificator.GetNotification(&notification);
         if (status == DRVSTATUS_NO_MORE_NOTIFICATIONS) {
             Trace("GetNotification: no more notifications\n");
-            return 0;
+            return;
         }
         if (status != 0) {
             Trace("GetNotification failed, Status:%08lX\n", status);
-            return 0;
+            return;
         }
         Trace("GetNotification: Type %u (%s)\n", notification.Type,
               EventTypeName(notification.Type));
         if (notification.Type == EvtType_StreamingRestarted ||
-            notification.Type == EvtType_DomainConfigurationChanged)
+            notification.Type == EvtType_DomainConfigurationChanged) {
+            const ULONGLONG reloadStart = ::GetTickCount64();
             UpdateAllPages();
+            lastReload = ::GetTickCount64() - reloadStart;
+        }
+        if (::GetTickCount64() - start + lastReload >= DrainSliceMs ||
+            HIWORD(::GetQueueStatus(QS_INPUT))) {
+            m_bDrainScheduled = SetTimer(DrainTimerId, USER_TIMER_MINIMUM) != 0;
+            if (m_bDrainScheduled)
+                return;
+        }
     }
-    return 0;
 }
 
 // The listener goes before the pages and this window, and its target is
 // cleared so that nothing is posted to a window that no longer exists.
 void CIXO_CPLView::OnDestroy() {
+    KillTimer(DrainTimerId);
+    m_bDrainScheduled = false;
     m_Notificator.Stop();
     m_Notificator.SetNotifyTarget(nullptr, 0, 0, 0);
     if (m_hDevNotify) {

@@ -34,9 +34,10 @@ public:
     // Where every page sits in the view's client area, in pixels.
     static constexpr int PageLeft = 140;
     static constexpr int PageTop = 2;
-    // Bounds the draining of the driver's queue in one message, so that a
-    // driver that never reports the queue empty cannot hold the window.
-    static constexpr int MaxNotificationsPerMessage = 256;
+    // How long the driver's queue is drained at one go before input and
+    // painting get their turn; a single reload is never split.
+    static constexpr ULONGLONG DrainSliceMs = 50;
+    static constexpr UINT_PTR DrainTimerId = 1;
 
     // Opens the driver connection; a failure leaves it closed until a device
     // arrives.
@@ -98,6 +99,8 @@ private:
     void FillTree();
     void HideAllPages();
     void ReopenDriver();
+    // Closes both connections when the driver no longer knows them.
+    bool DropLostConnections();
 
     void OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
     BOOL OnDeviceChange(UINT event, DWORD_PTR data);
@@ -105,7 +108,11 @@ private:
     // Info > Copy Diagnostics: the report of the set-up as the driver has it
     // now goes to the clipboard; the status bar says whether it arrived.
     void OnCopyDiagnostics();
+    void OnTimer(UINT_PTR id);
+    void DrainNotifications();
     void OnDestroy();
 
     bool m_bFirstUpdate = true;
+    // A drain goes on from the timer; wake-ups meanwhile add nothing.
+    bool m_bDrainScheduled = false;
 };

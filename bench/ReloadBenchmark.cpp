@@ -3,6 +3,7 @@
 // bare list views filled with the same rows. Prints the medians, each page's
 // share, and the ratio reload / (requests + bare fills).
 #include "CBareLists.h"
+#include "CCapacityDriver.h"
 #include "CIXO_CPLApp.h"
 #include "CIXO_CPLView.h"
 #include "CMainFrame.h"
@@ -22,33 +23,6 @@ namespace {
 CIXO_CPLApp theApp;
 
 constexpr int kRuns = 15;
-// Four of each per device fills both directions with the devices.
-constexpr uint32_t kChannelsPerDevice = CSimModel::MaxChannels / CSimModel::MaxDevices;
-
-void FillToCapacity(CSimulator& sim) {
-    sim.Reset();
-    std::vector<uint32_t> defaults;
-    for (const SimDevice& device : sim.Model().Devices)
-        defaults.push_back(device.Id);
-    for (uint32_t id : defaults)
-        sim.RemoveDevice(id);
-    for (size_t device = 1; device <= CSimModel::MaxDevices; ++device) {
-        char name[40];
-        char serial[40];
-        std::snprintf(name, sizeof name, "Tarnet Quadra 1818 #%02u", static_cast<unsigned>(device));
-        std::snprintf(serial, sizeof serial, "TQ18-2207-%04u", static_cast<unsigned>(device));
-        sim.AddDevice(name, serial, kChannelsPerDevice, kChannelsPerDevice);
-    }
-    sim.Model().Source.SourceKind = 1;
-    sim.Model().Source.MasterDeviceId = sim.Model().Devices.front().Id;
-}
-
-size_t ChannelCount(CSimulator& sim, bool input) {
-    return static_cast<size_t>(
-        std::count_if(sim.Model().Channels.begin(), sim.Model().Channels.end(),
-                      [input](const SimChannel& channel) { return channel.Input == input; }));
-}
-
 void PumpWaiting() {
     MSG msg;
     while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -98,11 +72,11 @@ std::vector<double> MediansMs(const std::vector<std::function<void()>>& operatio
 
 int Run() {
     CSimulator& sim = CSimulator::Instance();
-    FillToCapacity(sim);
+    CCapacityDriver::Fill(sim);
     std::printf("Simulated driver: %u devices, %u input and %u output channels\n",
                 static_cast<unsigned>(sim.Model().Devices.size()),
-                static_cast<unsigned>(ChannelCount(sim, true)),
-                static_cast<unsigned>(ChannelCount(sim, false)));
+                static_cast<unsigned>(CCapacityDriver::ChannelCount(sim, true)),
+                static_cast<unsigned>(CCapacityDriver::ChannelCount(sim, false)));
 
     theApp.m_nCmdShow = SW_SHOW;
     theApp.AddDocTemplate(

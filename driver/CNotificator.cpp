@@ -171,8 +171,22 @@ uint32_t CNotificator::Stop() {
                           : DRVSTATUS_FAILED;
     CloseHandle(thread);
     ReleaseListener();
+    if (status != DRVSTATUS_SUCCESS)
+        RenewEvents();
     Close();
     return status;
+}
+
+// The abandoned thread keeps its own handles to the old events, and the old
+// stop event stays signalled until it sees it. A later Start must not reset
+// that event, nor share the driver event with it: the two threads would
+// compete for every driver signal.
+void CNotificator::RenewEvents() {
+    LockGuard lock(m_Lock);
+    CloseIfOpen(m_hDriverEvent);
+    CloseIfOpen(m_hStopEvent);
+    m_hStopEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    m_hDriverEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
 }
 
 // A thread that is let go of posts nothing more: its window may be gone.

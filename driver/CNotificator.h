@@ -15,7 +15,9 @@ public:
     void SetNotifyTarget(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     // Opens the connection, registers the driver event and starts the thread.
     uint32_t Start();
-    // Ends the thread (waiting at most 10 s) and closes the connection.
+    // Ends the thread (waiting at most 10 s) and closes the connection. A
+    // thread that missed the time is let go with the old events; the object
+    // goes on with fresh ones.
     uint32_t Stop();
 
     HWND m_hNotifyWnd;
@@ -31,6 +33,7 @@ private:
 
     static unsigned __stdcall NotifyThread(void* listener);
     void ReleaseListener();
+    void RenewEvents();
 
     // What the running thread shares with this object; it may outlive the
     // object when a Stop timed out.

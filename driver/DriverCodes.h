@@ -70,6 +70,10 @@ constexpr uint32_t EvtType_AsioBufferSizeChanged = 100;
 // The name printed for an event type; "unknown" for any other value.
 const char* EventTypeName(uint32_t type);
 
+// True when a request failed because the driver no longer knows the handle
+// or its device is gone: only a new connection can work again.
+bool IsConnectionLost(uint32_t status);
+
 // Plug states of PlugStatus.
 constexpr uint32_t PLUG_STATE_CONNECTED = 3;
 constexpr uint32_t PLUG_STATE_CONNECT_FAILED = 4;

@@ -3,7 +3,14 @@
 #include "WinApp.h"
 #include "WindowPlacement.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
+
+// The dialogs whose modal loops run now, the innermost last. Only the
+// user-interface thread runs dialogs.
+std::vector<CDialog*> runningModal;
 
 // A dialog without a parent belongs to the application's main window.
 HWND OwnerWindow(const CWnd* parent) {
@@ -23,11 +30,17 @@ INT_PTR CDialog::DoModal() {
         return -1;
     }
     m_bModal = true;
+    runningModal.push_back(this);
     const INT_PTR result = ::DialogBoxParamA(
         AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), OwnerWindow(m_pParentWnd),
         &CWnd::DialogProcedure, reinterpret_cast<LPARAM>(this));
+    runningModal.erase(std::find(runningModal.begin(), runningModal.end(), this));
     m_bModal = false;
     return result;
+}
+
+CDialog* CDialog::InnermostModal() {
+    return runningModal.empty() ? nullptr : runningModal.back();
 }
 
 BOOL CDialog::Create(UINT templateId, CWnd* parent) {

@@ -17,6 +17,9 @@ public:
     BOOL Create(UINT templateId, CWnd* parent = nullptr);
     void EndDialog(int result);
 
+    // The dialog whose modal loop runs innermost on this thread now, or null.
+    static CDialog* InnermostModal();
+
 protected:
     // Writes the members into the controls and places a modal dialog over its
     // owner; TRUE lets the system set the focus.

@@ -1,5 +1,6 @@
 #include "WinApp.h"
 
+#include "Dialog.h"
 #include "FrameworkIds.h"
 #include "ResString.h"
 #include "SingleDocTemplate.h"
@@ -133,10 +134,19 @@ void CWinApp::OnFileNewCommand() {
     OnFileNew();
 }
 
+// Destroying the main window inside a modal loop would free the windows of
+// the code that opened the dialog while that code still runs. The dialog is
+// cancelled instead, and the exit comes again once its loop has returned.
 void CWinApp::OnAppExit() {
-    if (m_pMainWnd != nullptr) {
-        m_pMainWnd->DestroyWindow();
+    if (m_pMainWnd == nullptr) {
+        return;
     }
+    if (CDialog* modal = CDialog::InnermostModal()) {
+        modal->EndDialog(IDCANCEL);
+        m_pMainWnd->PostMessage(WM_COMMAND, ID_APP_EXIT);
+        return;
+    }
+    m_pMainWnd->DestroyWindow();
 }
 
 CWinApp* AfxGetApp() {

@@ -9,7 +9,7 @@ CSimConnections::~CSimConnections() {
 HANDLE CSimConnections::Open() {
     const HANDLE handle = reinterpret_cast<HANDLE>(m_NextHandle);
     m_NextHandle += 4;
-    m_Connections.push_back(Connection{handle, nullptr, {}});
+    m_Connections.push_back(Connection{handle, nullptr, {}, 0});
     return handle;
 }
 
@@ -77,6 +77,21 @@ bool CSimConnections::Pop(HANDLE handle, Notification& notification) {
 size_t CSimConnections::Pending(HANDLE handle) const {
     const Connection* connection = Find(handle);
     return connection ? connection->Queue.size() : 0;
+}
+
+void CSimConnections::LoseAll(uint32_t status) {
+    for (Connection& connection : m_Connections) {
+        if (connection.Event)
+            CloseHandle(connection.Event);
+        connection.Event = nullptr;
+        connection.Queue.clear();
+        connection.Lost = status;
+    }
+}
+
+uint32_t CSimConnections::LostStatus(HANDLE handle) const {
+    const Connection* connection = Find(handle);
+    return connection ? connection->Lost : 0;
 }
 
 CSimConnections::Connection* CSimConnections::Find(HANDLE handle) {

@@ -33,11 +33,19 @@ public:
     bool Pop(HANDLE handle, Notification& notification);
     size_t Pending(HANDLE handle) const;
 
+    // The driver behind every open handle went away: their events and
+    // queues are dropped, and every request on them fails with the status
+    // until they are closed.
+    void LoseAll(uint32_t status);
+    // 0 for a working handle.
+    uint32_t LostStatus(HANDLE handle) const;
+
 private:
     struct Connection {
         HANDLE Handle;
         HANDLE Event;
         std::deque<Notification> Queue;
+        uint32_t Lost;
     };
 
     std::vector<Connection> m_Connections;

@@ -51,6 +51,8 @@ uint32_t CSimModel::AddDevice(const std::string& name, const std::string& serial
     device.Id = m_NextDeviceId++;
     device.Name = name;
     device.SerialNumber = serialNumber;
+    // Behind every other device, also behind one that was given the highest rank.
+    device.Rank = Devices.empty() ? 0 : std::max(Devices.back().Rank, Devices.back().Rank + 1);
     Devices.push_back(device);
     return device.Id;
 }
@@ -76,14 +78,25 @@ bool CSimModel::RemoveDevice(uint32_t id) {
     return true;
 }
 
-void CSimModel::MoveDevice(uint32_t id, uint32_t rank) {
+void CSimModel::MoveDevice(uint32_t id, uint32_t position) {
     const uint32_t from = RankOf(id);
     if (from >= Devices.size())
         return;
     SimDevice device = Devices[from];
     Devices.erase(Devices.begin() + from);
-    const size_t to = std::min<size_t>(rank, Devices.size());
+    const size_t to = std::min<size_t>(position, Devices.size());
     Devices.insert(Devices.begin() + to, device);
+    for (size_t index = 0; index < Devices.size(); ++index)
+        Devices[index].Rank = static_cast<uint32_t>(index);
+}
+
+void CSimModel::SetRank(uint32_t id, uint32_t rank) {
+    SimDevice* device = FindDevice(id);
+    if (!device)
+        return;
+    device->Rank = rank;
+    std::stable_sort(Devices.begin(), Devices.end(),
+                     [](const SimDevice& a, const SimDevice& b) { return a.Rank < b.Rank; });
 }
 
 void CSimModel::SetRate(uint32_t rate) {

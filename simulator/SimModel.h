@@ -20,6 +20,7 @@ struct SimDevice {
     std::string Name;
     std::string SerialNumber;
     std::string DriverData; // stored behind the serial number's terminator
+    uint32_t Rank;          // as last written; the order follows it
     SynchMode Current;
     std::vector<SynchMode> Modes;
     StreamStatus Stream;
@@ -41,7 +42,9 @@ public:
 
     uint8_t VersionMajor = 2;
     uint8_t VersionMinor = 12;
-    std::vector<SimDevice> Devices;   // in rank order: the rank is the position
+    // In rank order: sorted by the ranks written, a tie keeping the older
+    // order; the rank reported is the position.
+    std::vector<SimDevice> Devices;
     std::vector<SimChannel> Channels; // each device's channels in their own order
     SynchSource Source{};
     uint32_t SampleRateMode = 0;
@@ -69,8 +72,13 @@ public:
                         const std::string& name);
     // Takes the device's channels with it.
     bool RemoveDevice(uint32_t id);
-    // Puts the device at the given place of the ranking (the last place at most).
-    void MoveDevice(uint32_t id, uint32_t rank);
+    // Puts the device at the given place (the last place at most), as if
+    // the whole ranking had been written so.
+    void MoveDevice(uint32_t id, uint32_t position);
+    // Stores a rank written for the device and orders the devices by their
+    // ranks. Only the whole set of ranks decides the order, so a ranking
+    // written device by device ends the same in any sending order.
+    void SetRank(uint32_t id, uint32_t rank);
     // The new rate reaches every connected plug.
     void SetRate(uint32_t rate);
     // The channels of one direction, grouped by device in rank order.

@@ -266,7 +266,7 @@ uint32_t CSimRequests::SetDeviceProperties(Call& call) {
     if (!device)
         return ERROR_INVALID_PARAMETER;
     device->Name = FieldText(properties.DeviceName);
-    m_Model.MoveDevice(properties.DeviceId, properties.Rank);
+    m_Model.SetRank(properties.DeviceId, properties.Rank);
     return DRVSTATUS_SUCCESS;
 }
 
@@ -274,7 +274,20 @@ uint32_t CSimRequests::GetStreamStatus(Call& call) {
     const SimDevice* device = m_Model.FindDevice(Input<uint32_t>(call));
     if (!device)
         return ERROR_INVALID_PARAMETER;
-    return Reply(call, device->Stream);
+    if (m_Model.Streaming)
+        return Reply(call, device->Stream);
+    // Stopped streams hold no isochronous resources: every plug is
+    // unconnected (state 0, no stream, no rate) until streaming starts again
+    // and connects them anew. What a plug supports stays.
+    StreamStatus stopped = device->Stream;
+    for (PlugStatus* plug :
+         {&stopped.AudioOut, &stopped.AudioIn, &stopped.SynchOut, &stopped.SynchIn}) {
+        plug->State = 0;
+        plug->ErrorCode = 0;
+        plug->StreamNumber = 0;
+        plug->SampleRate = 0;
+    }
+    return Reply(call, stopped);
 }
 
 uint32_t CSimRequests::GetChannelProperties(Call& call) {

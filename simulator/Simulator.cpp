@@ -56,6 +56,8 @@ uint32_t CSimulator::Dispatch(HANDLE device, uint32_t code, const void* in, DWOR
                               DWORD outSize, DWORD& returned) {
     if (!m_Connections.IsOpen(device))
         return ERROR_INVALID_HANDLE;
+    if (const uint32_t lost = m_Connections.LostStatus(device))
+        return lost;
     if (!m_Present)
         return ERROR_DEVICE_NOT_CONNECTED;
     if ((!in && inSize) || (!out && outSize))
@@ -66,9 +68,12 @@ uint32_t CSimulator::Dispatch(HANDLE device, uint32_t code, const void* in, DWOR
     const auto reply = m_Replies.find(code);
     if (reply == m_Replies.end())
         return m_Requests.Run(device, code, in, inSize, out, outSize, returned);
-    returned = static_cast<DWORD>(reply->second.size() < outSize ? reply->second.size() : outSize);
+    const std::vector<uint8_t>& bytes = reply->second.Bytes;
+    returned = static_cast<DWORD>(bytes.size() < outSize ? bytes.size() : outSize);
     if (returned)
-        memcpy(out, reply->second.data(), returned);
+        memcpy(out, bytes.data(), returned);
+    if (reply->second.Times != SIZE_MAX && --reply->second.Times == 0)
+        m_Replies.erase(reply);
     return DRVSTATUS_SUCCESS;
 }
 
@@ -121,9 +126,12 @@ void CSimulator::ClearFaults() {
     m_Faults.clear();
 }
 
-void CSimulator::SetReply(uint32_t code, const std::vector<uint8_t>& bytes) {
+void CSimulator::SetReply(uint32_t code, const std::vector<uint8_t>& bytes, size_t times) {
     CSimLock::Guard guard(m_Lock);
-    m_Replies[code] = bytes;
+    if (times == 0)
+        m_Replies.erase(code);
+    else
+        m_Replies[code] = Reply{bytes, times};
 }
 
 void CSimulator::ClearReply(uint32_t code) {
@@ -142,13 +150,18 @@ void CSimulator::SetDriverPresent(bool present) {
     m_Present = present;
 }
 
+void CSimulator::RestartDriver(uint32_t staleStatus) {
+    CSimLock::Guard guard(m_Lock);
+    m_Connections.LoseAll(staleStatus);
+}
+
 uint32_t CSimulator::AddDevice(const std::string& name, const std::string& serialNumber,
                                uint32_t inputs, uint32_t outputs) {
     CSimLock::Guard guard(m_Lock);
     const uint32_t id =
         CSimDefaultSetup::AddPlainInterface(m_Model, name, serialNumber, inputs, outputs);
     if (id)
-        m_Connections.Queue(EvtType_BusReset);
+        QueueReconfiguration();
     return id;
 }
 
@@ -156,14 +169,20 @@ bool CSimulator::RemoveDevice(uint32_t deviceId) {
     CSimLock::Guard guard(m_Lock);
     if (!m_Model.RemoveDevice(deviceId))
         return false;
-    m_Connections.Queue(EvtType_BusReset);
     // Losing the clock master hands the clock back to the PC.
     if (m_Model.Source.SourceKind == 1 && m_Model.Source.MasterDeviceId == deviceId) {
         m_Model.Source.SourceKind = 0;
         m_Model.Source.MasterDeviceId = 0;
-        m_Connections.Queue(EvtType_DomainConfigurationChanged);
     }
+    QueueReconfiguration();
     return true;
+}
+
+// After the bus reset the driver has the new set of devices in its domain,
+// and says so.
+void CSimulator::QueueReconfiguration() {
+    m_Connections.Queue(EvtType_BusReset);
+    m_Connections.Queue(EvtType_DomainConfigurationChanged);
 }
 
 void CSimulator::QueueNotification(uint32_t type) {

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <string>
@@ -64,12 +65,13 @@ public:
     // Fails the next request of this code (or every one) with the status.
     void FailRequest(uint32_t code, uint32_t status, bool always);
     void ClearFaults();
-    // Answers every request of this code with these bytes (cut to the
-    // caller's buffer) instead of the model's record.
-    void SetReply(uint32_t code, const std::vector<uint8_t>& bytes);
-    template <typename T> void SetReplyRecord(uint32_t code, const T& record) {
+    // Answers every request of this code (or only the next times ones) with
+    // these bytes, cut to the caller's buffer, instead of the model's record.
+    void SetReply(uint32_t code, const std::vector<uint8_t>& bytes, size_t times = SIZE_MAX);
+    template <typename T>
+    void SetReplyRecord(uint32_t code, const T& record, size_t times = SIZE_MAX) {
         const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&record);
-        SetReply(code, std::vector<uint8_t>(bytes, bytes + sizeof(T)));
+        SetReply(code, std::vector<uint8_t>(bytes, bytes + sizeof(T)), times);
     }
     void ClearReply(uint32_t code);
 
@@ -77,8 +79,13 @@ public:
     // While absent, Open fails with ERROR_FILE_NOT_FOUND and requests on
     // handles opened before fail with ERROR_DEVICE_NOT_CONNECTED.
     void SetDriverPresent(bool present);
+    // The driver unloaded and loaded again (an update, a reinstall): it keeps
+    // its settings, but every handle opened before fails each request with
+    // the status until it is closed; new handles work.
+    void RestartDriver(uint32_t staleStatus);
     // A device plugged in: numbered analog channels, two modes, connected
-    // plugs; 0 when the driver is full. Both queue a bus reset.
+    // plugs; 0 when the driver is full. Both queue a bus reset and then a
+    // change of the domain configuration.
     uint32_t AddDevice(const std::string& name, const std::string& serialNumber, uint32_t inputs,
                        uint32_t outputs);
     bool RemoveDevice(uint32_t deviceId);
@@ -94,6 +101,10 @@ private:
         uint32_t Status;
         bool Always;
     };
+    struct Reply {
+        std::vector<uint8_t> Bytes;
+        size_t Times;
+    };
 
     mutable CSimLock m_Lock;
     CSimModel m_Model;
@@ -101,11 +112,12 @@ private:
     CSimRequests m_Requests{m_Model, m_Connections};
     std::vector<SimLogEntry> m_Log;
     std::map<uint32_t, Fault> m_Faults;
-    std::map<uint32_t, std::vector<uint8_t>> m_Replies;
+    std::map<uint32_t, Reply> m_Replies;
     bool m_Present = true;
 
     CSimulator();
     uint32_t Dispatch(HANDLE device, uint32_t code, const void* in, DWORD inSize, void* out,
                       DWORD outSize, DWORD& returned);
     bool TakeFault(uint32_t code, uint32_t& status);
+    void QueueReconfiguration();
 };

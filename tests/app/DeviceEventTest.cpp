@@ -76,14 +76,15 @@ TEST_F(DeviceEvents, AFailedReopenStillReloadsThePages) {
     EXPECT_TRUE(::IsWindow(view->m_PgDevices.m_hWnd));
 }
 
-TEST_F(DeviceEvents, WithTheConnectionOpenAnArrivalChangesNothing) {
+TEST_F(DeviceEvents, WithAWorkingConnectionAnArrivalOnlyChecksIt) {
     OpenShell();
     HANDLE device = gDrv.m_hDevice;
     sim.ClearLog();
     EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, InterfaceRecord(kInterfaceName)));
     EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEREMOVECOMPLETE, InterfaceRecord(kInterfaceName)));
     EXPECT_EQ(device, gDrv.m_hDevice);
-    EXPECT_TRUE(sim.Log().empty());
+    EXPECT_EQ(2u, sim.Log().size());
+    EXPECT_EQ(2u, sim.CountRequests(DriverRequest::GetInterfaceVersion));
 }
 
 TEST_F(DeviceEvents, ShortOrMissingNamesAndForeignRecordsAreIgnored) {
@@ -120,9 +121,17 @@ TEST_F(DeviceEvents, EachRestartOrConfigurationEventReloadsAllPagesOnce) {
                           EvtType_DomainConfigurationChanged, EvtType_AsioBufferSizeChanged, 7u})
         sim.QueueNotification(type);
     EXPECT_EQ(0, DriverEvent());
+    // A slow machine may need more than one slice for the two reloads.
+    const ULONGLONG until = ::GetTickCount64() + 5000;
+    while (sim.Log().back().Status != DRVSTATUS_NO_MORE_NOTIFICATIONS && ::GetTickCount64() < until)
+        PumpMessages(10);
     EXPECT_EQ(2 * perReload, sim.CountRequests(DriverRequest::GetDeviceList));
     // The queue was drained until the driver reported it empty.
-    EXPECT_EQ(6u, sim.CountRequests(DriverRequest::GetNotification));
+    size_t taken = 0;
+    for (const SimLogEntry& entry : sim.Log())
+        taken += entry.Code == DriverRequest::GetNotification && entry.Status == 0 ? 1 : 0;
+    EXPECT_EQ(5u, taken);
+    EXPECT_EQ(DRVSTATUS_NO_MORE_NOTIFICATIONS, sim.Log().back().Status);
 }
 
 TEST_F(DeviceEvents, AnEmptyQueueCostsOneRequest) {
@@ -149,13 +158,78 @@ TEST_F(DeviceEvents, ADriverThatNeverReportsTheQueueEmptyCannotHoldTheWindow) {
     OpenShell();
     Notification endless{};
     endless.Type = EvtType_BusReset;
-    std::vector<uint8_t> bytes(sizeof(endless));
-    std::memcpy(bytes.data(), &endless, sizeof(endless));
-    sim.SetReply(DriverRequest::GetNotification, bytes);
+    sim.SetReplyRecord(DriverRequest::GetNotification, endless);
     sim.ClearLog();
     EXPECT_EQ(0, DriverEvent());
-    EXPECT_EQ(static_cast<size_t>(CIXO_CPLView::MaxNotificationsPerMessage),
-              sim.CountRequests(DriverRequest::GetNotification));
+    const size_t first = sim.CountRequests(DriverRequest::GetNotification);
+    EXPECT_GT(first, 0u);
+    // The drain goes on between other messages for as long as the driver does.
+    PumpMessages(200);
+    EXPECT_GT(sim.CountRequests(DriverRequest::GetNotification), first);
+    sim.ClearReply(DriverRequest::GetNotification);
+    PumpMessages(100);
+    const size_t ended = sim.CountRequests(DriverRequest::GetNotification);
+    EXPECT_EQ(DRVSTATUS_NO_MORE_NOTIFICATIONS, sim.Log().back().Status);
+    PumpMessages(100);
+    EXPECT_EQ(ended, sim.CountRequests(DriverRequest::GetNotification));
+}
+
+TEST_F(DeviceEvents, AStormLosesNoNotification) {
+    OpenShell();
+    const size_t perReload = DeviceListReadsPerReload();
+    // One wake-up of the listener for 300 bus resets and a configuration
+    // change queued behind them.
+    Notification reset{};
+    reset.Type = EvtType_BusReset;
+    sim.SetReplyRecord(DriverRequest::GetNotification, reset, 300);
+    sim.ClearLog();
+    sim.QueueNotification(EvtType_DomainConfigurationChanged);
+    const ULONGLONG until = ::GetTickCount64() + 5000;
+    while (sim.CountRequests(DriverRequest::GetNotification) < 302 && ::GetTickCount64() < until)
+        PumpMessages(10);
+    PumpMessages(100);
+    EXPECT_EQ(302u, sim.CountRequests(DriverRequest::GetNotification));
+    EXPECT_EQ(perReload, sim.CountRequests(DriverRequest::GetDeviceList));
+    EXPECT_EQ(DRVSTATUS_NO_MORE_NOTIFICATIONS, sim.Log().back().Status);
+}
+
+// Timer messages are handed out last, after input and painting; one that
+// arrives while the driver still has reloads to give shows that the window
+// had its turn in between.
+TEST_F(DeviceEvents, AStormOfReloadsLetsPaintingAndTimersThrough) {
+    OpenShell();
+    constexpr size_t kReloads = 40;
+    Notification restart{};
+    restart.Type = EvtType_StreamingRestarted;
+    sim.SetReplyRecord(DriverRequest::GetNotification, restart, kReloads);
+    HWND probe =
+        ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, probe);
+    ::SetTimer(probe, 1, USER_TIMER_MINIMUM, nullptr);
+    sim.ClearLog();
+    view->PostMessage(WM_APP_DRIVER_EVENT);
+    size_t takenAtFirstTick = 0;
+    size_t paintsDuringStorm = 0;
+    const ULONGLONG until = ::GetTickCount64() + 20000;
+    while (sim.CountRequests(DriverRequest::GetNotification) <= kReloads &&
+           ::GetTickCount64() < until) {
+        MSG msg;
+        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            continue;
+        }
+        const size_t taken = sim.CountRequests(DriverRequest::GetNotification);
+        if (msg.message == WM_TIMER && msg.hwnd == probe && takenAtFirstTick == 0)
+            takenAtFirstTick = taken;
+        if (msg.message == WM_PAINT && taken < kReloads)
+            ++paintsDuringStorm;
+        ::DispatchMessageA(&msg);
+    }
+    ::DestroyWindow(probe);
+    EXPECT_EQ(kReloads + 1, sim.CountRequests(DriverRequest::GetNotification));
+    EXPECT_GT(takenAtFirstTick, 0u);
+    EXPECT_LT(takenAtFirstTick, kReloads);
+    EXPECT_GT(paintsDuringStorm, 0u);
 }
 
 TEST(DriverInterfaceClass, RegistrationUsesTheDriversClass) {

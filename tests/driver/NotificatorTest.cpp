@@ -234,6 +234,31 @@ TEST_F(NotificatorTest, ThreadOutlivingATimedOutStopTouchesNothingFreed) {
     EXPECT_EQ(posts.Collect(0, 100), 0);
 }
 
+TEST_F(NotificatorTest, AStartAfterATimedOutStopListensOnFreshEventsAndTheOldThreadEnds) {
+    CNotificator listener;
+    listener.SetNotifyTarget(posts.Wnd(), kDriverEventMsg, 0, 0);
+    ASSERT_EQ(listener.Start(), 0u);
+    HANDLE abandoned = DuplicateThread(listener.m_hThread);
+    ASSERT_NE(abandoned, nullptr);
+    ASSERT_NE(SuspendThread(abandoned), static_cast<DWORD>(-1));
+    EXPECT_EQ(listener.Stop(), DRVSTATUS_FAILED);
+
+    ASSERT_EQ(listener.Start(), 0u);
+    ASSERT_NE(listener.m_hThread, nullptr);
+    // The abandoned thread runs again beside the new one: it must end, and
+    // every driver signal must reach the new one.
+    ResumeThread(abandoned);
+    EXPECT_EQ(WaitForSingleObject(abandoned, 5000), WAIT_OBJECT_0);
+    CloseHandle(abandoned);
+    int posted = 0;
+    for (int signal = 0; signal < 40; ++signal) {
+        FakeDriver::SignalRegisteredEvent();
+        posted = posts.Collect(posted, 1000);
+    }
+    EXPECT_EQ(posted, 40);
+    EXPECT_EQ(listener.Stop(), 0u);
+}
+
 TEST_F(NotificatorTest, DestructionWithoutStopLetsTheThreadEnd) {
     HANDLE thread = nullptr;
     {

@@ -67,7 +67,7 @@ TEST_F(Arrival, ADeviceConnectedAfterStartOpensTheDriverStartsTheListenerAndFill
     EXPECT_EQ(Sequence({{kTookEvent}, reload, {kQueueEmpty}}), Logged());
 }
 
-TEST_F(Arrival, WithTheConnectionOpenArrivalAndRemovalChangeNothing) {
+TEST_F(Arrival, WithAWorkingConnectionArrivalAndRemovalOnlyCheckIt) {
     OpenProgram();
     const HANDLE device = gDrv.m_hDevice;
     const HANDLE listener = view->m_Notificator.m_hThread;
@@ -77,10 +77,76 @@ TEST_F(Arrival, WithTheConnectionOpenArrivalAndRemovalChangeNothing) {
     EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, kInterfaceName));
     EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEREMOVECOMPLETE, kInterfaceName));
     PumpMessages(100);
-    EXPECT_TRUE(sim.Log().empty());
+    EXPECT_EQ(std::vector<uint32_t>(2, DriverRequest::GetInterfaceVersion), Logged());
     EXPECT_EQ(device, gDrv.m_hDevice);
     EXPECT_EQ(listener, view->m_Notificator.m_hThread);
     EXPECT_EQ(2u, sim.OpenHandleCount());
+}
+
+TEST_F(Arrival, AfterADriverRestartAnArrivalReconnectsBothConnectionsAndReloads) {
+    OpenProgram();
+    const std::vector<uint32_t> reload = OneReload();
+    for (uint32_t lost : {ERROR_DEVICE_NOT_CONNECTED, ERROR_INVALID_HANDLE, ERROR_FILE_NOT_FOUND,
+                          ERROR_BAD_COMMAND, ERROR_DEVICE_REMOVED}) {
+        SCOPED_TRACE(lost);
+        const HANDLE before = gDrv.m_hDevice;
+        const HANDLE listenerBefore = view->m_Notificator.m_hDevice;
+        sim.RestartDriver(lost);
+        sim.ClearLog();
+        EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, kInterfaceName));
+        ASSERT_NE(nullptr, gDrv.m_hDevice);
+        EXPECT_NE(before, gDrv.m_hDevice);
+        EXPECT_NE(nullptr, view->m_Notificator.m_hThread);
+        EXPECT_NE(listenerBefore, view->m_Notificator.m_hDevice);
+        EXPECT_EQ(2u, sim.OpenHandleCount()) << "the lost handles are closed";
+        // Every page was reloaded once, on the new connection.
+        const std::vector<uint32_t> arrival = Logged();
+        ASSERT_GE(arrival.size(), reload.size());
+        EXPECT_TRUE(std::equal(reload.begin(), reload.end(), arrival.end() - reload.size()));
+        EXPECT_EQ(static_cast<int>(sim.Model().Devices.size()),
+                  ListRows(view->m_PgDevices, IDC_DEVICE_LIST));
+
+        // The listener's new connection hears the driver's events.
+        sim.ClearLog();
+        sim.QueueNotification(EvtType_DomainConfigurationChanged);
+        ASSERT_TRUE(PumpUntilDrained());
+        EXPECT_EQ(Sequence({{kTookEvent}, reload, {kQueueEmpty}}), Logged());
+    }
+}
+
+TEST_F(Arrival, AConnectionThatFailsForAnyOtherReasonIsKept) {
+    OpenProgram();
+    const HANDLE device = gDrv.m_hDevice;
+    const HANDLE listener = view->m_Notificator.m_hThread;
+    for (uint32_t status :
+         {DRVSTATUS_FAILED, DRVSTATUS_NOT_OPEN, static_cast<uint32_t>(ERROR_BUSY),
+          static_cast<uint32_t>(ERROR_NOT_ENOUGH_MEMORY), static_cast<uint32_t>(ERROR_IO_DEVICE)}) {
+        SCOPED_TRACE(status);
+        sim.FailRequest(DriverRequest::GetInterfaceVersion, status, false);
+        sim.ClearLog();
+        EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, kInterfaceName));
+        EXPECT_EQ(std::vector<uint32_t>{DriverRequest::GetInterfaceVersion}, Logged());
+        EXPECT_EQ(device, gDrv.m_hDevice);
+        EXPECT_EQ(listener, view->m_Notificator.m_hThread);
+    }
+}
+
+TEST_F(Arrival, ADriverThatIsGoneAfterARestartIsOpenedAgainWhenItIsBack) {
+    OpenProgram();
+    sim.RestartDriver(ERROR_DEVICE_NOT_CONNECTED);
+    sim.SetDriverPresent(false);
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEREMOVECOMPLETE, kInterfaceName));
+    EXPECT_EQ(nullptr, gDrv.m_hDevice);
+    EXPECT_EQ(nullptr, view->m_Notificator.m_hThread);
+    EXPECT_EQ(0u, sim.OpenHandleCount());
+    EXPECT_EQ(0, ListRows(view->m_PgDevices, IDC_DEVICE_LIST));
+
+    sim.SetDriverPresent(true);
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, kInterfaceName));
+    EXPECT_NE(nullptr, gDrv.m_hDevice);
+    EXPECT_NE(nullptr, view->m_Notificator.m_hThread);
+    EXPECT_EQ(static_cast<int>(sim.Model().Devices.size()),
+              ListRows(view->m_PgDevices, IDC_DEVICE_LIST));
 }
 
 TEST_F(Arrival, NamesShorterThanFiveCharactersAreIgnored) {

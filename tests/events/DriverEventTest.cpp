@@ -71,20 +71,23 @@ TEST_F(DriverEvents, AWakeUpWithAnEmptyQueueCostsOneGetNotification) {
     EXPECT_EQ(std::vector<uint32_t>({kQueueEmpty}), Logged());
 }
 
-TEST_F(DriverEvents, APluggedDeviceShowsOnlyWhenTheDriverReportsTheNewConfiguration) {
+TEST_F(DriverEvents, ADevicePluggedInOrRemovedWhileTheProgramRunsShowsOnItsOwn) {
     const int before = ListRows(view->m_PgDevices, IDC_DEVICE_LIST);
-    // Plugging in queues a bus reset, which reloads nothing.
-    ASSERT_NE(0u, sim.AddDevice("Tarnet Duo 44", "TD44-0001", 2, 2));
-    ASSERT_TRUE(PumpUntilDrained());
-    EXPECT_EQ(std::vector<uint32_t>({kTookEvent, kQueueEmpty}), Logged());
-    EXPECT_EQ(before, ListRows(view->m_PgDevices, IDC_DEVICE_LIST));
-
-    sim.ClearLog();
-    sim.QueueNotification(EvtType_DomainConfigurationChanged);
+    const uint32_t added = sim.AddDevice("Tarnet Duo 44", "TD44-0001", 2, 2);
+    ASSERT_NE(0u, added);
     ASSERT_TRUE(PumpUntilDrained());
     EXPECT_EQ(before + 1, ListRows(view->m_PgDevices, IDC_DEVICE_LIST));
     EXPECT_EQ(before + 1, ListRows(view->m_PgStreams, IDC_STREAM_LIST));
     EXPECT_EQ(before + 2, ListRows(view->m_PgSamplingRate, IDC_SYNCH_LIST));
+    EXPECT_EQ(static_cast<int>(ModelChannels(true)),
+              ListRows(view->m_PgInChannels, IDC_CHANNEL_LIST));
+    EXPECT_EQ(static_cast<int>(ModelChannels(false)),
+              ListRows(view->m_PgOutChannels, IDC_CHANNEL_LIST));
+
+    sim.ClearLog();
+    ASSERT_TRUE(sim.RemoveDevice(added));
+    ASSERT_TRUE(PumpUntilDrained());
+    EXPECT_EQ(before, ListRows(view->m_PgDevices, IDC_DEVICE_LIST));
     EXPECT_EQ(static_cast<int>(ModelChannels(true)),
               ListRows(view->m_PgInChannels, IDC_CHANNEL_LIST));
 }

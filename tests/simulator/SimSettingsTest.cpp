@@ -1,6 +1,8 @@
 #include "SimFixture.h"
 
+#include <algorithm>
 #include <cstring>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -102,6 +104,45 @@ TEST_F(SimSettings, RankingReordersDevicesAndTheirChannels) {
     EXPECT_EQ(after, Groups(Owners(false)));
 }
 
+// The devices page writes the whole ranking, one device record after the
+// other in the driver's list order; the new order is the one the ranks give,
+// whatever order the records come in.
+TEST_F(SimSettings, AWrittenRankingIsAdoptedWholeInEveryOrderAndSendingOrder) {
+    int rounds = 0;
+    for (size_t count = 4; count <= 6; ++count) {
+        sim.Reset();
+        device = OpenDevice();
+        while (Devices().Count < count)
+            ASSERT_NE(0u, sim.AddDevice("Tarnet Solo " + std::to_string(Devices().Count),
+                                        "TS-" + std::to_string(Devices().Count), 1, 1));
+        const std::vector<uint32_t> ids = DeviceIds();
+        // order[r] is the device that is to have rank r.
+        std::vector<size_t> order(count);
+        std::iota(order.begin(), order.end(), 0);
+        do {
+            std::vector<size_t> sending(count);
+            std::iota(sending.begin(), sending.end(), 0);
+            do {
+                for (size_t index : sending) {
+                    DeviceProperties record = Device(ids[index]);
+                    record.Rank = static_cast<uint32_t>(
+                        std::find(order.begin(), order.end(), index) - order.begin());
+                    ASSERT_EQ(0u, Write(DriverRequest::SetDeviceProperties, record));
+                }
+                std::vector<uint32_t> expected;
+                for (size_t index : order)
+                    expected.push_back(ids[index]);
+                ASSERT_EQ(expected, DeviceIds()) << count << " devices, round " << rounds;
+                for (uint32_t rank = 0; rank < count; ++rank)
+                    ASSERT_EQ(rank, Device(expected[rank]).Rank);
+                ++rounds;
+                // Every sending order for four devices; the page's own for more.
+            } while (count == 4 && std::next_permutation(sending.begin(), sending.end()));
+        } while (std::next_permutation(order.begin(), order.end()));
+    }
+    EXPECT_EQ(24 * 24 + 120 + 720, rounds);
+}
+
 TEST_F(SimSettings, RankBeyondTheListPutsTheDeviceLast) {
     const uint32_t third = sim.AddDevice("Tarnet Solo 2", "TS02-0001", 2, 2);
     DeviceProperties first = Device(DeviceIds()[0]);
@@ -167,6 +208,35 @@ TEST_F(SimSettings, NewRateReachesPlugsAndBufferSamples) {
     EXPECT_EQ(DRVSTATUS_SAMPLE_RATE_NOT_SUPPORTED, SendValue(DriverRequest::SetSampleRate, 22050));
     ASSERT_EQ(0u, Read(DriverRequest::GetSampleRates, rates));
     EXPECT_EQ(96000u, rates.CurrentRate);
+}
+
+TEST_F(SimSettings, StoppedStreamingLeavesNoPlugConnectedUntilItStartsAgain) {
+    const std::vector<uint32_t> ids = DeviceIds();
+    std::vector<StreamStatus> running;
+    for (uint32_t id : ids) {
+        running.push_back(StreamStatus{});
+        ASSERT_EQ(0u, ReadFor(DriverRequest::GetStreamStatus, id, running.back()));
+    }
+    ASSERT_EQ(0u, Send(DriverRequest::StopStreaming, nullptr, 0, nullptr, 0));
+    for (size_t index = 0; index < ids.size(); ++index) {
+        StreamStatus stopped{};
+        ASSERT_EQ(0u, ReadFor(DriverRequest::GetStreamStatus, ids[index], stopped));
+        const std::vector<const PlugStatus*> before = Plugs(running[index]);
+        const std::vector<const PlugStatus*> after = Plugs(stopped);
+        for (size_t plug = 0; plug < after.size(); ++plug) {
+            EXPECT_EQ(0u, after[plug]->State);
+            EXPECT_EQ(0u, after[plug]->ErrorCode);
+            EXPECT_EQ(0u, after[plug]->StreamNumber);
+            EXPECT_EQ(0u, after[plug]->SampleRate);
+            EXPECT_EQ(before[plug]->RateCount, after[plug]->RateCount) << "what it supports stays";
+        }
+    }
+    ASSERT_EQ(0u, Send(DriverRequest::StartStreaming, nullptr, 0, nullptr, 0));
+    for (size_t index = 0; index < ids.size(); ++index) {
+        StreamStatus started{};
+        ASSERT_EQ(0u, ReadFor(DriverRequest::GetStreamStatus, ids[index], started));
+        EXPECT_EQ(0, std::memcmp(&running[index], &started, sizeof started));
+    }
 }
 
 TEST_F(SimSettings, RateStaysWhileAWdmDeviceIsInUse) {

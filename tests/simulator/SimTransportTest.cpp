@@ -46,6 +46,43 @@ TEST_F(SimTransport, AbsentDriverCannotBeOpenedAndFailsOpenHandles) {
     EXPECT_EQ(2u, list.Count);
 }
 
+TEST_F(SimTransport, ARestartedDriverFailsOldHandlesUntilClosedAndServesNewOnes) {
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    const uint32_t value = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(event));
+    ASSERT_EQ(0u,
+              Send(DriverRequest::RegisterNotificationEvent, &value, sizeof(value), nullptr, 0));
+    const std::string name = "Drum room";
+    sim.Model().Devices[0].Name = name;
+
+    sim.RestartDriver(ERROR_BAD_COMMAND);
+    DriverVersion version{};
+    EXPECT_EQ(static_cast<DWORD>(ERROR_BAD_COMMAND),
+              Read(DriverRequest::GetInterfaceVersion, version));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_BAD_COMMAND),
+              Send(DriverRequest::RegisterNotificationEvent, &value, sizeof(value), nullptr, 0));
+    // The old registration is gone with the old driver.
+    sim.QueueNotification(EvtType_StreamingRestarted);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(event, 0));
+
+    const HANDLE fresh = OpenDevice();
+    ASSERT_NE(INVALID_HANDLE_VALUE, fresh);
+    EXPECT_EQ(
+        0u, Send(DriverRequest::GetInterfaceVersion, nullptr, 0, &version, sizeof(version), fresh));
+    const DeviceList list = [&] {
+        DeviceList devices{};
+        EXPECT_EQ(0u,
+                  Send(DriverRequest::GetDeviceList, nullptr, 0, &devices, sizeof(devices), fresh));
+        return devices;
+    }();
+    DeviceProperties first{};
+    EXPECT_EQ(0u, Send(DriverRequest::GetDeviceProperties, &list.DeviceIds[0], 4, &first,
+                       sizeof(first), fresh));
+    EXPECT_EQ(name, FieldText(first.DeviceName)) << "the settings survive the restart";
+    EXPECT_TRUE(DriverTransport::Close(device));
+    EXPECT_EQ(1u, sim.OpenHandleCount());
+    CloseHandle(event);
+}
+
 TEST_F(SimTransport, ReportsTheSettableInterfaceVersion) {
     DriverVersion version{};
     ASSERT_EQ(0u, Read(DriverRequest::GetInterfaceVersion, version));
