@@ -1,6 +1,7 @@
 # make test: set up this machine, build both Windows targets, run every test.
 # make demo: build the simulated program and start it.
-.PHONY: test demo setup build build-i686 build-x86_64
+# make installer: build DemtrelSetup.exe (in build/i686/bin); make test-installer tests it.
+.PHONY: test demo setup build build-i686 build-x86_64 installer test-installer
 
 JOBS ?= 2
 
@@ -24,3 +25,10 @@ build-i686: setup
 build-x86_64: setup
 	cmake --preset x86_64 >/dev/null
 	cmake --build --preset x86_64 -j$(JOBS)
+
+installer: setup
+	cmake --preset i686 >/dev/null
+	cmake --build --preset i686 -j$(JOBS) --target installer InstallerProbe
+
+test-installer: installer
+	tools/test-installer build/i686
