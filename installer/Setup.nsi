@@ -6,7 +6,7 @@
 ; The build passes what it knows as defines: VERSION, COMPANY, PRODUCT, COPYRIGHT (from
 ; the version header), PROGRAM, APPLET and ICON (its own release files) and OUTFILE.
 ;
-; Command line (besides NSIS's own /S and /D=folder):
+; Command line (besides NSIS's own /S and /D=folder, which an upgrade ignores):
 ;   /LOGON=1  start the panel at log-on       /LOGON=0  do not
 ; Without /LOGON a first install starts it at log-on and an upgrade keeps the choice made
 ; before. Exit codes: 0 done, 1 cancelled by the user, 2 aborted, 87 bad switch,
@@ -47,6 +47,7 @@ SetCompressor /SOLID lzma
 
 Name "${PRODUCT}"
 Caption "${PRODUCT} ${VERSION} Setup"
+UninstallCaption "${PRODUCT} ${VERSION} Uninstall"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES\${PRODUCT}"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
@@ -197,10 +198,12 @@ FunctionEnd
 
 Function .onInit
     Call CheckSystem
-    ; A first install starts at log-on; an upgrade keeps what was chosen before.
+    ; A first install starts at log-on; an upgrade keeps what was chosen before and
+    ; stays in the installed folder, whatever /D= says.
     StrCpy $StartAtLogon 1
     ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
     ${If} $0 != ""
+        StrCpy $INSTDIR $0
         ClearErrors
         ReadRegStr $1 HKLM "${RUN_KEY}" "${RUN_VALUE}"
         ${If} ${Errors}

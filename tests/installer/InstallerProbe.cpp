@@ -9,12 +9,16 @@
 //   InstallerProbe hold <path>         keeps a library loaded, as an open Control Panel does,
 //                                      until "release" (at most a minute)
 //   InstallerProbe release             ends a "hold"
+//   InstallerProbe find <title>        waits (up to 10 s) for a window whose title begins
+//                                      so, prints its place on the screen as WxH+X+Y
+//   InstallerProbe press <title> <id>  clicks button <id> of that window, as the user would
 // The exit code is 0 when the probe could do what it was asked.
 #include "LoadedApplet.h"
 
 #include <cpl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -103,6 +107,56 @@ int Release() {
     return 0;
 }
 
+struct TitleSearch {
+    const char* start;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTitleStart(HWND window, LPARAM search) {
+    TitleSearch& wanted = *reinterpret_cast<TitleSearch*>(search);
+    char title[256] = {};
+    GetWindowTextA(window, title, sizeof title);
+    if (!IsWindowVisible(window) || std::strncmp(title, wanted.start, std::strlen(wanted.start)))
+        return TRUE;
+    wanted.found = window;
+    return FALSE;
+}
+
+// The visible top-level window whose title begins so (a setup names its page after it),
+// waited for up to 10 s; null when it does not come.
+HWND WaitForWindow(const char* titleStart) {
+    for (int tries = 0; tries < 100; ++tries) {
+        TitleSearch search = {titleStart, nullptr};
+        EnumWindows(MatchTitleStart, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+// Prints the window's place on the screen the way ImageMagick crops: WxH+X+Y.
+int Find(const char* title) {
+    const HWND window = WaitForWindow(title);
+    RECT place = {};
+    if (!window || !GetWindowRect(window, &place))
+        return 1;
+    std::printf("%ldx%ld+%ld+%ld\n", place.right - place.left, place.bottom - place.top, place.left,
+                place.top);
+    return 0;
+}
+
+int Press(const char* title, const char* id) {
+    const HWND window = WaitForWindow(title);
+    const int control = std::atoi(id);
+    const HWND button = window ? GetDlgItem(window, control) : nullptr;
+    if (!button || !IsWindowEnabled(button))
+        return 1;
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+    return 0;
+}
+
 bool Is(const char* argument, const char* mode) {
     return std::strcmp(argument, mode) == 0;
 }
@@ -122,7 +176,11 @@ int main(int argc, char** argv) {
         return Hold(argv[2]);
     if (argc == 2 && Is(argv[1], "release"))
         return Release();
+    if (argc == 3 && Is(argv[1], "find"))
+        return Find(argv[2]);
+    if (argc == 4 && Is(argv[1], "press"))
+        return Press(argv[2], argv[3]);
     std::printf("usage: InstallerProbe applet | run|wait <key> <value> | exec <command line> | "
-                "state | hold <path> | release\n");
+                "state | hold <path> | release | find <title> | press <title> <id>\n");
     return 2;
 }
