@@ -1,7 +1,8 @@
-# make test: set up this machine, build both Windows targets, run every test.
+# make test: set up this machine, build both Windows targets with their tests, and
+# run every test on both (i686 under Wine's 32-bit loader, x86_64 under its 64-bit one).
 # make demo: build the simulated program and start it.
 # make installer: build DemtrelSetup.exe (in build/i686/bin); make test-installer tests it.
-.PHONY: test demo setup build build-i686 build-x86_64 installer test-installer
+.PHONY: test demo setup build build-i686 build-x86_64 quit-benchmark installer test-installer
 
 JOBS ?= 2
 
@@ -32,3 +33,6 @@ installer: setup
 
 test-installer: installer
 	tools/test-installer build/i686
+
+quit-benchmark: build
+	tools/run-quit-benchmark
