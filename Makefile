@@ -1,7 +1,8 @@
 # make test: set up this machine, build both Windows targets with their tests, and
 # run every test on both (i686 under Wine's 32-bit loader, x86_64 under its 64-bit one).
 # make demo: build the simulated program and start it.
-.PHONY: test demo setup build build-i686 build-x86_64 quit-benchmark
+# make installer: build DemtrelSetup.exe (in build/i686/bin); make test-installer tests it.
+.PHONY: test demo setup build build-i686 build-x86_64 quit-benchmark installer test-installer
 
 JOBS ?= 2
 
@@ -25,6 +26,13 @@ build-i686: setup
 build-x86_64: setup
 	cmake --preset x86_64 >/dev/null
 	cmake --build --preset x86_64 -j$(JOBS)
+
+installer: setup
+	cmake --preset i686 >/dev/null
+	cmake --build --preset i686 -j$(JOBS) --target installer InstallerProbe
+
+test-installer: installer
+	tools/test-installer build/i686
 
 quit-benchmark: build
 	tools/run-quit-benchmark
