@@ -7,7 +7,7 @@
 JOBS ?= 2
 
 test: build
-	tools/run-tests
+	rc=0; tools/run-tests || rc=1; tools/test-installer build/i686 || rc=1; exit $$rc
 
 demo: setup
 	cmake --preset x86_64 >/dev/null
