@@ -24,3 +24,15 @@ build-i686: setup
 build-x86_64: setup
 	cmake --preset x86_64 >/dev/null
 	cmake --build --preset x86_64 -j$(JOBS)
+
+# make fuzz: the program fuzz, ITERATIONS seeded iterations from SEED; each
+# failing seed is printed with the command that replays it alone.
+# make soak: memory, handle and window counts over 10,000 reloads and 1,000
+# listener restarts. Both take ARCH=x86_64 (default) or ARCH=i686.
+.PHONY: fuzz soak
+ITERATIONS ?= 100000
+SEED ?= 1
+ARCH ?= x86_64
+
+fuzz soak: setup
+	ARCH=$(ARCH) SEED=$(SEED) ITERATIONS=$(ITERATIONS) JOBS=$(JOBS) tools/run-fuzz $@
