@@ -22,12 +22,28 @@ BOOL CALLBACK CountTopLevel(HWND window, LPARAM count) {
 } // namespace
 
 ProcessCounters ProcessCounters::Now() {
-    PROCESS_MEMORY_COUNTERS_EX memory{};
+    PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof memory;
-    ::GetProcessMemoryInfo(::GetCurrentProcess(),
-                           reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
-    return ProcessCounters{memory.PrivateUsage, memory.WorkingSetSize, CountHandles(),
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof memory);
+    return ProcessCounters{CountPrivateBytes(), memory.WorkingSetSize, CountHandles(),
                            CountWindows()};
+}
+
+// Wine leaves the private-usage counter at 0; the committed private regions
+// of the address space are what it would count.
+size_t ProcessCounters::CountPrivateBytes() {
+    SYSTEM_INFO system{};
+    ::GetSystemInfo(&system);
+    size_t bytes = 0;
+    auto* address = static_cast<const char*>(system.lpMinimumApplicationAddress);
+    MEMORY_BASIC_INFORMATION region{};
+    while (address < system.lpMaximumApplicationAddress &&
+           ::VirtualQuery(address, &region, sizeof region) == sizeof region) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            bytes += region.RegionSize;
+        address = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+    }
+    return bytes;
 }
 
 size_t ProcessCounters::CountHandles() {
