@@ -1,6 +1,7 @@
-# make test: set up this machine, build both Windows targets, run every test.
+# make test: set up this machine, build both Windows targets with their tests, and
+# run every test on both (i686 under Wine's 32-bit loader, x86_64 under its 64-bit one).
 # make demo: build the simulated program and start it.
-.PHONY: test demo setup build build-i686 build-x86_64
+.PHONY: test demo setup build build-i686 build-x86_64 quit-benchmark
 
 JOBS ?= 2
 
@@ -25,14 +26,17 @@ build-x86_64: setup
 	cmake --preset x86_64 >/dev/null
 	cmake --build --preset x86_64 -j$(JOBS)
 
+quit-benchmark: build
+	tools/run-quit-benchmark
+
 # make fuzz: the program fuzz, ITERATIONS seeded iterations from SEED; each
 # failing seed is printed with the command that replays it alone.
 # make soak: memory, handle and window counts over 10,000 reloads and 1,000
-# listener restarts. Both take ARCH=x86_64 (default) or ARCH=i686.
+# listener restarts. Both run on each of BITS (default: x86_64 i686) in turn.
 .PHONY: fuzz soak
 ITERATIONS ?= 100000
 SEED ?= 1
-ARCH ?= x86_64
+BITS ?= x86_64 i686
 
 fuzz soak: setup
-	ARCH=$(ARCH) SEED=$(SEED) ITERATIONS=$(ITERATIONS) JOBS=$(JOBS) tools/run-fuzz $@
+	BITS="$(BITS)" SEED=$(SEED) ITERATIONS=$(ITERATIONS) JOBS=$(JOBS) tools/run-fuzz $@

@@ -36,7 +36,7 @@ uint64_t EnvironmentNumber(const char* name, uint64_t fallback) {
 }
 
 void PrintReplay(uint64_t seed) {
-    std::printf("fuzz: replay: make fuzz SEED=%llu ITERATIONS=1 ARCH=%s\n",
+    std::printf("fuzz: replay: make fuzz SEED=%llu ITERATIONS=1 BITS=%s\n",
                 static_cast<unsigned long long>(seed), Architecture());
     std::fflush(stdout);
 }
