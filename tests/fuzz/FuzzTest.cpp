@@ -23,7 +23,7 @@
 namespace {
 
 constexpr uint64_t kCiFirstSeed = 1;
-constexpr uint64_t kCiIterations = 300;
+constexpr uint64_t kCiIterations = 100;
 constexpr uint64_t kProgressEvery = 1000;
 
 const char* Architecture() {

@@ -4,9 +4,9 @@
 
 namespace {
 
-// Handle values are multiples of 4; the program never holds more than a few
-// hundred, so this range covers every one it can have.
-constexpr UINT_PTR kHighestHandle = 0x10000;
+// Handle values are multiples of 4, handed out from the lowest free one; the
+// program holds a few dozen, so this range covers thousands more than it has.
+constexpr UINT_PTR kHighestHandle = 0x4000;
 
 BOOL CALLBACK CountChild(HWND, LPARAM count) {
     ++*reinterpret_cast<size_t*>(count);

@@ -1,8 +1,9 @@
-// The fuzz is only as good as its rules and its driver: each rule reports a
-// breach built on purpose, and the reply filter it works through breaks
-// replies the way the fuzz relies on.
+// The fuzz and the soak are only as good as their rules and tools: each rule
+// reports a breach built on purpose, the reply filter breaks replies the way
+// the fuzz relies on, and the soak's counters follow what they count.
 #include "CDriverSettings.h"
 #include "DriverCodes.h"
+#include "ProcessCounters.h"
 #include "ProgramChecks.h"
 #include "ReplyFuzzer.h"
 #include "Simulator.h"
@@ -148,6 +149,29 @@ TEST(ReplyFuzzer, DecidesEachRequestByItsSeedCodeAndTurn) {
               reply(mixed, DriverRequest::GetDeviceList));
     ReplyFuzzer other(78, 100);
     EXPECT_NE(first, reply(other, DriverRequest::GetDeviceList));
+}
+
+// The soak's own counters, since Wine's read 0: one more event is one more
+// handle, one more window one more window, and both go again.
+TEST(ProcessCounters, FollowOneHandleAndOneWindow) {
+    // The thread's first window brings the system's own input-method window
+    // with it; that one must exist before counting starts.
+    HWND first = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                                   nullptr);
+    const ProcessCounters before = ProcessCounters::Now();
+    HANDLE event = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    HWND window = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                    nullptr, nullptr);
+    const ProcessCounters during = ProcessCounters::Now();
+    ::DestroyWindow(window);
+    ::CloseHandle(event);
+    const ProcessCounters after = ProcessCounters::Now();
+    ::DestroyWindow(first);
+    EXPECT_EQ(before.Handles + 1, during.Handles);
+    EXPECT_EQ(before.Windows + 1, during.Windows);
+    EXPECT_EQ(before.Handles, after.Handles);
+    EXPECT_EQ(before.Windows, after.Windows);
+    EXPECT_GT(during.PrivateBytes, 0u);
 }
 
 } // namespace
