@@ -97,10 +97,18 @@ TEST(ProgramChecks, ReportsAHeapWrittenPastABlock) {
     HANDLE heap = ::HeapCreate(0, 0, 0);
     auto* block = static_cast<uint8_t*>(::HeapAlloc(heap, 0, 24));
     ::HeapAlloc(heap, 0, 24);
-    std::memset(block, 0xA5, 64); // over the next block's header
+    // Over the next block's header, and back before the heap goes, so that
+    // the system never meets the damage itself.
+    uint8_t kept[64];
+    std::memcpy(kept, block, sizeof kept);
+    std::memset(block, 0xA5, sizeof kept);
     ProgramChecks broken;
     broken.CheckHeaps();
+    std::memcpy(block, kept, sizeof kept);
+    ProgramChecks repaired;
+    repaired.CheckHeaps();
     ::HeapDestroy(heap);
+    EXPECT_TRUE(repaired.Breaches().empty());
     EXPECT_TRUE(Reports(broken, "does not validate"));
 }
 
