@@ -21,10 +21,10 @@ void ProgramFixture::TearDown() {
     sim.Reset();
 }
 
-void ProgramFixture::OpenProgram() {
+void ProgramFixture::OpenProgram(int showCommand) {
     CIXO_CPLApp* app = CIXO_CPLApp::FromApp();
     ASSERT_NE(nullptr, app);
-    app->m_nCmdShow = SW_SHOW;
+    app->m_nCmdShow = showCommand;
     ASSERT_TRUE(app->CreateMainWindow());
     frame = CMainFrame::FromApp();
     view = CIXO_CPLView::FromApp();

@@ -6,12 +6,8 @@
 // runs seed SEED + i); without them the fixed range that CI runs. Each
 // iteration starts from the simulator's default set-up, so one seed replays
 // alone: make fuzz SEED=<seed> ITERATIONS=1.
-#include "CIXO_CPLApp.h"
-#include "CIXO_CPLView.h"
-#include "CMainFrame.h"
-#include "MessagePump.h"
+#include "ProgramFixture.h"
 #include "ProgramFuzz.h"
-#include "Simulator.h"
 
 #include <gtest/gtest.h>
 
@@ -59,36 +55,13 @@ LONG CALLBACK ReportCrash(EXCEPTION_POINTERS* info) {
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
-class ProgramFuzzTest : public ::testing::Test {
+class ProgramFuzzTest : public ProgramFixture {
 protected:
-    CSimulator& sim = CSimulator::Instance();
-    CMainFrame* frame = nullptr;
-    CIXO_CPLView* view = nullptr;
-
+    // Hidden, as with "-hide": nothing is painted, which keeps the iterations
+    // quick; the pages and dialogs work the same.
     void SetUp() override {
-        sim.Reset();
-        CIXO_CPLApp* app = CIXO_CPLApp::FromApp();
-        ASSERT_NE(nullptr, app);
-        // Hidden, as with "-hide": nothing is painted, which keeps the
-        // iterations quick; the pages and dialogs work the same.
-        app->m_nCmdShow = SW_HIDE;
-        ASSERT_TRUE(app->CreateMainWindow());
-        frame = CMainFrame::FromApp();
-        view = CIXO_CPLView::FromApp();
-        ASSERT_NE(nullptr, frame);
-        ASSERT_NE(nullptr, view);
-        PumpMessages(20);
-    }
-
-    void TearDown() override {
-        CWinApp* app = AfxGetApp();
-        if (app->m_pMainWnd)
-            app->m_pMainWnd->DestroyWindow();
-        MSG quit;
-        while (::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-        app->ExitInstance();
-        sim.Reset();
+        ProgramFixture::SetUp();
+        OpenProgram(SW_HIDE);
     }
 };
 
