@@ -23,19 +23,3 @@ CDlgAbout::CDlgAbout() : CDialog(IDD_ABOUTBOX, nullptr) {
 void CDlgAbout::DoDataExchange(CDataExchange* pDX) {
     DDX_Text(pDX, IDC_ABOUT_TEXT, m_strText);
 }
-
-BOOL CDlgAbout::OnInitDialog() {
-    const BOOL result = CDialog::OnInitDialog();
-    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-    RECT area{};
-    if (!owner || !::GetWindowRect(owner, &area))
-        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    RECT box{};
-    GetWindowRect(&box);
-    const int width = box.right - box.left;
-    const int height = box.bottom - box.top;
-    SetWindowPos(nullptr, (area.left + area.right - width) / 2,
-                 (area.top + area.bottom - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    return result;
-}

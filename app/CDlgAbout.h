@@ -18,6 +18,4 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
-    // Centres the box over the window that owns it.
-    BOOL OnInitDialog() override;
 };

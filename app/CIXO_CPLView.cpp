@@ -2,7 +2,9 @@
 
 #include "AppMessages.h"
 #include "CIXO_CPLApp.h"
+#include "CDiagnosticsReport.h"
 #include "CDriverSettings.h"
+#include "Clipboard.h"
 #include "DataExchange.h"
 #include "DriverCodes.h"
 #include "FrameWnd.h"
@@ -52,6 +54,7 @@ const MessageMap CIXO_CPLView::messageMap{
         {WM_NOTIFY, TVN_SELCHANGEDA, IDC_PAGE_TREE, &CIXO_CPLView::OnSelChanged},
         {WM_DEVICECHANGE, 0, 0, &CIXO_CPLView::OnDeviceChange},
         {WM_APP_DRIVER_EVENT, 0, 0, &CIXO_CPLView::OnDriverEvent},
+        {WM_COMMAND, 0, ID_COPY_DIAGNOSTICS, &CIXO_CPLView::OnCopyDiagnostics},
         {WM_DESTROY, 0, 0, &CIXO_CPLView::OnDestroy},
     }};
 
@@ -197,6 +200,15 @@ void CIXO_CPLView::UpdateAllPages() {
     m_PgBuffers.UpdatePage();
     m_PgSamplingRate.UpdatePage();
     SetRedraw(TRUE);
+}
+
+void CIXO_CPLView::OnCopyDiagnostics() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    const std::string report = CDiagnosticsReport(gDrv, m_Notificator).Build(now);
+    const BOOL copied = SetClipboardText(m_hWnd, report);
+    if (CFrameWnd* frame = GetParentFrame())
+        frame->SetMessageText(copied ? IDS_DIAG_COPIED : IDS_DIAG_NOT_COPIED);
 }
 
 bool CIXO_CPLView::RegisterForDeviceNotification(const GUID& interfaceClass) {

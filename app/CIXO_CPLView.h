@@ -102,6 +102,9 @@ private:
     void OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
     BOOL OnDeviceChange(UINT event, DWORD_PTR data);
     LRESULT OnDriverEvent(WPARAM wParam, LPARAM lParam);
+    // Info > Copy Diagnostics: the report of the set-up as the driver has it
+    // now goes to the clipboard; the status bar says whether it arrived.
+    void OnCopyDiagnostics();
     void OnDestroy();
 
     bool m_bFirstUpdate = true;

@@ -33,6 +33,7 @@ const MessageMap CMainFrame::messageMap{
     {
         {WM_APP_SHOW_ASIO_PAGE, 0, 0, &CMainFrame::OnShowAsioPage},
         {WM_APP_TRAY_NOTIFY, 0, 0, &CMainFrame::OnTrayNotify},
+        {CMainFrame::TaskbarCreatedMessage(), 0, 0, &CMainFrame::OnTaskbarCreated},
         {WM_COMMAND, 0, ID_TRAY_OPEN, &CMainFrame::OnTrayOpen},
         {WM_COMMAND, 0, ID_TRAY_QUIT, &CMainFrame::OnTrayQuit},
         {WM_COMMAND, 0, ID_HIDE, &CMainFrame::OnHide},
@@ -54,6 +55,11 @@ CMainFrame* CMainFrame::FromApp() {
     return app ? dynamic_cast<CMainFrame*>(app->m_pMainWnd) : nullptr;
 }
 
+UINT CMainFrame::TaskbarCreatedMessage() {
+    static const UINT message = ::RegisterWindowMessageA("TaskbarCreated");
+    return message;
+}
+
 // A fixed-size window whose title is only ever the program's own: the
 // running instance is found by that title.
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -71,9 +77,15 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
     const std::string title = LoadResString(IDS_MAIN_TITLE);
     SetWindowText(title);
     m_TrayIcon.Init(m_hWnd, TrayIconId);
-    const CIXO_CPLApp* app = CIXO_CPLApp::FromApp();
-    m_TrayIcon.Add(app ? app->m_hAppIcon : nullptr, title.c_str());
+    // Without a task bar yet (a start at log-on) this fails; the icon is then
+    // added when the shell announces its task bar.
+    AddTrayIcon();
     return 0;
+}
+
+BOOL CMainFrame::AddTrayIcon() {
+    const CIXO_CPLApp* app = CIXO_CPLApp::FromApp();
+    return m_TrayIcon.Add(app ? app->m_hAppIcon : nullptr, LoadResString(IDS_MAIN_TITLE).c_str());
 }
 
 BOOL CMainFrame::CreateStatusBar() {
@@ -109,6 +121,14 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
     case TrayAction::None:
         break;
     }
+    return 0;
+}
+
+// A new task bar knows none of the icons of the old one. When the icon is
+// still there (the message was sent without a restart) the add fails and
+// leaves it as it is.
+LRESULT CMainFrame::OnTaskbarCreated(WPARAM, LPARAM) {
+    AddTrayIcon();
     return 0;
 }
 

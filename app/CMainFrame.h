@@ -19,6 +19,10 @@ public:
     // The application's main window when it is a CMainFrame, else null.
     static CMainFrame* FromApp();
 
+    // What the shell broadcasts to every top-level window once it has made a
+    // task bar: at log-on, and again after Explorer has restarted.
+    static UINT TaskbarCreatedMessage();
+
     // Pane 0 shows prompts and the selected page's name; pane 1 belongs to
     // the devices page.
     CStatusBar m_StatusBar;
@@ -34,10 +38,12 @@ protected:
 
 private:
     BOOL CreateStatusBar();
+    BOOL AddTrayIcon();
     void ShowTrayMenu();
 
     LRESULT OnShowAsioPage(WPARAM wParam, LPARAM lParam);
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
     void OnTrayOpen();
     void OnTrayQuit();
     void OnHide();

@@ -1,6 +1,7 @@
 #include "Dialog.h"
 
 #include "WinApp.h"
+#include "WindowPlacement.h"
 
 namespace {
 
@@ -21,9 +22,12 @@ INT_PTR CDialog::DoModal() {
     if (m_hWnd != nullptr) {
         return -1;
     }
-    return ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate),
-                             OwnerWindow(m_pParentWnd), &CWnd::DialogProcedure,
-                             reinterpret_cast<LPARAM>(this));
+    m_bModal = true;
+    const INT_PTR result = ::DialogBoxParamA(
+        AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), OwnerWindow(m_pParentWnd),
+        &CWnd::DialogProcedure, reinterpret_cast<LPARAM>(this));
+    m_bModal = false;
+    return result;
 }
 
 BOOL CDialog::Create(UINT templateId, CWnd* parent) {
@@ -38,8 +42,12 @@ void CDialog::EndDialog(int result) {
     }
 }
 
+// Without this the dialog manager puts a modal dialog at its template's
+// position relative to the owner's client area, which may be off screen.
 BOOL CDialog::OnInitDialog() {
     UpdateData(FALSE);
+    if (m_bModal)
+        PlaceWindowOver(m_hWnd, ::GetWindow(m_hWnd, GW_OWNER));
     return TRUE;
 }
 

@@ -10,14 +10,16 @@ public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);
 
     // Runs the dialog modally, owned by the parent or else by the
-    // application's main window. The result of EndDialog, -1 on failure.
+    // application's main window, and opens it centred over its owner inside
+    // the owner's work area. The result of EndDialog, -1 on failure.
     virtual INT_PTR DoModal();
     // Creates the dialog modeless, as a child or owned window of parent.
     BOOL Create(UINT templateId, CWnd* parent = nullptr);
     void EndDialog(int result);
 
 protected:
-    // Writes the members into the controls; TRUE lets the system set the focus.
+    // Writes the members into the controls and places a modal dialog over its
+    // owner; TRUE lets the system set the focus.
     BOOL OnInitDialog() override;
     // Reads the controls into the members and ends with IDOK (stays open if
     // a control of the exchange is missing).
@@ -29,4 +31,7 @@ protected:
 
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
+
+private:
+    bool m_bModal = false;
 };

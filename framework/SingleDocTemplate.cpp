@@ -4,6 +4,7 @@
 #include "FrameWnd.h"
 #include "View.h"
 #include "WinApp.h"
+#include "WindowPlacement.h"
 
 CSingleDocTemplate::CSingleDocTemplate(UINT resourceId, DocumentFactory document,
                                        FrameFactory frame, ViewFactory view)
@@ -41,6 +42,9 @@ CFrameWnd* CSingleDocTemplate::OpenNewDocument(int showCommand) {
     }
     m_frame->OnUpdateFrameTitle();
     if (firstFrame) {
+        // The system chose the position for a window of another size; the
+        // view's initial update has given the frame its own since.
+        KeepWindowInsideWorkArea(m_frame->m_hWnd);
         m_frame->ShowWindow(showCommand);
     }
     return m_frame.get();

@@ -3,6 +3,7 @@
 #include "FrameworkIds.h"
 #include "ResString.h"
 #include "SingleDocTemplate.h"
+#include "WindowPlacement.h"
 #include "Wnd.h"
 
 namespace {
@@ -18,6 +19,39 @@ bool IsKeyboardMessage(const MSG& msg) {
 bool IsTopLevel(HWND hWnd) {
     return (::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CHILD) == 0;
 }
+
+// Places the message box that this thread opens while the object lives over
+// the owner, as every dialog of the program is placed. The system would
+// centre it on the screen, wherever the owner is. The box is caught when it
+// is first activated, before it is painted.
+class MessageBoxPlacement {
+public:
+    explicit MessageBoxPlacement(HWND owner) {
+        s_owner = owner;
+        s_hook = ::SetWindowsHookExA(WH_CBT, &Hook, nullptr, ::GetCurrentThreadId());
+    }
+    ~MessageBoxPlacement() { Unhook(); }
+    MessageBoxPlacement(const MessageBoxPlacement&) = delete;
+    MessageBoxPlacement& operator=(const MessageBoxPlacement&) = delete;
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        const LRESULT next = ::CallNextHookEx(s_hook, code, wParam, lParam);
+        if (code == HCBT_ACTIVATE) {
+            PlaceWindowOver(reinterpret_cast<HWND>(wParam), s_owner);
+            Unhook();
+        }
+        return next;
+    }
+    static void Unhook() {
+        if (s_hook != nullptr)
+            ::UnhookWindowsHookEx(s_hook);
+        s_hook = nullptr;
+    }
+
+    static inline HHOOK s_hook = nullptr;
+    static inline HWND s_owner = nullptr;
+};
 
 } // namespace
 
@@ -117,5 +151,6 @@ int AfxMessageBox(const std::string& text, UINT type) {
     HWND owner =
         theApp != nullptr && theApp->m_pMainWnd != nullptr ? theApp->m_pMainWnd->m_hWnd : nullptr;
     const std::string caption = LoadResString(AFX_IDS_APP_TITLE);
+    MessageBoxPlacement placement(owner);
     return ::MessageBoxA(owner, text.c_str(), caption.empty() ? nullptr : caption.c_str(), type);
 }

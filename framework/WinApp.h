@@ -58,5 +58,6 @@ CWinApp* AfxGetApp();
 // The module whose resources the framework loads.
 HINSTANCE AfxGetResourceHandle();
 // A message box owned by the main window with the application title
-// (string 57344) as caption; returns the button pressed.
+// (string 57344) as caption, placed over the main window like a dialog;
+// returns the button pressed.
 int AfxMessageBox(const std::string& text, UINT type = MB_OK);

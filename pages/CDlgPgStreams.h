@@ -18,6 +18,10 @@ public:
     // Reloads the device list and the plug states; clears the detail text.
     void UpdatePage();
 
+    // A plug's cell text, and the text of a plug's error code.
+    static std::string GetPlugStateText(const PlugStatus& plug);
+    static std::string GetPlugErrorText(uint32_t errorCode);
+
 protected:
     static const MessageMap messageMap;
     const MessageMap* GetMessageMap() const override { return &messageMap; }
@@ -26,9 +30,7 @@ protected:
     BOOL OnInitDialog() override;
 
 private:
-    static std::string GetPlugStateText(const PlugStatus& plug);
     static std::string GetPlugDetailsText(const PlugStatus& plug, const std::string& label);
-    static std::string GetPlugErrorText(uint32_t errorCode);
     static std::string GetSupportedRatesText(const PlugStatus& plug);
 
     void OnShowWindow(BOOL bShow, UINT nStatus);

@@ -1,8 +1,8 @@
 // Resource identifiers of Demtrel, shared by the resource script and the C++ sources.
 // Plain #defines because the resource compiler reads this file as well.
 // Ranges keep the kinds apart: dialogs 100-147, icons 128-146 (no dialog uses
-// those numbers), menus 128 and 150, controls 1000-1089, commands 32771-32773
-// and 57600-57681, strings 61205-61260. The only shared numbers are the ones
+// those numbers), menus 128 and 150, controls 1000-1089, commands 32771-32774
+// and 57600-57681, strings 61205-61299. The only shared numbers are the ones
 // the system fixes: 128 names the whole main-frame resource set, and a command
 // id doubles as the string id of its status prompt.
 #ifndef DEMTREL_RESOURCES_RESOURCE_H
@@ -89,6 +89,7 @@
 #define ID_TRAY_OPEN 32771
 #define ID_TRAY_QUIT 32772
 #define ID_HIDE 32773
+#define ID_COPY_DIAGNOSTICS 32774
 
 // Commands and strings whose numbers the framework fixes. C++ code takes them from
 // the framework's own header; only the resource compiler needs them from here.
@@ -159,5 +160,45 @@
 #define IDS_WDM_DEVICE_IN_USE 61258
 #define IDS_RANKING_HINT 61259
 #define IDS_SUPPORTED_RATES 61260
+// Labels and messages of the diagnostics report.
+#define IDS_DIAG_HEADING 61261
+#define IDS_DIAG_TIME 61262
+#define IDS_DIAG_PROGRAM 61263
+#define IDS_DIAG_BITS 61264
+#define IDS_DIAG_INTERFACE 61265
+#define IDS_DIAG_SETTINGS_CONNECTION 61266
+#define IDS_DIAG_EVENT_CONNECTION 61267
+#define IDS_DIAG_OPEN 61268
+#define IDS_DIAG_CLOSED 61269
+#define IDS_DIAG_LISTENING 61270
+#define IDS_DIAG_NOT_LISTENING 61271
+#define IDS_DIAG_DEVICES 61272
+#define IDS_DIAG_PLUG_ORDER 61273
+#define IDS_DIAG_DEVICE 61274
+#define IDS_DIAG_DEVICE_ID 61275
+#define IDS_DIAG_RANK 61276
+#define IDS_DIAG_PLUG_STATE 61277
+#define IDS_DIAG_INPUT_CHANNELS 61278
+#define IDS_DIAG_OUTPUT_CHANNELS 61279
+#define IDS_DIAG_CLOCK_SOURCE 61280
+#define IDS_DIAG_CLOCK_MASTER 61281
+#define IDS_DIAG_NOT_LISTED 61282
+#define IDS_DIAG_RATE_MODE 61283
+#define IDS_DIAG_MANUAL 61284
+#define IDS_DIAG_AUTOMATIC 61285
+#define IDS_DIAG_RATE 61286
+#define IDS_DIAG_SELECTABLE_RATES 61287
+#define IDS_DIAG_HERTZ 61288
+#define IDS_DIAG_STREAM_BUFFER 61289
+#define IDS_DIAG_ASIO_BUFFER 61290
+#define IDS_DIAG_WDM_BUFFER 61291
+#define IDS_DIAG_MINIMUM 61292
+#define IDS_DIAG_STEP 61293
+#define IDS_DIAG_MICROSECONDS 61294
+#define IDS_DIAG_DROPOUTS 61295
+#define IDS_DIAG_FAILED 61296
+#define IDS_DIAG_COPIED 61297
+#define IDS_DIAG_NOT_COPIED 61298
+#define IDS_DIAG_MODE 61299
 
 #endif

@@ -83,6 +83,33 @@ TEST_F(MainFrame, TrayIconExistsFromCreationUntilDestruction) {
     EXPECT_FALSE(TrayIconExists(window, CMainFrame::TrayIconId));
 }
 
+void LoseTrayIcon(HWND window) {
+    ASSERT_TRUE(RemoveTrayIcon(window, CMainFrame::TrayIconId));
+    ASSERT_FALSE(TrayIconExists(window, CMainFrame::TrayIconId));
+}
+
+void AnnounceNewTaskBar() {
+    BroadcastTaskbarCreated();
+    PumpMessages(50);
+}
+
+TEST_F(MainFrame, TrayIconComesBackWhenTheShellMakesANewTaskBar) {
+    OpenShell(SW_HIDE);
+    HWND window = frame->m_hWnd;
+    LoseTrayIcon(window);
+    AnnounceNewTaskBar();
+    EXPECT_TRUE(TrayIconExists(window, CMainFrame::TrayIconId));
+    // And again after the next restart; an announcement while the icon is
+    // there leaves it as it is.
+    LoseTrayIcon(window);
+    AnnounceNewTaskBar();
+    AnnounceNewTaskBar();
+    EXPECT_TRUE(TrayIconExists(window, CMainFrame::TrayIconId));
+    EXPECT_FALSE(FrameVisible());
+    frame->DestroyWindow();
+    EXPECT_FALSE(TrayIconExists(window, CMainFrame::TrayIconId));
+}
+
 TEST_F(MainFrame, LeftClickOnTheTrayIconShowsTheWindowOnlyForItsOwnId) {
     OpenShell(SW_HIDE);
     ASSERT_FALSE(FrameVisible());

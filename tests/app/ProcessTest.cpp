@@ -267,6 +267,21 @@ TEST_F(Process, HideStartsHiddenWithTheTrayIcon) {
     EXPECT_TRUE(first.Ended());
 }
 
+// Started hidden at log-on before the task bar existed, or hidden when
+// Explorer restarted: the icon is there again once the shell says so.
+TEST_F(Process, AHiddenInstanceGetsItsTrayIconBackFromANewTaskBar) {
+    Instance first("-hide");
+    HWND window = first.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    ASSERT_TRUE(RemoveTrayIcon(window, kTrayIconId));
+    ASSERT_FALSE(TrayIconExists(window, kTrayIconId));
+    BroadcastTaskbarCreated();
+    EXPECT_TRUE(Eventually([&] { return TrayIconExists(window, kTrayIconId); }));
+    EXPECT_FALSE(Visible(window));
+    ::PostMessageA(window, WM_COMMAND, ID_TRAY_QUIT, 0);
+    EXPECT_TRUE(first.Ended());
+}
+
 TEST_F(Process, ClosingTheWindowHidesItAndTheProgramKeepsRunning) {
     Instance first("");
     HWND window = first.WaitForWindow();

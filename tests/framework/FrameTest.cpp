@@ -38,6 +38,10 @@ public:
     }
 };
 
+// Where and how large the next test frame asks to be created; the system's
+// choice when null.
+const RECT* frameStart = nullptr;
+
 class TestFrame : public CFrameWnd {
 public:
     CStatusBar m_StatusBar;
@@ -53,6 +57,12 @@ protected:
         }
         Note((cs.style & FWS_ADDTOTITLE) ? "style with title flag" : "style without title flag");
         cs.style &= ~static_cast<LONG>(WS_THICKFRAME | FWS_ADDTOTITLE | FWS_PREFIXTITLE);
+        if (frameStart != nullptr) {
+            cs.x = frameStart->left;
+            cs.y = frameStart->top;
+            cs.cx = frameStart->right - frameStart->left;
+            cs.cy = frameStart->bottom - frameStart->top;
+        }
         return TRUE;
     }
 
@@ -304,6 +314,24 @@ TEST_F(Frame, CloseSentStraightToTheFrameDestroysIt) {
     EXPECT_FALSE(::IsWindow(frameWindow));
     EXPECT_EQ(app.m_pMainWnd, nullptr);
     EXPECT_TRUE(QuitPosted());
+}
+
+// The form decides the frame's size only after the system has placed it, so
+// the frame is kept on screen just before it is first shown.
+TEST_F(Frame, FrameThatWouldOpenPartlyOffScreenIsMovedInsideTheWorkArea) {
+    RECT workArea{};
+    ASSERT_TRUE(::SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0));
+    const RECT start{workArea.right - 150, workArea.bottom - 100, workArea.right + 250,
+                     workArea.bottom + 200};
+    frameStart = &start;
+    const BOOL opened = app.OnFileNew();
+    frameStart = nullptr;
+    ASSERT_TRUE(opened);
+    RECT frame{};
+    MainFrame()->GetWindowRect(&frame);
+    EXPECT_EQ(workArea.right, frame.right);
+    EXPECT_EQ(workArea.bottom, frame.bottom);
+    EXPECT_TRUE(MainFrame()->IsWindowVisible());
 }
 
 TEST_F(Frame, HiddenStartLeavesTheFrameHidden) {

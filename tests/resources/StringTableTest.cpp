@@ -95,7 +95,7 @@ TEST(StringTable, NamedIdsMatchTheirNumbers) {
 }
 
 TEST(StringTable, EveryMenuCommandHasAPromptAndATip) {
-    for (UINT command : {ID_TRAY_OPEN, ID_TRAY_QUIT, ID_HIDE, 57664, 57665}) {
+    for (UINT command : {ID_TRAY_OPEN, ID_TRAY_QUIT, ID_HIDE, ID_COPY_DIAGNOSTICS, 57664, 57665}) {
         const std::string prompt = Loaded(command);
         const size_t newline = prompt.find('\n');
         ASSERT_NE(newline, std::string::npos) << "command " << command;
@@ -144,7 +144,8 @@ TEST(Menus, MainMenuHasFileAndInfo) {
     EXPECT_EQ(MenuText(menu, 0), "&File");
     EXPECT_EQ(MenuText(menu, 1), "&Info");
     ExpectItems(GetSubMenu(menu, 0), {{32773, "&Close"}, {57665, "&Quit"}});
-    ExpectItems(GetSubMenu(menu, 1), {{57664, "&About Orlaso_CPL..."}});
+    ExpectItems(GetSubMenu(menu, 1),
+                {{ID_COPY_DIAGNOSTICS, "Copy &Diagnostics"}, {57664, "&About Orlaso_CPL..."}});
     DestroyMenu(menu);
 }
 

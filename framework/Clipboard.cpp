@@ -1,0 +1,38 @@
+#include "Clipboard.h"
+
+#include <cstring>
+
+namespace {
+
+// A movable block with the text and its terminator, as the clipboard takes
+// it; null when there is no memory.
+HGLOBAL TextBlock(const std::string& text) {
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    void* data = block ? ::GlobalLock(block) : nullptr;
+    if (data == nullptr) {
+        if (block)
+            ::GlobalFree(block);
+        return nullptr;
+    }
+    std::memcpy(data, text.c_str(), text.size() + 1);
+    ::GlobalUnlock(block);
+    return block;
+}
+
+} // namespace
+
+BOOL SetClipboardText(HWND owner, const std::string& text) {
+    HGLOBAL block = TextBlock(text);
+    if (block == nullptr)
+        return FALSE;
+    if (!::OpenClipboard(owner)) {
+        ::GlobalFree(block);
+        return FALSE;
+    }
+    // Once the clipboard has it, the block is the system's.
+    const BOOL placed = ::EmptyClipboard() && ::SetClipboardData(CF_TEXT, block) != nullptr;
+    ::CloseClipboard();
+    if (!placed)
+        ::GlobalFree(block);
+    return placed;
+}

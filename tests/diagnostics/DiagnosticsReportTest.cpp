@@ -1,0 +1,233 @@
+// The diagnostics report, compared whole, line by line, against what the
+// simulated driver holds; with failing requests; and its size at capacity.
+#include "CDiagnosticsReport.h"
+
+#include "CDriverSettings.h"
+#include "CNotificator.h"
+#include "DriverCodes.h"
+#include "Simulator.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string kBitness = sizeof(void*) == 8 ? "64-bit" : "32-bit";
+
+SYSTEMTIME ReportTime() {
+    SYSTEMTIME time{};
+    time.wYear = 2026;
+    time.wMonth = 3;
+    time.wDay = 7;
+    time.wHour = 9;
+    time.wMinute = 5;
+    time.wSecond = 2;
+    return time;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    if (start < text.size())
+        lines.push_back("no line end: " + text.substr(start));
+    return lines;
+}
+
+// Line by line, so that a difference names its line.
+void ExpectLines(const std::vector<std::string>& expected, const std::string& report) {
+    const std::vector<std::string> lines = Lines(report);
+    for (size_t i = 0; i < expected.size() || i < lines.size(); ++i) {
+        EXPECT_EQ(i < expected.size() ? expected[i] : "(none)",
+                  i < lines.size() ? lines[i] : "(none)")
+            << "line " << i + 1;
+    }
+}
+
+class DiagnosticsReport : public ::testing::Test {
+protected:
+    CSimulator& sim = CSimulator::Instance();
+    CNotificator listener;
+
+    void SetUp() override {
+        sim.Reset();
+        ASSERT_EQ(0u, gDrv.Open());
+    }
+    void TearDown() override {
+        listener.Stop();
+        gDrv.Close();
+        sim.Reset();
+    }
+
+    std::string Report() { return CDiagnosticsReport(gDrv, listener).Build(ReportTime()); }
+};
+
+TEST_F(DiagnosticsReport, DefaultSetUpReadsWhole) {
+    ASSERT_EQ(0u, listener.Start());
+    ExpectLines(
+        {
+            "Tarnet Control Panel - Diagnostics report",
+            "Time of the report: 2026-03-07 09:05:02",
+            "Program version: 2.14.0.0, " + kBitness,
+            "Driver interface version: 2.12",
+            "Settings connection: open",
+            "Event connection: open, listening",
+            "Devices: 2",
+            "Plugs below each device: audio out, audio in, synch out, synch in",
+            "Rank 0: Tarnet Quadra 1818, TQ18-2207-0413; mode CSP (Internal crystal)",
+            "  connected (0), connected (1), connected (4), state 0",
+            "Rank 1: Tarnet Duo 8, TD08-1911-0077; mode SYT (Synch stream)",
+            "  connected (2), connect failed (Error code 0xE0000073: Bandwidth allocation "
+            "failed.), state 0, connected (3)",
+            "Input channels: 26",
+            "Output channels: 26",
+            "Clock source: External",
+            "Clock master: Tarnet Quadra 1818",
+            "Sampling rate mode: set manually",
+            "Sampling rate: 48000 Hz",
+            "Selectable rates: 32000, 44100, 48000, 88200, 96000, 176400, 192000 Hz",
+            "Stream buffer: 2000 \xB5s, 96 samples; minimum 500 \xB5s, step 250 \xB5s",
+            "ASIO buffer: 4000 \xB5s, 192 samples; minimum 1000 \xB5s, step 500 \xB5s",
+            "WDM buffer: 10000 \xB5s, 480 samples; minimum 2000 \xB5s, step 1000 \xB5s",
+            "Drop-outs: 0",
+        },
+        Report());
+}
+
+// Each request that fails shows its own status where its value would be;
+// what other requests read is still there.
+TEST_F(DiagnosticsReport, FailingRequestsShowTheirStatusInsteadOfAValue) {
+    sim.FailRequest(DriverRequest::GetInterfaceVersion, DRVSTATUS_FAILED, true);
+    sim.FailRequest(DriverRequest::GetDeviceProperties, ERROR_GEN_FAILURE, false);
+    sim.FailRequest(DriverRequest::GetDeviceSynchMode, DRVSTATUS_FCP_REJECTED, false);
+    sim.FailRequest(DriverRequest::GetStreamStatus, ERROR_DEVICE_NOT_CONNECTED, true);
+    sim.FailRequest(DriverRequest::GetChannelList, DRVSTATUS_FAILED, true);
+    sim.FailRequest(DriverRequest::GetSampleRateMode, ERROR_INVALID_FUNCTION, true);
+    sim.FailRequest(DriverRequest::GetSampleRates, DRVSTATUS_SAMPLE_RATE_NOT_SUPPORTED, true);
+    sim.FailRequest(DriverRequest::GetAsioBufferDepth, ERROR_NOT_READY, true);
+    sim.FailRequest(DriverRequest::GetAsioStatistics, DRVSTATUS_FAILED, true);
+    sim.SetDropOuts(7);
+    char first[16];
+    std::snprintf(first, sizeof first, "0x%08X", static_cast<unsigned>(sim.Model().Devices[0].Id));
+    ExpectLines(
+        {
+            "Tarnet Control Panel - Diagnostics report",
+            "Time of the report: 2026-03-07 09:05:02",
+            "Program version: 2.14.0.0, " + kBitness,
+            "Driver interface version: failed, status 0xE0000001",
+            "Settings connection: open",
+            "Event connection: closed, not listening",
+            "Devices: 2",
+            "Plugs below each device: audio out, audio in, synch out, synch in",
+            "Device " + std::string(first) +
+                ": failed, status 0x0000001F; mode failed, status 0xE0000022",
+            "  failed, status 0x0000048F",
+            "Rank 1: Tarnet Duo 8, TD08-1911-0077; mode SYT (Synch stream)",
+            "  failed, status 0x0000048F",
+            "Input channels: failed, status 0xE0000001",
+            "Output channels: failed, status 0xE0000001",
+            "Clock source: External",
+            "Clock master: device id " + std::string(first) + ", not listed",
+            "Sampling rate mode: failed, status 0x00000001",
+            "Sampling rate: failed, status 0xE0000080",
+            "Stream buffer: 2000 \xB5s; minimum 500 \xB5s, step 250 \xB5s",
+            "ASIO buffer: failed, status 0x00000015",
+            "WDM buffer: 10000 \xB5s, 480 samples; minimum 2000 \xB5s, step 1000 \xB5s",
+            "Drop-outs: failed, status 0xE0000001",
+        },
+        Report());
+}
+
+TEST_F(DiagnosticsReport, ClosedConnectionIsReportedOnEveryLine) {
+    gDrv.Close();
+    const std::string report = Report();
+    EXPECT_NE(std::string::npos, report.find("Settings connection: closed\r\n"));
+    EXPECT_NE(std::string::npos, report.find("Devices: failed, status 0xE0000013\r\n"));
+    EXPECT_NE(std::string::npos, report.find("Clock source: failed, status 0xE0000013\r\n"));
+    EXPECT_NE(std::string::npos, report.find("Drop-outs: failed, status 0xE0000013\r\n"));
+    EXPECT_EQ(std::string::npos, report.find("Rank "));
+}
+
+// The report reads into records of its own: what the pages hold in gDrv,
+// applied or not, is left as it was.
+TEST_F(DiagnosticsReport, LeavesThePagesEditsInTheModelAlone) {
+    ASSERT_EQ(0u, gDrv.GetDevProp());
+    ASSERT_EQ(0u, gDrv.GetDevSynchModes());
+    gDrv.m_SynchSource = SynchSource{0, 0, 0};
+    gDrv.m_SampleRateMode = 1;
+    gDrv.m_DevSynchModes.GetAt(1)->Current.ModeId = 77;
+    const DeviceProperties* first = gDrv.m_Devices.GetAt(0);
+    sim.RemoveDevice(sim.Model().Devices[1].Id);
+
+    Report();
+    EXPECT_EQ(0u, gDrv.m_SynchSource.SourceKind);
+    EXPECT_EQ(1u, gDrv.m_SampleRateMode);
+    ASSERT_EQ(2, gDrv.m_Devices.GetSize());
+    EXPECT_EQ(first, gDrv.m_Devices.GetAt(0));
+    ASSERT_EQ(2, gDrv.m_DevSynchModes.GetSize());
+    EXPECT_EQ(77u, gDrv.m_DevSynchModes.GetAt(1)->Current.ModeId);
+}
+
+// A driver that claims more devices and rates than its records hold: the
+// count is shown as claimed, and only what the records hold is read.
+TEST_F(DiagnosticsReport, CountsBeyondTheRecordsAreShownButNotFollowed) {
+    DeviceList devices{};
+    devices.Count = 1000;
+    for (uint32_t i = 0; i < 64; ++i)
+        devices.DeviceIds[i] = sim.Model().Devices[0].Id;
+    sim.SetReplyRecord(DriverRequest::GetDeviceList, devices);
+    SampleRates rates{};
+    rates.CurrentRate = 44100;
+    rates.RateCount = 0xFFFFFFFF;
+    for (uint32_t& rate : rates.Rates)
+        rate = 44100;
+    sim.SetReplyRecord(DriverRequest::GetSampleRates, rates);
+
+    const std::string report = Report();
+    EXPECT_NE(std::string::npos, report.find("Devices: 1000\r\n"));
+    size_t listed = 0;
+    for (size_t at = report.find("\r\nRank 0: "); at != std::string::npos;
+         at = report.find("\r\nRank 0: ", at + 1))
+        ++listed;
+    EXPECT_EQ(64u, listed);
+    EXPECT_NE(std::string::npos,
+              report.find("Selectable rates: 44100, 44100, 44100, 44100, 44100, 44100, 44100, "
+                          "44100 Hz\r\n"));
+}
+
+// The simulated driver filled to capacity, as the reload benchmark fills it.
+void FillToCapacity(CSimulator& sim, const char* nameFormat) {
+    while (!sim.Model().Devices.empty())
+        sim.RemoveDevice(sim.Model().Devices.front().Id);
+    const uint32_t channels = CSimModel::MaxChannels / CSimModel::MaxDevices;
+    for (unsigned device = 1; device <= CSimModel::MaxDevices; ++device) {
+        char name[40];
+        char serial[40];
+        std::snprintf(name, sizeof name, nameFormat, device);
+        std::snprintf(serial, sizeof serial, "TQ18-2207-%04u", device);
+        ASSERT_NE(0u, sim.AddDevice(name, serial, channels, channels));
+    }
+    sim.Model().Source.SourceKind = 1;
+    sim.Model().Source.MasterDeviceId = sim.Model().Devices.front().Id;
+}
+
+TEST_F(DiagnosticsReport, StaysUnderEightKilobytesAtCapacity) {
+    FillToCapacity(sim, "Tarnet Quadra 1818 #%02u");
+    ASSERT_EQ(0u, listener.Start());
+    const std::string report = Report();
+    std::printf("Diagnostics report at capacity (%u devices, %u channels each way): %u bytes\n",
+                static_cast<unsigned>(CSimModel::MaxDevices),
+                static_cast<unsigned>(CSimModel::MaxChannels),
+                static_cast<unsigned>(report.size()));
+    EXPECT_NE(std::string::npos,
+              report.find("\r\nRank 63: Tarnet Quadra 1818 #64, TQ18-2207-0064"));
+    EXPECT_NE(std::string::npos, report.find("Input channels: 256\r\n"));
+    EXPECT_LT(report.size(), 8192u);
+}
+
+} // namespace
