@@ -36,3 +36,15 @@ test-installer: installer
 
 quit-benchmark: build
 	tools/run-quit-benchmark
+
+# make fuzz: the program fuzz, ITERATIONS seeded iterations from SEED; each
+# failing seed is printed with the command that replays it alone.
+# make soak: memory, handle and window counts over 10,000 reloads and 1,000
+# listener restarts. Both run on each of BITS (default: x86_64 i686) in turn.
+.PHONY: fuzz soak
+ITERATIONS ?= 100000
+SEED ?= 1
+BITS ?= x86_64 i686
+
+fuzz soak: setup
+	BITS="$(BITS)" SEED=$(SEED) ITERATIONS=$(ITERATIONS) JOBS=$(JOBS) tools/run-fuzz $@

@@ -4,6 +4,7 @@
 #include "SimDefaultSetup.h"
 
 #include <cstring>
+#include <utility>
 
 CSimulator& CSimulator::Instance() {
     static CSimulator simulator;
@@ -62,6 +63,12 @@ uint32_t CSimulator::Dispatch(HANDLE device, uint32_t code, const void* in, DWOR
         return ERROR_DEVICE_NOT_CONNECTED;
     if ((!in && inSize) || (!out && outSize))
         return ERROR_NOACCESS;
+    return m_Filter ? Filtered(device, code, in, inSize, out, outSize, returned)
+                    : Answer(device, code, in, inSize, out, outSize, returned);
+}
+
+uint32_t CSimulator::Answer(HANDLE device, uint32_t code, const void* in, DWORD inSize, void* out,
+                            DWORD outSize, DWORD& returned) {
     uint32_t status = DRVSTATUS_SUCCESS;
     if (TakeFault(code, status))
         return status;
@@ -75,6 +82,23 @@ uint32_t CSimulator::Dispatch(HANDLE device, uint32_t code, const void* in, DWOR
     if (reply->second.Times != SIZE_MAX && --reply->second.Times == 0)
         m_Replies.erase(reply);
     return DRVSTATUS_SUCCESS;
+}
+
+// The reply is built in a copy of the caller's buffer, so that a shortened
+// reply leaves the rest of the caller's buffer as it was, as buffered I/O does.
+uint32_t CSimulator::Filtered(HANDLE device, uint32_t code, const void* in, DWORD inSize, void* out,
+                              DWORD outSize, DWORD& returned) {
+    uint8_t* caller = static_cast<uint8_t*>(out);
+    std::vector<uint8_t> reply(caller, caller + outSize);
+    uint32_t status = Answer(device, code, in, inSize, reply.data(), outSize, returned);
+    m_Filter(code, status, reply, returned);
+    if (returned > outSize)
+        returned = outSize;
+    if (status != DRVSTATUS_SUCCESS)
+        returned = 0;
+    if (returned)
+        memcpy(out, reply.data(), returned);
+    return status;
 }
 
 bool CSimulator::TakeFault(uint32_t code, uint32_t& status) {
@@ -95,6 +119,7 @@ void CSimulator::Reset() {
     m_Faults.clear();
     m_Replies.clear();
     m_Present = true;
+    m_Filter = nullptr;
 }
 
 std::vector<SimLogEntry> CSimulator::Log() const {
@@ -137,6 +162,11 @@ void CSimulator::SetReply(uint32_t code, const std::vector<uint8_t>& bytes, size
 void CSimulator::ClearReply(uint32_t code) {
     CSimLock::Guard guard(m_Lock);
     m_Replies.erase(code);
+}
+
+void CSimulator::SetReplyFilter(ReplyFilter filter) {
+    CSimLock::Guard guard(m_Lock);
+    m_Filter = std::move(filter);
 }
 
 void CSimulator::SetInterfaceVersion(uint8_t major, uint8_t minor) {

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -74,6 +75,13 @@ public:
         SetReply(code, std::vector<uint8_t>(bytes, bytes + sizeof(T)), times);
     }
     void ClearReply(uint32_t code);
+    // Has the last word on every request that reaches the driver: it sees the
+    // status and the reply bytes (the caller's buffer size of them) that the
+    // driver gives, and may change the status, the bytes, and how many of
+    // them reach the caller. Runs under the simulator's lock.
+    using ReplyFilter = std::function<void(uint32_t code, uint32_t& status,
+                                           std::vector<uint8_t>& reply, DWORD& returned)>;
+    void SetReplyFilter(ReplyFilter filter);
 
     void SetInterfaceVersion(uint8_t major, uint8_t minor);
     // While absent, Open fails with ERROR_FILE_NOT_FOUND and requests on
@@ -114,9 +122,14 @@ private:
     std::map<uint32_t, Fault> m_Faults;
     std::map<uint32_t, Reply> m_Replies;
     bool m_Present = true;
+    ReplyFilter m_Filter;
 
     CSimulator();
     uint32_t Dispatch(HANDLE device, uint32_t code, const void* in, DWORD inSize, void* out,
+                      DWORD outSize, DWORD& returned);
+    uint32_t Answer(HANDLE device, uint32_t code, const void* in, DWORD inSize, void* out,
+                    DWORD outSize, DWORD& returned);
+    uint32_t Filtered(HANDLE device, uint32_t code, const void* in, DWORD inSize, void* out,
                       DWORD outSize, DWORD& returned);
     bool TakeFault(uint32_t code, uint32_t& status);
     void QueueReconfiguration();

@@ -2,15 +2,12 @@
 
 #include "CDriverSettings.h"
 #include "CIXO_CPLApp.h"
+#include "DeviceNotification.h"
 #include "DriverCodes.h"
 #include "MessagePump.h"
 #include "resource.h"
 
 #include <commctrl.h>
-#include <dbt.h>
-
-#include <cstddef>
-#include <cstring>
 
 void ProgramFixture::SetUp() {
     sim.Reset();
@@ -24,10 +21,10 @@ void ProgramFixture::TearDown() {
     sim.Reset();
 }
 
-void ProgramFixture::OpenProgram() {
+void ProgramFixture::OpenProgram(int showCommand) {
     CIXO_CPLApp* app = CIXO_CPLApp::FromApp();
     ASSERT_NE(nullptr, app);
-    app->m_nCmdShow = SW_SHOW;
+    app->m_nCmdShow = showCommand;
     ASSERT_TRUE(app->CreateMainWindow());
     frame = CMainFrame::FromApp();
     view = CIXO_CPLView::FromApp();
@@ -43,15 +40,8 @@ void ProgramFixture::OpenProgramWithoutDriver() {
 }
 
 LRESULT ProgramFixture::DeviceChange(WPARAM event, const std::string& interfaceName) {
-    const size_t nameOffset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_A, dbcc_name);
-    std::vector<char> bytes(nameOffset + interfaceName.size() + 1);
-    auto* record = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_A*>(bytes.data());
-    record->dbcc_size = static_cast<DWORD>(bytes.size());
-    record->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-    record->dbcc_classguid = CIXO_CPLView::DriverInterfaceClass;
-    std::memcpy(bytes.data() + nameOffset, interfaceName.c_str(), interfaceName.size() + 1);
-    return ::SendMessageA(view->m_hWnd, WM_DEVICECHANGE, event,
-                          reinterpret_cast<LPARAM>(bytes.data()));
+    return SendDeviceInterfaceChange(view->m_hWnd, event, CIXO_CPLView::DriverInterfaceClass,
+                                     interfaceName);
 }
 
 std::vector<uint32_t> ProgramFixture::OneReload() {

@@ -24,8 +24,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Runs the framework's new-document command the way start-up does.
-    void OpenProgram();
+    // Runs the framework's new-document command the way start-up does; the
+    // frame is shown with this command.
+    void OpenProgram(int showCommand = SW_SHOW);
     // Starts as before any interface was connected: no driver to open.
     void OpenProgramWithoutDriver();
 
