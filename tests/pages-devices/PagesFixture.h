@@ -133,11 +133,6 @@ protected:
     void TearDown() override {
         if (frame && ::IsWindow(frame->m_hWnd))
             frame->DestroyWindow();
-        // The main window's end asks for the loop's end; a later test's modal
-        // dialog must not take that request as its own.
-        MSG quit;
-        while (::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
         app.ExitInstance();
         app.m_pMainWnd = nullptr;
         SimulatedDriverTest::TearDown();
