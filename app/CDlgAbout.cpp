@@ -6,17 +6,12 @@
 
 #include <cstdio>
 
-namespace {
-
-constexpr char kNotice[] = "(C) Orlaso. All rights reserved.";
-
-} // namespace
-
 CDlgAbout::CDlgAbout() : CDialog(IDD_ABOUTBOX, nullptr) {
     const std::string title = LoadResString(IDS_MAIN_TITLE);
+    const std::string notice = LoadResString(IDS_ABOUT_NOTICE);
     char text[256];
     std::snprintf(text, sizeof(text), "%s V%d.%d.%d\n\n%s", title.c_str(), VersionMajor,
-                  VersionMinor, VersionBuild, kNotice);
+                  VersionMinor, VersionBuild, notice.c_str());
     m_strText = text;
 }
 

@@ -3,8 +3,8 @@
 #include "AppMessages.h"
 #include "CDlgAbout.h"
 #include "CMainFrame.h"
+#include "CIXO_CPLDoc.h"
 #include "CIXO_CPLView.h"
-#include "Document.h"
 #include "FindCmdLineOption.h"
 #include "ResString.h"
 #include "SingleDocTemplate.h"
@@ -81,7 +81,7 @@ BOOL CIXO_CPLApp::InitInstance() {
 }
 
 BOOL CIXO_CPLApp::CreateMainWindow() {
-    AddDocTemplate(CSingleDocTemplate::Make<CDocument, CMainFrame, CIXO_CPLView>(IDR_MAINFRAME));
+    AddDocTemplate(CSingleDocTemplate::Make<CIXO_CPLDoc, CMainFrame, CIXO_CPLView>(IDR_MAINFRAME));
     return OnFileNew();
 }
 

@@ -135,12 +135,14 @@ uint32_t CIXO_CPLView::StartListener() {
 }
 
 // Each page fills itself from the driver while it is created; a page whose
-// window cannot be made stays without one and the others work.
+// window cannot be made stays without one and the others work. A page is
+// shown through ShowWindow, not through the placement, so that it gets the
+// WM_SHOWWINDOW of its first showing: the streams page fills itself there.
 void CIXO_CPLView::CreatePages() {
     for (CDlgPgBase* page : PagesInCreationOrder()) {
         page->Create(this);
-        page->SetWindowPos(nullptr, PageLeft, PageTop, 0, 0,
-                           SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+        page->SetWindowPos(nullptr, PageLeft, PageTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        page->ShowWindow(SW_SHOW);
     }
 }
 

@@ -31,7 +31,7 @@ void CloseIfOpen(HANDLE handle) {
 // object that may be gone; whichever side lets go last frees it.
 class CNotificator::Listener {
 public:
-    static Listener* Create(HANDLE stopEvent, HANDLE driverEvent) {
+    static Listener* Create(HANDLE stopEvent, HANDLE driverEvent, const SystemCalls& system) {
         HANDLE stop = DuplicateEvent(stopEvent);
         HANDLE driver = DuplicateEvent(driverEvent);
         if (!stop || !driver) {
@@ -39,7 +39,7 @@ public:
             CloseIfOpen(driver);
             return nullptr;
         }
-        return new Listener(stop, driver);
+        return new Listener(stop, driver, system);
     }
 
     Listener(const Listener&) = delete;
@@ -63,16 +63,17 @@ public:
     void Post() {
         LockGuard lock(m_Lock);
         if (m_Wnd)
-            PostMessageA(m_Wnd, m_Msg, m_WParam, m_LParam);
+            m_System.PostMessageA(m_Wnd, m_Msg, m_WParam, m_LParam);
     }
 
     HANDLE StopEvent() const { return m_StopEvent; }
     HANDLE DriverEvent() const { return m_DriverEvent; }
+    const SystemCalls& System() const { return m_System; }
 
 private:
-    Listener(HANDLE stopEvent, HANDLE driverEvent)
-        : m_References(1), m_StopEvent(stopEvent), m_DriverEvent(driverEvent), m_Wnd(nullptr),
-          m_Msg(0), m_WParam(0), m_LParam(0) {
+    Listener(HANDLE stopEvent, HANDLE driverEvent, const SystemCalls& system)
+        : m_References(1), m_StopEvent(stopEvent), m_DriverEvent(driverEvent), m_System(system),
+          m_Wnd(nullptr), m_Msg(0), m_WParam(0), m_LParam(0) {
         InitializeCriticalSection(&m_Lock);
     }
 
@@ -85,6 +86,7 @@ private:
     LONG m_References;
     HANDLE m_StopEvent;
     HANDLE m_DriverEvent;
+    const SystemCalls m_System;
     CRITICAL_SECTION m_Lock;
     HWND m_Wnd;
     UINT m_Msg;
@@ -92,10 +94,14 @@ private:
     LPARAM m_LParam;
 };
 
+const CNotificator::SystemCalls CNotificator::Win32Calls = {
+    ::WaitForSingleObject, ::WaitForMultipleObjects, ::Sleep, ::PostMessageA, ::_beginthreadex};
+
 CNotificator::CNotificator()
     : m_hNotifyWnd(nullptr), m_nNotifyMsg(0), m_wNotifyParam(0), m_lNotifyParam(0),
       m_hThread(nullptr), m_hStopEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
-      m_hDriverEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr)), m_pListener(nullptr) {}
+      m_hDriverEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr)), m_System(Win32Calls),
+      m_pListener(nullptr) {}
 
 CNotificator::~CNotificator() {
     // The owner stops the thread first. If it did not, the thread is told to
@@ -135,14 +141,14 @@ uint32_t CNotificator::Start() {
         Close();
         return status;
     }
-    Listener* listener = Listener::Create(m_hStopEvent, m_hDriverEvent);
+    Listener* listener = Listener::Create(m_hStopEvent, m_hDriverEvent, m_System);
     if (!listener) {
         Close();
         return DRVSTATUS_FAILED;
     }
     listener->SetTarget(m_hNotifyWnd, m_nNotifyMsg, m_wNotifyParam, m_lNotifyParam);
     listener->AddRef(); // the thread's reference
-    uintptr_t thread = _beginthreadex(nullptr, 0, NotifyThread, listener, 0, nullptr);
+    uintptr_t thread = m_System.BeginThread(nullptr, 0, NotifyThread, listener, 0, nullptr);
     if (!thread) {
         listener->Release();
         listener->Release();
@@ -166,7 +172,7 @@ uint32_t CNotificator::Stop() {
         return DRVSTATUS_SUCCESS;
     }
     SetEvent(m_hStopEvent);
-    uint32_t status = WaitForSingleObject(thread, kStopTimeoutMs) == WAIT_OBJECT_0
+    uint32_t status = m_System.WaitForSingleObject(thread, kStopTimeoutMs) == WAIT_OBJECT_0
                           ? DRVSTATUS_SUCCESS
                           : DRVSTATUS_FAILED;
     CloseHandle(thread);
@@ -201,15 +207,16 @@ void CNotificator::ReleaseListener() {
 
 unsigned __stdcall CNotificator::NotifyThread(void* argument) {
     Listener* listener = static_cast<Listener*>(argument);
+    const SystemCalls& system = listener->System();
     HANDLE events[2] = {listener->StopEvent(), listener->DriverEvent()};
     for (;;) {
-        DWORD woken = WaitForMultipleObjects(2, events, FALSE, INFINITE);
+        DWORD woken = system.WaitForMultipleObjects(2, events, FALSE, INFINITE);
         if (woken == WAIT_OBJECT_0)
             break;
         if (woken == WAIT_OBJECT_0 + 1)
             listener->Post();
         else
-            Sleep(kWaitRetryMs);
+            system.Sleep(kWaitRetryMs);
     }
     listener->Release();
     return 0;

@@ -7,6 +7,29 @@
 
 class CNotificator : public CDriver {
 public:
+    // The system calls that the listener's time limits, retries, thread and
+    // posting go through. Tests put their own in before Start to see the
+    // time-outs passed and to make a call fail; a started thread keeps the
+    // calls it was started with.
+    struct SystemCalls {
+        using WaitOne = DWORD(WINAPI*)(HANDLE handle, DWORD milliseconds);
+        using WaitAny = DWORD(WINAPI*)(DWORD count, const HANDLE* handles, BOOL all,
+                                       DWORD milliseconds);
+        using Pause = void(WINAPI*)(DWORD milliseconds);
+        using Post = BOOL(WINAPI*)(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+        using ThreadStart = unsigned(__stdcall*)(void* argument);
+        using Begin = uintptr_t(__cdecl*)(void* security, unsigned stackSize, ThreadStart start,
+                                          void* argument, unsigned flags, unsigned* threadId);
+
+        WaitOne WaitForSingleObject;
+        WaitAny WaitForMultipleObjects;
+        Pause Sleep;
+        Post PostMessageA;
+        Begin BeginThread;
+    };
+    // The Win32 calls themselves.
+    static const SystemCalls Win32Calls;
+
     CNotificator();
     ~CNotificator() override;
 
@@ -27,6 +50,7 @@ public:
     HANDLE m_hThread;
     HANDLE m_hStopEvent;
     HANDLE m_hDriverEvent;
+    SystemCalls m_System;
 
 private:
     class Listener;

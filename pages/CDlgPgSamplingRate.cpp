@@ -31,6 +31,7 @@ const DWORD kListStyles = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWS
 const DWORD_PTR kPcDriverItem = static_cast<DWORD_PTR>(-1);
 
 const uint32_t kSourcePcDriver = 0;
+const uint32_t kRateModeAutomatic = 1;
 const uint32_t kSourceDevice = 1;
 const int kPcDriverRow = 0;
 const int kColumnSource = 2;
@@ -211,12 +212,13 @@ void CDlgPgSamplingRate::UpdateSamplingRateSettings() {
     EnableSamplingRateCombo();
 }
 
-// A rate that follows the clock master cannot be picked, whatever the combo holds.
+// A rate that follows the clock master (mode 1) cannot be picked, whatever
+// the combo holds; a mode the page does not know leaves the pick open.
 void CDlgPgSamplingRate::EnableSamplingRateCombo() {
     int count = m_RateCombo.GetCount();
     if (count > 0 && m_RateCombo.GetCurSel() == CB_ERR)
         m_RateCombo.SetCurSel(0);
-    m_RateCombo.EnableWindow(count > 0 && gDrv.m_SampleRateMode == 0);
+    m_RateCombo.EnableWindow(count > 0 && gDrv.m_SampleRateMode != kRateModeAutomatic);
 }
 
 void CDlgPgSamplingRate::OnItemChangedSynchList(NMHDR* pNMHDR, LRESULT* pResult) {

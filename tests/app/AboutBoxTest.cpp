@@ -3,6 +3,7 @@
 #include "CIXO_CPLApp.h"
 #include "FrameworkIds.h"
 #include "ModalDriver.h"
+#include "ResString.h"
 #include "UiActions.h"
 #include "Wnd.h"
 #include "resource.h"
@@ -38,6 +39,8 @@ TEST(AboutBox, TextIsTitleAndVersionThenAnEmptyLineThenOneNoticeLine) {
     ASSERT_EQ(head, text.substr(0, head.size()));
     const std::string notice = text.substr(head.size());
     EXPECT_FALSE(notice.empty());
+    // Like every text the user sees, the notice comes from the string table.
+    EXPECT_EQ(LoadResString(IDS_ABOUT_NOTICE), notice);
     EXPECT_EQ(std::string::npos, notice.find('\n'));
     EXPECT_EQ(std::string::npos, notice.find('\r'));
 }

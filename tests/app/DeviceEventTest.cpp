@@ -4,11 +4,13 @@
 #include "CDriverSettings.h"
 #include "DriverCodes.h"
 
+#include <commctrl.h>
 #include <dbt.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -66,14 +68,27 @@ TEST_F(DeviceEvents, RemovalAlsoReopensAClosedConnection) {
     EXPECT_NE(nullptr, gDrv.m_hDevice);
 }
 
-TEST_F(DeviceEvents, AFailedReopenStillReloadsThePages) {
-    sim.SetDriverPresent(false);
+// The pages show the devices of a connection that has gone; the open that
+// the arrival tries fails, and every page then shows the closed connection.
+TEST_F(DeviceEvents, AFailedReopenStillReloadsEveryPage) {
     OpenShell();
-    sim.ClearLog();
+    const std::pair<const CDlgPgBase*, int> lists[] = {{&view->m_PgDevices, IDC_DEVICE_LIST},
+                                                       {&view->m_PgInChannels, IDC_CHANNEL_LIST},
+                                                       {&view->m_PgOutChannels, IDC_CHANNEL_LIST},
+                                                       {&view->m_PgStreams, IDC_STREAM_LIST},
+                                                       {&view->m_PgSamplingRate, IDC_SYNCH_LIST}};
+    for (const auto& list : lists)
+        ASSERT_GT(ListView_GetItemCount(list.first->GetDlgItem(list.second)), 0);
+    ASSERT_TRUE(::IsWindowEnabled(view->m_PgBuffers.GetDlgItem(IDC_STREAM_BUFFER_SLIDER)));
+    gDrv.Close();
+    sim.SetDriverPresent(false);
+
     DeviceChange(DBT_DEVICEARRIVAL, InterfaceRecord(kInterfaceName));
     EXPECT_EQ(nullptr, gDrv.m_hDevice);
-    EXPECT_EQ(nullptr, view->m_Notificator.m_hThread);
-    EXPECT_TRUE(::IsWindow(view->m_PgDevices.m_hWnd));
+    for (const auto& list : lists)
+        EXPECT_EQ(0, ListView_GetItemCount(list.first->GetDlgItem(list.second))) << list.second;
+    EXPECT_FALSE(::IsWindowEnabled(view->m_PgBuffers.GetDlgItem(IDC_STREAM_BUFFER_SLIDER)));
+    EXPECT_EQ("0 Device(s) connected.", frame->m_StatusBar.GetPaneText(1));
 }
 
 TEST_F(DeviceEvents, WithAWorkingConnectionAnArrivalOnlyChecksIt) {

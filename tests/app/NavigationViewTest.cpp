@@ -1,13 +1,17 @@
 #include "ShellFixture.h"
 
 #include "CDriverSettings.h"
+#include "CIXO_CPLDoc.h"
 #include "DriverCodes.h"
 #include "ResString.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -28,6 +32,70 @@ protected:
     }
 
     void Select(HTREEITEM item) { view->m_Tree.SelectItem(item); }
+
+    // What the pages ask the driver for, piece by piece, in the simulator's
+    // default set-up.
+    using Codes = std::vector<uint32_t>;
+    static Codes Repeated(uint32_t code, size_t times) { return Codes(times, code); }
+    static Codes Joined(std::initializer_list<Codes> pieces) {
+        Codes all;
+        for (const Codes& piece : pieces)
+            all.insert(all.end(), piece.begin(), piece.end());
+        return all;
+    }
+    size_t Devices() { return sim.Model().Devices.size(); }
+    size_t Channels(bool input) {
+        return static_cast<size_t>(
+            std::count_if(sim.Model().Channels.begin(), sim.Model().Channels.end(),
+                          [input](const SimChannel& channel) { return channel.Input == input; }));
+    }
+    Codes DeviceProperties() {
+        return Joined({{DriverRequest::GetDeviceList},
+                       Repeated(DriverRequest::GetDeviceProperties, Devices())});
+    }
+    Codes BufferDepths() {
+        return {DriverRequest::GetStreamBufferDepth, DriverRequest::GetAsioBufferDepth,
+                DriverRequest::GetWdmBufferDepth};
+    }
+    Codes ChannelPage(bool input) {
+        return Joined({{DriverRequest::GetIncludeDeviceName, DriverRequest::GetChannelList},
+                       Repeated(DriverRequest::GetChannelProperties, Channels(input)),
+                       Repeated(DriverRequest::GetDeviceProperties, Channels(input))});
+    }
+    Codes StreamsPage() {
+        return Joined({DeviceProperties(), Repeated(DriverRequest::GetStreamStatus, Devices())});
+    }
+    Codes SamplingRatePage() {
+        return Joined({DeviceProperties(),
+                       {DriverRequest::GetDeviceList},
+                       Repeated(DriverRequest::GetDeviceSynchMode, Devices()),
+                       {DriverRequest::GetSynchSource, DriverRequest::GetSampleRateMode,
+                        DriverRequest::GetSampleRates}});
+    }
+    // Up to the selection of the first page: the connection, the listener's
+    // own connection, then every page created, placed and shown, and hidden.
+    Codes StartUpBeforeTheFirstPage() {
+        return Joined({
+            {DriverRequest::GetInterfaceVersion},
+            {DriverRequest::GetInterfaceVersion, DriverRequest::RegisterNotificationEvent},
+            BufferDepths(), // created
+            BufferDepths(), // shown while placed
+            DeviceProperties(),
+            ChannelPage(true),
+            ChannelPage(false),
+            StreamsPage(), // fills itself when first shown, while placed
+            SamplingRatePage(),
+            BufferDepths(), // hidden
+        });
+    }
+    // The log's codes without the drop-out polls, which follow the clock.
+    Codes LoggedWithoutPolls() const {
+        Codes codes;
+        for (const SimLogEntry& entry : sim.Log())
+            if (entry.Code != DriverRequest::GetAsioStatistics)
+                codes.push_back(entry.Code);
+        return codes;
+    }
 
     int Image(HTREEITEM item) const {
         TVITEMA tv{};
@@ -67,6 +135,24 @@ TEST_F(NavigationView, TreeHoldsSixRootItemsWithLabelsImagesAndPageCodes) {
     }
     EXPECT_EQ(nullptr, item);
     EXPECT_EQ(6, ImageList_GetImageCount(view->m_ImageList.GetSafeHandle()));
+}
+
+TEST_F(NavigationView, StartUpAsksTheDriverPageByPage) {
+    ASSERT_GT(Devices(), 0u);
+    ASSERT_GT(Channels(true), 0u);
+    ASSERT_GT(Channels(false), 0u);
+    OpenShell();
+    // The devices page asks nothing more when it is shown.
+    EXPECT_EQ(StartUpBeforeTheFirstPage(), LoggedWithoutPolls());
+    EXPECT_EQ(
+        static_cast<LRESULT>(Devices()),
+        ::SendDlgItemMessageA(view->m_PgStreams.m_hWnd, IDC_STREAM_LIST, LVM_GETITEMCOUNT, 0, 0));
+}
+
+TEST_F(NavigationView, StartUpOnTheSettingsPageReReadsTheBuffersWhenShown) {
+    app.m_bStartWithAsioPage = true;
+    OpenShell(SW_HIDE);
+    EXPECT_EQ(Joined({StartUpBeforeTheFirstPage(), BufferDepths()}), LoggedWithoutPolls());
 }
 
 TEST_F(NavigationView, StartsOnTheDevicesPage) {
@@ -212,6 +298,8 @@ TEST_F(NavigationView, PagesFindTheViewAndTheFrameThroughTheApplication) {
     OpenShell();
     EXPECT_EQ(frame, app.m_pMainWnd);
     EXPECT_EQ(static_cast<CView*>(view), frame->GetActiveView());
+    // The view shows the program's own document, which holds nothing.
+    EXPECT_NE(nullptr, dynamic_cast<CIXO_CPLDoc*>(view->GetDocument()));
 }
 
 TEST_F(NavigationView, DeviceDependentPagesReReadOnlyTheListsThatShowDevices) {

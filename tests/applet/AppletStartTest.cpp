@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <cpl.h>
 
+#include "ImportHook.h"
 #include "LoadedApplet.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,31 @@
 #include <string>
 
 namespace {
+
+// The applet's shell start, seen instead of done.
+namespace ShellStart {
+
+int g_calls = 0;
+HWND g_owner = nullptr;
+std::string g_verb;
+std::string g_file;
+bool g_noParameters = false;
+bool g_noDirectory = false;
+INT g_show = -1;
+
+HINSTANCE WINAPI Record(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                        INT show) {
+    ++g_calls;
+    g_owner = owner;
+    g_verb = verb ? verb : "(null)";
+    g_file = file ? file : "(null)";
+    g_noParameters = parameters == nullptr;
+    g_noDirectory = directory == nullptr;
+    g_show = show;
+    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33)); // started
+}
+
+} // namespace ShellStart
 
 // A fresh folder holding a copy of the applet and, if asked, the stand-in program
 // under the name the applet starts.
@@ -76,6 +102,24 @@ TEST_F(AppletFolder, OpeningStartsTheProgramBesideTheAppletWithoutArguments) {
                              Path("Demtrel.exe").c_str(), -1),
               CSTR_EQUAL)
         << record;
+}
+
+TEST_F(AppletFolder, OpeningAsksTheShellToOpenTheProgramShownNormally) {
+    Prepare(true);
+    ImportHook hook(applet_.Module(), "shell32.dll", "ShellExecuteA",
+                    reinterpret_cast<void*>(ShellStart::Record));
+    ASSERT_TRUE(hook.Installed());
+    EXPECT_EQ(applet_.Send(CPL_DBLCLK), 0);
+    ASSERT_EQ(ShellStart::g_calls, 1);
+    EXPECT_EQ(ShellStart::g_owner, nullptr);
+    EXPECT_EQ(ShellStart::g_verb, "open");
+    EXPECT_EQ(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, ShellStart::g_file.c_str(), -1,
+                             Path("Demtrel.exe").c_str(), -1),
+              CSTR_EQUAL)
+        << ShellStart::g_file;
+    EXPECT_TRUE(ShellStart::g_noParameters);
+    EXPECT_TRUE(ShellStart::g_noDirectory);
+    EXPECT_EQ(ShellStart::g_show, SW_SHOWNORMAL);
 }
 
 TEST_F(AppletFolder, OpeningWithoutTheProgramFailsSilently) {

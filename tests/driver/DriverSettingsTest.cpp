@@ -294,6 +294,43 @@ TEST_F(DriverSettingsTest, CountsBeyondCapacityAreClamped) {
     EXPECT_EQ(settings.m_OutChannels.GetSize(), 256);
 }
 
+// Leaves the stack below the caller full of 0xA5 bytes, where the next call's
+// locals will lie.
+__attribute__((noinline)) void SoilTheStack() {
+    volatile unsigned char soil[64 * 1024];
+    for (size_t i = 0; i < sizeof soil; ++i)
+        soil[i] = 0xA5;
+}
+
+TEST_F(DriverSettingsTest, ListRecordsAreZeroedBeforeTheDriverFillsThem) {
+    // A driver that succeeds and writes nothing; every byte it was handed
+    // must be zero, so that the count it did not write reads 0.
+    std::map<uint32_t, bool> allZero;
+    FakeDriver::SetResponder([&allZero](const FakeRequest& request, uint8_t* out) -> uint32_t {
+        bool zero = true;
+        for (DWORD i = 0; i < request.OutSize; ++i)
+            zero = zero && out[i] == 0;
+        allZero[request.Code] = zero;
+        return 0;
+    });
+    SoilTheStack();
+    EXPECT_EQ(settings.GetDevProp(), 0u);
+    SoilTheStack();
+    EXPECT_EQ(settings.GetDevSynchModes(), 0u);
+    SoilTheStack();
+    EXPECT_EQ(settings.GetChanProp(settings.m_InChannels, 0), 0u);
+    SoilTheStack();
+    EXPECT_EQ(settings.GetChanProp(settings.m_OutChannels, 1), 0u);
+    EXPECT_TRUE(allZero[DriverRequest::GetDeviceList]);
+    EXPECT_TRUE(allZero[DriverRequest::GetChannelList]);
+    EXPECT_EQ(settings.m_Devices.GetSize(), 0);
+    EXPECT_EQ(settings.m_DevSynchModes.GetSize(), 0);
+    EXPECT_EQ(settings.m_InChannels.GetSize(), 0);
+    EXPECT_EQ(settings.m_OutChannels.GetSize(), 0);
+    // Only the list requests: no count was taken from the untouched records.
+    EXPECT_EQ(FakeDriver::Log().size(), 4u);
+}
+
 TEST_F(DriverSettingsTest, SetDevPropSendsEveryDeviceAndKeepsTheFirstFailure) {
     driver.Devices = {21, 22};
     ASSERT_EQ(settings.GetDevProp(), 0u);

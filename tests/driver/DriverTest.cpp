@@ -160,29 +160,71 @@ TEST_F(DriverTest, RequestPassesStatusAndCountThrough) {
     EXPECT_EQ(driver.SendRequest(0x80882AC8, nullptr, 0, out, sizeof out), 0u);
 }
 
-const int kRequestsPerThread = 300;
+// A driver whose StopStreaming holds on inside the transport until told to
+// go on, counting how many requests are inside at once.
+namespace Blocking {
 
-DWORD WINAPI SendStartStreamingRequests(void* argument) {
-    CDriver* shared = static_cast<CDriver*>(argument);
-    for (int i = 0; i < kRequestsPerThread; ++i)
-        shared->StartStreaming();
+LONG g_inside = 0;
+LONG g_mostInside = 0;
+HANDLE g_entered = nullptr; // set on every entry
+HANDLE g_goOn = nullptr;    // manual-reset; lets held requests leave
+
+uint32_t Respond(const FakeRequest& request, uint8_t*) {
+    const LONG inside = InterlockedIncrement(&g_inside);
+    if (inside > InterlockedCompareExchange(&g_mostInside, 0, 0))
+        InterlockedExchange(&g_mostInside, inside);
+    SetEvent(g_entered);
+    if (request.Code == DriverRequest::StopStreaming)
+        WaitForSingleObject(g_goOn, 5000);
+    InterlockedDecrement(&g_inside);
     return 0;
 }
 
-TEST_F(DriverTest, RequestsAreSerialisedAcrossThreads) {
+DWORD WINAPI SendStop(void* driver) {
+    static_cast<CDriver*>(driver)->StopStreaming();
+    return 0;
+}
+
+DWORD WINAPI SendStart(void* driver) {
+    static_cast<CDriver*>(driver)->StartStreaming();
+    return 0;
+}
+
+} // namespace Blocking
+
+TEST_F(DriverTest, ARequestWaitsWhileAnotherIsInsideTheDriver) {
     OpenDriver();
-    // The fake keeps no lock of its own: overlapping requests would corrupt
-    // its log, and a request sent from inside the lock must not deadlock.
-    HANDLE threads[2];
-    for (HANDLE& thread : threads)
-        thread = CreateThread(nullptr, 0, SendStartStreamingRequests, &driver, 0, nullptr);
+    Blocking::g_inside = Blocking::g_mostInside = 0;
+    Blocking::g_entered = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    Blocking::g_goOn = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    FakeDriver::SetResponder(Blocking::Respond);
+
+    HANDLE held = CreateThread(nullptr, 0, Blocking::SendStop, &driver, 0, nullptr);
+    ASSERT_EQ(WaitForSingleObject(Blocking::g_entered, 5000), WAIT_OBJECT_0);
+    HANDLE second = CreateThread(nullptr, 0, Blocking::SendStart, &driver, 0, nullptr);
+    // The second request either got into the driver beside the first one or
+    // is waiting for the connection's lock: Wine counts the lock's waiters in
+    // LockCount (-1 free, 0 held, one more per waiter).
+    const ULONGLONG until = GetTickCount64() + 5000;
+    while (Blocking::g_mostInside < 2 && driver.m_Lock.LockCount < 1 && GetTickCount64() < until)
+        Sleep(1);
+    EXPECT_GE(driver.m_Lock.LockCount, 1) << "the second request did not wait for the first";
+    EXPECT_EQ(Blocking::g_mostInside, 1);
+
+    SetEvent(Blocking::g_goOn);
+    HANDLE threads[2] = {held, second};
+    EXPECT_EQ(WaitForMultipleObjects(2, threads, TRUE, 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(Blocking::g_mostInside, 1);
+    EXPECT_EQ(FakeDriver::Requests(DriverRequest::StartStreaming).size(), 1u);
+    for (HANDLE handle : {held, second, Blocking::g_entered, Blocking::g_goOn})
+        CloseHandle(handle);
+}
+
+TEST_F(DriverTest, TheLockIsRecursiveForTheThreadThatHoldsIt) {
+    OpenDriver();
     EnterCriticalSection(&driver.m_Lock);
-    EXPECT_EQ(driver.StopStreaming(), 0u); // the lock is recursive
+    EXPECT_EQ(driver.StopStreaming(), 0u);
     LeaveCriticalSection(&driver.m_Lock);
-    WaitForMultipleObjects(2, threads, TRUE, INFINITE);
-    for (HANDLE thread : threads)
-        CloseHandle(thread);
-    EXPECT_EQ(FakeDriver::Requests(DriverRequest::StartStreaming).size(), 2u * kRequestsPerThread);
 }
 
 } // namespace

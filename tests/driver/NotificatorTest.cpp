@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <process.h>
+
 #include <cstring>
 #include <new>
 
@@ -72,10 +74,82 @@ int CountOpenHandles() {
     return count;
 }
 
+// Stands between the listener and the system: records the time-outs it
+// passes, counts its waits and posts, and fails the calls a test asks to.
+namespace Probe {
+
+LONG g_waitEntries = 0;
+LONG g_failWaits = 0;
+LONG g_posts = 0;
+DWORD g_stopTimeout = 0;
+DWORD g_stopAnswer = WAIT_OBJECT_0;
+DWORD g_slept = 0;
+bool g_failThread = false;
+HANDLE g_waitEntered = nullptr; // auto-reset, set on every entry into the wait
+
+void Reset() {
+    g_waitEntries = g_failWaits = g_posts = 0;
+    g_stopTimeout = g_slept = 0;
+    g_stopAnswer = WAIT_OBJECT_0;
+    g_failThread = false;
+    if (!g_waitEntered)
+        g_waitEntered = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    ResetEvent(g_waitEntered);
+}
+
+// The answer is the test's; the thread is still waited for, so that nothing
+// runs on after the test.
+DWORD WINAPI WaitForThread(HANDLE thread, DWORD milliseconds) {
+    g_stopTimeout = milliseconds;
+    WaitForSingleObject(thread, 5000);
+    return g_stopAnswer;
+}
+
+DWORD WINAPI WaitForEvents(DWORD count, const HANDLE* handles, BOOL all, DWORD milliseconds) {
+    InterlockedIncrement(&g_waitEntries);
+    SetEvent(g_waitEntered);
+    if (InterlockedCompareExchange(&g_failWaits, 0, 0) > 0) {
+        InterlockedDecrement(&g_failWaits);
+        return WAIT_FAILED;
+    }
+    return WaitForMultipleObjects(count, handles, all, milliseconds);
+}
+
+void WINAPI Pause(DWORD milliseconds) {
+    g_slept = milliseconds;
+    Sleep(milliseconds);
+}
+
+BOOL WINAPI Post(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    InterlockedIncrement(&g_posts);
+    return PostMessageA(wnd, msg, wParam, lParam);
+}
+
+uintptr_t __cdecl BeginThread(void* security, unsigned stackSize, unsigned(__stdcall* start)(void*),
+                              void* argument, unsigned flags, unsigned* threadId) {
+    if (g_failThread)
+        return 0;
+    return _beginthreadex(security, stackSize, start, argument, flags, threadId);
+}
+
+const CNotificator::SystemCalls Calls = {WaitForThread, WaitForEvents, Pause, Post, BeginThread};
+
+// Waits until the listener thread has entered its wait this many times in all.
+bool WaitEntries(LONG entries) {
+    while (InterlockedCompareExchange(&g_waitEntries, 0, 0) < entries) {
+        if (WaitForSingleObject(g_waitEntered, 5000) != WAIT_OBJECT_0)
+            return false;
+    }
+    return true;
+}
+
+} // namespace Probe
+
 class NotificatorTest : public ::testing::Test {
 protected:
     void SetUp() override {
         FakeDriver::Reset();
+        Probe::Reset();
         ASSERT_NE(posts.Wnd(), nullptr);
     }
     void TearDown() override { EXPECT_EQ(FakeDriver::Misuses(), 0); }
@@ -178,6 +252,80 @@ TEST_F(NotificatorTest, FailedStartLeavesNoThreadAndNoConnection) {
     EXPECT_EQ(listener.m_hThread, nullptr);
     EXPECT_EQ(listener.m_hDevice, nullptr);
     EXPECT_EQ(FakeDriver::OpenHandleCount(), 0);
+    EXPECT_EQ(listener.Stop(), 0u);
+}
+
+TEST_F(NotificatorTest, StartClearsADriverSignalLeftFromBefore) {
+    CNotificator listener;
+    listener.SetNotifyTarget(posts.Wnd(), kDriverEventMsg, 0, 0);
+    SetEvent(listener.m_hDriverEvent); // a stale driver signal
+    // Nothing has been done with the event by the time it is registered.
+    DWORD staleAtRegistration = WAIT_FAILED;
+    FakeDriver::SetOnRegister([&staleAtRegistration](HANDLE event) {
+        staleAtRegistration = WaitForSingleObject(event, 0);
+    });
+    ASSERT_EQ(listener.Start(), 0u);
+    EXPECT_EQ(staleAtRegistration, static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(listener.Stop(), 0u);
+}
+
+TEST_F(NotificatorTest, StopWaitsTenSecondsForTheThreadAndFailsAfterThem) {
+    CNotificator listener;
+    listener.m_System = Probe::Calls;
+    ASSERT_EQ(listener.Start(), 0u);
+    EXPECT_EQ(listener.Stop(), 0u);
+    EXPECT_EQ(Probe::g_stopTimeout, 10000u);
+
+    ASSERT_EQ(listener.Start(), 0u);
+    Probe::g_stopAnswer = WAIT_TIMEOUT;
+    EXPECT_EQ(listener.Stop(), DRVSTATUS_FAILED);
+    EXPECT_EQ(Probe::g_stopTimeout, 10000u);
+    EXPECT_EQ(listener.m_hThread, nullptr);
+    EXPECT_EQ(FakeDriver::OpenHandleCount(), 0);
+}
+
+TEST_F(NotificatorTest, AFailingWaitIsRetriedAfterTwentyMilliseconds) {
+    CNotificator listener;
+    listener.m_System = Probe::Calls;
+    listener.SetNotifyTarget(posts.Wnd(), kDriverEventMsg, 0, 0);
+    Probe::g_failWaits = 2;
+    ASSERT_EQ(listener.Start(), 0u);
+    // Two failed waits, each followed by a pause, then a wait that holds.
+    ASSERT_TRUE(Probe::WaitEntries(3));
+    EXPECT_EQ(Probe::g_slept, 20u);
+    EXPECT_EQ(WaitForSingleObject(listener.m_hThread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    FakeDriver::SignalRegisteredEvent();
+    EXPECT_EQ(posts.CollectOneMore(), 1);
+    EXPECT_EQ(listener.Stop(), 0u);
+}
+
+TEST_F(NotificatorTest, AThreadThatCannotBeMadeFailsTheStartAndClosesTheConnection) {
+    CNotificator listener;
+    listener.m_System = Probe::Calls;
+    Probe::g_failThread = true;
+    EXPECT_EQ(listener.Start(), DRVSTATUS_FAILED);
+    EXPECT_EQ(listener.m_hThread, nullptr);
+    EXPECT_EQ(listener.m_hDevice, nullptr);
+    EXPECT_EQ(FakeDriver::OpenHandleCount(), 0);
+    Probe::g_failThread = false;
+    EXPECT_EQ(listener.Start(), 0u);
+    EXPECT_EQ(listener.Stop(), 0u);
+}
+
+TEST_F(NotificatorTest, WithoutATargetWindowAWakeUpPostsNothing) {
+    CNotificator listener;
+    listener.m_System = Probe::Calls;
+    listener.SetNotifyTarget(nullptr, kDriverEventMsg, 0, 0);
+    ASSERT_EQ(listener.Start(), 0u);
+    ASSERT_TRUE(Probe::WaitEntries(1));
+    FakeDriver::SignalRegisteredEvent();
+    // Back in the wait: the wake-up has been dealt with.
+    ASSERT_TRUE(Probe::WaitEntries(2));
+    EXPECT_EQ(Probe::g_posts, 0);
+    listener.SetNotifyTarget(posts.Wnd(), kDriverEventMsg, 0, 0);
+    FakeDriver::SignalRegisteredEvent();
+    ASSERT_TRUE(Probe::WaitEntries(3));
+    EXPECT_EQ(Probe::g_posts, 1);
     EXPECT_EQ(listener.Stop(), 0u);
 }
 

@@ -1,10 +1,29 @@
 #include "CDlgPgBuffers.h"
+#include "ImportHook.h"
 #include "PageFixture.h"
 #include "resource.h"
 
 #include <commctrl.h>
 
 namespace {
+
+// The timers the program starts, seen on their way to the system.
+namespace Timers {
+
+using SetTimerFn = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC);
+SetTimerFn g_system = nullptr;
+HWND g_window = nullptr;
+UINT_PTR g_id = 0;
+UINT g_period = 0;
+
+UINT_PTR WINAPI Record(HWND window, UINT_PTR id, UINT period, TIMERPROC procedure) {
+    g_window = window;
+    g_id = id;
+    g_period = period;
+    return g_system(window, id, period, procedure);
+}
+
+} // namespace Timers
 
 using namespace DriverRequest;
 
@@ -105,6 +124,31 @@ TEST_F(BuffersPage, SlidersRunFromTheDriverMinimumToThePageMaximumInSteps) {
     page->UpdatePage();
     EXPECT_EQ(80, RangeMax(IDC_WDM_BUFFER_SLIDER));
     EXPECT_EQ(28, Ticks(IDC_WDM_BUFFER_SLIDER));
+}
+
+// More than 40 positions: the audio sliders would share ticks, the stream
+// slider never does.
+TEST_F(BuffersPage, TheStreamSliderHasATickAtEveryPositionHoweverMany) {
+    sim.Model().StreamBuffer = SimBuffer{2000, 0, 10000, 100};
+    sim.Model().AsioBuffer = SimBuffer{2000, 0, 40000, 400};
+    page->UpdatePage();
+    EXPECT_EQ(100, RangeMax(IDC_STREAM_BUFFER_SLIDER));
+    EXPECT_EQ(101, Ticks(IDC_STREAM_BUFFER_SLIDER)) << "101 positions, a tick at each";
+    EXPECT_EQ(100, RangeMax(IDC_ASIO_BUFFER_SLIDER));
+    EXPECT_EQ(35, Ticks(IDC_ASIO_BUFFER_SLIDER)) << "101 positions, a tick at every third";
+}
+
+TEST_F(BuffersPage, DropOutsArePolledOnceASecond) {
+    ImportHook hook(GetModuleHandleA(nullptr), "user32.dll", "SetTimer",
+                    reinterpret_cast<void*>(Timers::Record));
+    ASSERT_TRUE(hook.Installed());
+    Timers::g_system = reinterpret_cast<Timers::SetTimerFn>(hook.Original());
+    Timers::g_period = 0;
+    page->ShowWindow(SW_SHOW);
+    EXPECT_EQ(page->GetSafeHwnd(), Timers::g_window);
+    EXPECT_EQ(CDlgPgBuffers::DropOutTimerId, Timers::g_id);
+    EXPECT_EQ(1000u, Timers::g_period);
+    page->ShowWindow(SW_HIDE);
 }
 
 TEST_F(BuffersPage, ADepthOffTheStepGridIsShownOnTheGridWithApplyEnabled) {

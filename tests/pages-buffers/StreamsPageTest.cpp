@@ -26,16 +26,7 @@ protected:
         ListView_GetItemText(List(), row, column, text, sizeof text);
         return text;
     }
-    std::string Heading(int column) const {
-        char text[64] = "";
-        LVCOLUMNA col{};
-        col.mask = LVCF_TEXT | LVCF_WIDTH;
-        col.pszText = text;
-        col.cchTextMax = sizeof text;
-        if (!SendMessageA(List(), LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&col)))
-            return "(none)";
-        return std::string(text) + "/" + std::to_string(col.cx);
-    }
+    std::string Heading(int column) const { return ListColumn(List(), column); }
     void Select(int row) const { SelectListRow(List(), row); }
     std::string Details() const { return Text(IDC_STREAM_DETAILS); }
 
@@ -214,6 +205,34 @@ TEST_F(StreamsPage, DetailsAreAskedForAfreshOnEveryItemChange) {
     ASSERT_NE("", Details());
     ListView_SetItemState(List(), 1, 0, LVIS_SELECTED);
     EXPECT_EQ("", Details());
+}
+
+// Also a notification that leaves the selection where it was, or that names
+// another row, asks the driver again for the selected device.
+TEST_F(StreamsPage, EveryNotificationAsksTheDriverAgainForTheSelectedDevice) {
+    ASSERT_GE(Rows(), 2);
+    Select(1);
+    const uint32_t selectedId = sim.Model().Devices[1].Id;
+    for (int named : {1, 0}) {
+        SCOPED_TRACE(named);
+        Stream(1).AudioOut =
+            named == 1 ? Failed(DRVSTATUS_START_STREAMING_FAILED) : Connected(3, 48000, {48000});
+        sim.ClearLog();
+        NMLISTVIEW change{};
+        change.hdr.hwndFrom = List();
+        change.hdr.idFrom = IDC_STREAM_LIST;
+        change.hdr.code = LVN_ITEMCHANGED;
+        change.iItem = named;
+        change.uChanged = LVIF_STATE;
+        change.uNewState = named == 1 ? LVIS_SELECTED : 0;
+        change.uOldState = named == 1 ? 0 : LVIS_SELECTED;
+        SendMessageA(page->GetSafeHwnd(), WM_NOTIFY, IDC_STREAM_LIST,
+                     reinterpret_cast<LPARAM>(&change));
+        ASSERT_EQ(1u, sim.CountRequests(GetStreamStatus));
+        EXPECT_EQ(selectedId, sim.SentRecords<uint32_t>(GetStreamStatus).at(0));
+        EXPECT_EQ(0u, Details().find(named == 1 ? "AudioOutPlug: connect failed"
+                                                : "AudioOutPlug: successfully connected"));
+    }
 }
 
 TEST_F(StreamsPage, EveryShowingReloadsTheListAndClearsTheDetail) {

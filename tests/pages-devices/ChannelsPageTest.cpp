@@ -30,10 +30,11 @@ TEST_F(ChannelsPage, RowsShowDeviceChannelAndAsioNameOfTheirDirection) {
     EXPECT_EQ((std::vector<std::string>{"Mic 1", "Mic 2", "Line"}), Column(1));
     EXPECT_EQ((std::vector<std::string>{"Mic 1", "Mic 2", "Line"}), Column(2));
     EXPECT_FALSE(probe.Checked(IDC_INCLUDE_DEVICE_NAME));
-    const int widths[] = {160, 160, 180};
-    for (int column = 0; column < 3; ++column)
-        EXPECT_EQ(widths[column],
-                  ::SendMessageA(probe.Item(IDC_CHANNEL_LIST), LVM_GETCOLUMNWIDTH, column, 0));
+    EXPECT_EQ(
+        (std::vector<std::string>{"Device name/160", "Channel name/160", "ASIO display name/180"}),
+        ListColumns(probe.Item(IDC_CHANNEL_LIST)));
+    const DWORD styles = LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT;
+    EXPECT_EQ(styles, ListExtendedStyle(probe.Item(IDC_CHANNEL_LIST)) & styles);
 
     CreatePage(1);
     EXPECT_EQ((std::vector<std::string>{"Out 3"}), Column(1));
@@ -214,7 +215,44 @@ TEST_F(ChannelsPage, CheckBoxWithoutAViewOnlySendsTheValue) {
     EXPECT_EQ(1u, sim.Model().IncludeDeviceName);
 }
 
+TEST_F(ChannelsPage, AFlagThatCannotBeReadAtCreationLeavesTheBoxClear) {
+    AddUnits();
+    sim.Model().IncludeDeviceName = 1;
+    gDrv.m_IncludeDeviceName = 1; // what an earlier read left
+    sim.FailRequest(DriverRequest::GetIncludeDeviceName, ERROR_GEN_FAILURE, false);
+    CreatePage(1);
+    EXPECT_FALSE(probe.Checked(IDC_INCLUDE_DEVICE_NAME));
+    EXPECT_EQ((std::vector<std::string>{"Out 3"}), Column(2));
+}
+
+TEST_F(ChannelsPage, AReloadDoesNotReadTheFlagAgain) {
+    AddUnits();
+    CreatePage(0);
+    sim.Model().IncludeDeviceName = 1;
+    sim.ClearLog();
+    page->UpdatePage();
+    EXPECT_EQ(0u, sim.CountRequests(DriverRequest::GetIncludeDeviceName));
+    EXPECT_GT(sim.CountRequests(DriverRequest::GetChannelList), 0u);
+    EXPECT_FALSE(probe.Checked(IDC_INCLUDE_DEVICE_NAME));
+    EXPECT_EQ((std::vector<std::string>{"Mic 1", "Mic 2", "Line"}), Column(2));
+}
+
 class ChannelsInShell : public ShellPages {};
+
+TEST_F(ChannelsInShell, AFlagTheDriverRefusesIsStillShownOnBothPages) {
+    uint32_t unit = AddDevice("Unit A");
+    AddInput(unit, "In 1", "Mic 1");
+    AddOutput(unit, "Out 3", "Out 3");
+    OpenShell();
+    sim.FailRequest(DriverRequest::SetIncludeDeviceName, ERROR_GEN_FAILURE, false);
+    SetButtonCheck(view->m_PgOutChannels.GetSafeHwnd(), IDC_INCLUDE_DEVICE_NAME, BST_CHECKED);
+    EXPECT_EQ(0u, sim.Model().IncludeDeviceName);
+    EXPECT_EQ(1u, gDrv.m_IncludeDeviceName);
+    EXPECT_TRUE(inputs.Checked(IDC_INCLUDE_DEVICE_NAME));
+    EXPECT_TRUE(outputs.Checked(IDC_INCLUDE_DEVICE_NAME));
+    EXPECT_EQ("Unit A - Mic 1", inputs.Cell(IDC_CHANNEL_LIST, 0, 2));
+    EXPECT_EQ("Unit A - Out 3", outputs.Cell(IDC_CHANNEL_LIST, 0, 2));
+}
 
 TEST_F(ChannelsInShell, CheckBoxOnOnePageSetsBothPagesAndSendsTheValue) {
     uint32_t unit = AddDevice("Unit A");

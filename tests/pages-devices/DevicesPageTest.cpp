@@ -28,13 +28,9 @@ TEST_F(DevicesPage, ListsNamesAndSerialNumbersUnderTheirHeadings) {
     CreatePage();
     EXPECT_EQ((std::vector<std::string>{"Alpha", "Bravo"}), Names());
     EXPECT_EQ((std::vector<std::string>{"SN-Alpha", "SN-Bravo"}), probe.Column(IDC_DEVICE_LIST, 1));
-    HWND header =
-        reinterpret_cast<HWND>(::SendMessageA(probe.Item(IDC_DEVICE_LIST), LVM_GETHEADER, 0, 0));
-    EXPECT_EQ(2, ::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
-    EXPECT_EQ(235, ::SendMessageA(probe.Item(IDC_DEVICE_LIST), LVM_GETCOLUMNWIDTH, 0, 0));
-    EXPECT_EQ(220, ::SendMessageA(probe.Item(IDC_DEVICE_LIST), LVM_GETCOLUMNWIDTH, 1, 0));
-    DWORD styles = static_cast<DWORD>(
-        ::SendMessageA(probe.Item(IDC_DEVICE_LIST), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    EXPECT_EQ((std::vector<std::string>{"Device name/235", "Serial number/220"}),
+              ListColumns(probe.Item(IDC_DEVICE_LIST)));
+    DWORD styles = ListExtendedStyle(probe.Item(IDC_DEVICE_LIST));
     EXPECT_EQ(static_cast<DWORD>(LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT),
               styles & (LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT));
     EXPECT_EQ("Use Up and Down buttons to change device ranking and press Apply to store "

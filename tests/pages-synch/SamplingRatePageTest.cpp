@@ -20,8 +20,21 @@ namespace {
 
 using namespace DriverRequest;
 
-// The message text of a system message box.
+// The message text and the icon of a system message box.
 constexpr int kMessageBoxText = 0xFFFF;
+constexpr int kMessageBoxIcon = 0x0440;
+
+// The ids of a dialog's visible buttons.
+std::vector<int> VisibleButtons(HWND dialog) {
+    std::vector<int> ids;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[32] = "";
+        GetClassNameA(child, className, sizeof className);
+        if (lstrcmpiA(className, "Button") == 0 && IsWindowVisible(child))
+            ids.push_back(GetDlgCtrlID(child));
+    }
+    return ids;
+}
 
 // The page on the simulated driver in its default set-up: "Tarnet Quadra
 // 1818" (CSP, the clock master) and "Tarnet Duo 8" (a kind 3 SYT mode), 48 kHz
@@ -142,6 +155,64 @@ TEST_F(SamplingRatePage, ShowsThePcDriverAndEachDeviceWithItsMode) {
 
 // Without devices the source is not read: the radio buttons follow what
 // gDrv holds.
+TEST_F(SamplingRatePage, TheListHasItsColumnsAndStyles) {
+    CreatePage();
+    EXPECT_EQ((std::vector<std::string>{"Clk Master/70", "Devices/160",
+                                        "Current Synchronisation Source/250"}),
+              ListColumns(List()));
+    const DWORD styles = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
+    EXPECT_EQ(styles, ListExtendedStyle(List()) & styles);
+}
+
+TEST_F(SamplingRatePage, AReloadSelectsTheSameRowAgain) {
+    CreatePage();
+    SelectListRow(List(), 2);
+    page->UpdateSynchronisationSettings();
+    EXPECT_EQ(2, ListView_GetNextItem(List(), -1, LVNI_SELECTED));
+    EXPECT_TRUE(Enabled(IDC_CHANGE_SYNCH_MODE));
+}
+
+TEST_F(SamplingRatePage, ASourceThatCannotBeReadLeavesItsCellEmptyAndTheChecksAsTheyWere) {
+    CreatePage();
+    ASSERT_EQ((std::vector<bool>{false, true, false}), Checks());
+    // The driver now has the PC driver as master, but cannot say so.
+    sim.Model().Source = SynchSource{0, 0, 0};
+    sim.FailRequest(GetSynchSource, ERROR_GEN_FAILURE, false);
+    page->UpdateSynchronisationSettings();
+    EXPECT_EQ("", Cell(0, 2));
+    EXPECT_EQ((std::vector<bool>{false, true, false}), Checks());
+    EXPECT_EQ(quadra, gDrv.m_SynchSource.MasterDeviceId);
+    EXPECT_TRUE(Enabled(IDC_RATE_MANUAL) && Enabled(IDC_RATE_AUTOMATIC));
+}
+
+TEST_F(SamplingRatePage, ARateModeThatCannotBeReadKeepsThePreviousOne) {
+    CreatePage();
+    PickRateMode(IDC_RATE_AUTOMATIC);
+    ASSERT_EQ(1u, gDrv.m_SampleRateMode);
+    sim.FailRequest(GetSampleRateMode, ERROR_GEN_FAILURE, false);
+    page->UpdateSynchronisationSettings();
+    EXPECT_EQ(1u, gDrv.m_SampleRateMode);
+    EXPECT_TRUE(Checked(IDC_RATE_AUTOMATIC));
+    EXPECT_FALSE(Enabled(IDC_SAMPLING_RATE_COMBO));
+}
+
+// Any mode but 0 shows the automatic button; only mode 1 itself takes the
+// rate out of the user's hands, and the mode goes back to the driver as read.
+TEST_F(SamplingRatePage, ARateModeAboveOneReadsAsAutomaticAndLeavesTheComboEnabled) {
+    sim.Model().SampleRateMode = 2;
+    CreatePage();
+    EXPECT_EQ(2u, gDrv.m_SampleRateMode);
+    EXPECT_TRUE(Checked(IDC_RATE_AUTOMATIC));
+    EXPECT_FALSE(Checked(IDC_RATE_MANUAL));
+    EXPECT_TRUE(Enabled(IDC_SAMPLING_RATE_COMBO));
+
+    CheckListRow(List(), 2, true); // a new clock master keeps the mode
+    sim.ClearLog();
+    Click(IDC_APPLY_SYNCH);
+    ASSERT_EQ(1u, sim.CountRequests(SetSampleRateMode));
+    EXPECT_EQ(2u, sim.SentRecords<ParamValue>(SetSampleRateMode).at(0).Value);
+}
+
 TEST_F(SamplingRatePage, WithoutDevicesTheListIsEmptyAndTheRadiosFollowTheSource) {
     sim.Model().Clear();
     gDrv.m_SynchSource = SynchSource{0, 1, 0x1234};
@@ -361,10 +432,15 @@ TEST_F(SamplingRatePage, AWdmDeviceInUseIsTheOneRefusalThatShowsAMessage) {
     CreatePage();
     sim.SetWdmDeviceInUse(true);
     std::string message;
+    HICON icon = nullptr;
+    std::vector<int> buttons;
     {
         ModalDriver driver;
         driver.Then([&](HWND box) {
             message = ChildText(box, kMessageBoxText);
+            icon = reinterpret_cast<HICON>(
+                SendDlgItemMessageA(box, kMessageBoxIcon, STM_GETICON, 0, 0));
+            buttons = VisibleButtons(box);
             ClickButton(box, IDOK);
         });
         SelectComboItem(Combo(), 1);
@@ -372,6 +448,8 @@ TEST_F(SamplingRatePage, AWdmDeviceInUseIsTheOneRefusalThatShowsAMessage) {
         EXPECT_EQ(1, driver.Handled());
     }
     EXPECT_EQ("A WDM sound device is currently in use.\nSampling rate cannot be changed.", message);
+    EXPECT_EQ(LoadIconA(nullptr, IDI_EXCLAMATION), icon);
+    EXPECT_EQ((std::vector<int>{IDOK}), buttons);
     EXPECT_EQ(2, RateSelection()) << "the driver's rate is shown again";
     EXPECT_FALSE(Enabled(IDC_APPLY_SAMPLING_RATE));
 

@@ -92,6 +92,24 @@ TEST_F(SynchModeDialog, ShowsEveryModeAndChecksTheCurrentOne) {
     EXPECT_EQ((std::vector<bool>{false, true, false}), shown.checks);
 }
 
+// A narrow column for the check boxes only, and one wide enough for a mode
+// kind with its name.
+TEST_F(SynchModeDialog, ACheckBoxColumnAndAWideModeColumn) {
+    std::vector<std::string> columns;
+    DWORD styles = 0;
+    int widest = 0;
+    record.Modes[2] = Mode(5, 30, "Word clock input, 75 ohm");
+    Run([&](HWND dialog) {
+        columns = ListColumns(List(dialog));
+        styles = ListExtendedStyle(List(dialog));
+        widest = ListView_GetStringWidth(List(dialog), Read(dialog).texts.at(2).c_str());
+    });
+    EXPECT_EQ((std::vector<std::string>{"/20", "Mode/290"}), columns);
+    EXPECT_EQ(static_cast<DWORD>(LVS_EX_CHECKBOXES),
+              styles & (LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT));
+    EXPECT_LT(widest, 290);
+}
+
 TEST_F(SynchModeDialog, TheCurrentModeIsFoundByItsIdAlone) {
     record.Current = Mode(5, 30, "Something else");
     Shown shown;

@@ -41,6 +41,31 @@ void SetChildText(HWND parent, int id, const std::string& text) {
     ::SetDlgItemTextA(parent, id, text.c_str());
 }
 
+std::string ListColumn(HWND list, int column) {
+    char text[256] = "";
+    LVCOLUMNA heading{};
+    heading.mask = LVCF_TEXT | LVCF_WIDTH;
+    heading.pszText = text;
+    heading.cchTextMax = sizeof text;
+    if (!::SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(column),
+                        reinterpret_cast<LPARAM>(&heading)))
+        return "(none)";
+    return std::string(text) + "/" + std::to_string(heading.cx);
+}
+
+std::vector<std::string> ListColumns(HWND list) {
+    HWND header = reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
+    const int count = static_cast<int>(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    std::vector<std::string> columns;
+    for (int column = 0; column < count; ++column)
+        columns.push_back(ListColumn(list, column));
+    return columns;
+}
+
+DWORD ListExtendedStyle(HWND list) {
+    return static_cast<DWORD>(::SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+}
+
 void SelectListRow(HWND list, int row) {
     LVITEMA item{};
     item.state = LVIS_SELECTED | LVIS_FOCUSED;

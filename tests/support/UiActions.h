@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 // BN_CLICKED from the button id of parent (also IDOK / IDCANCEL).
 void ClickButton(HWND parent, int id);
@@ -13,6 +14,12 @@ void ClickButton(HWND parent, int id);
 void SetButtonCheck(HWND parent, int id, int state);
 std::string ChildText(HWND parent, int id);
 void SetChildText(HWND parent, int id, const std::string& text);
+
+// A list view's column headings, each as "text/width in pixels", left to
+// right; the extended styles it has.
+std::string ListColumn(HWND list, int column);
+std::vector<std::string> ListColumns(HWND list);
+DWORD ListExtendedStyle(HWND list);
 
 // Selects (and focuses) one row; the parent gets LVN_ITEMCHANGED.
 void SelectListRow(HWND list, int row);
