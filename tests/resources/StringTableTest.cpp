@@ -77,7 +77,7 @@ const StringEntry kStrings[] = {
     {61259, "Use Up and Down buttons to change device ranking and press Apply to store "
             "settings.\nDevice ranking defines the order of channels shown in ASIO hosts."},
     {61260, "Supported sampling rates (Hz): "},
-    {61261, "(C) Orlaso. All rights reserved."}, // the about box's notice
+    {61300, "(C) Orlaso. All rights reserved."}, // the about box's notice
 };
 
 TEST(StringTable, EveryEntryHasItsText) {
