@@ -48,6 +48,9 @@ public:
     static CIXO_CPLView* FromApp();
 
     void OnInitialUpdate() override;
+    // The tree: where the focus starts and where it goes when the control
+    // that had it last can no longer take it.
+    HWND InitialFocus() const override { return m_Tree.m_hWnd; }
     // After the devices page stored a new device order or name: the lists
     // that show device names follow it.
     void UpdateDeviceDependentPages();
@@ -98,11 +101,19 @@ private:
     void FillTree();
     void HideAllPages();
     void ReopenDriver();
+    // The page shown now, or null.
+    CDlgPgBase* VisiblePage();
+    bool FocusIsIn(const CDlgPgBase& page) const;
+    // Selects the tree item step rows further on, round the end.
+    void SelectPageBy(int step);
 
     void OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
     BOOL OnDeviceChange(UINT event, DWORD_PTR data);
     LRESULT OnDriverEvent(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
+    void OnSwitchPane();
+    void OnNextPage();
+    void OnPrevPage();
 
     bool m_bFirstUpdate = true;
 };
