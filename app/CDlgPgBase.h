@@ -3,9 +3,15 @@
 //
 // Every page class also offers a public UpdatePage() that re-reads what it
 // shows from the driver; the view calls it on the concrete classes.
+//
+// A page is a control of the view's dialog: Tab, the arrow keys and the
+// mnemonics run over the tree and the visible page together, and never reach
+// a hidden page.
 #pragma once
 
 #include "Dialog.h"
+
+#include <initializer_list>
 
 class CDlgPgBase : public CDialog {
 public:
@@ -15,10 +21,22 @@ public:
     // page's OnInitDialog runs during this call.
     BOOL Create(CWnd* parent);
 
+    // The page's keys are the view's: the view's dialog manager handles them.
+    BOOL PreTranslateMessage(MSG* msg) override;
+
     const UINT m_nTemplateID;
 
 protected:
+    // The page is a control of the view's dialog (DS_CONTROL).
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+
     // Enter, Escape and controls with the ids 1 and 2 never end a page.
     void OnOK() override;
     void OnCancel() override;
+
+    // Enables or disables a control. A control that disables itself while it
+    // has the focus hands the focus on to the first of successors that can
+    // take it, else to the page's first tab stop, so that the keyboard is
+    // never left on a disabled control.
+    void EnableControl(HWND control, BOOL enable, std::initializer_list<HWND> successors = {});
 };

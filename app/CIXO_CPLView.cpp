@@ -57,6 +57,10 @@ const MessageMap CIXO_CPLView::messageMap{
         {WM_COMMAND, 0, ID_COPY_DIAGNOSTICS, &CIXO_CPLView::OnCopyDiagnostics},
         {WM_TIMER, 0, 0, &CIXO_CPLView::OnTimer},
         {WM_DESTROY, 0, 0, &CIXO_CPLView::OnDestroy},
+        {WM_COMMAND, 0, ID_NEXT_PANE, &CIXO_CPLView::OnSwitchPane},
+        {WM_COMMAND, 0, ID_PREV_PANE, &CIXO_CPLView::OnSwitchPane},
+        {WM_COMMAND, 0, ID_NEXT_PAGE, &CIXO_CPLView::OnNextPage},
+        {WM_COMMAND, 0, ID_PREV_PAGE, &CIXO_CPLView::OnPrevPage},
     }};
 
 CIXO_CPLView::CIXO_CPLView()
@@ -127,6 +131,12 @@ void CIXO_CPLView::OnInitialUpdate() {
     const CIXO_CPLApp* app = CIXO_CPLApp::FromApp();
     m_Tree.SelectItem(app && app->m_bStartWithAsioPage ? m_hItemSettings : m_hItemDevices);
     m_bFirstUpdate = false;
+    // Each page's dialog initialisation took the focus; a frame that is
+    // active already gets it back on the tree, any other gets it there when
+    // it is activated.
+    CFrameWnd* frame = GetParentFrame();
+    if (frame && ::GetActiveWindow() == frame->m_hWnd)
+        m_Tree.SetFocus();
 }
 
 uint32_t CIXO_CPLView::StartListener() {
@@ -172,6 +182,11 @@ void CIXO_CPLView::HideAllPages() {
 }
 
 void CIXO_CPLView::OnSelChanged(NMHDR*, LRESULT* pResult) {
+    // A page switched from within a page (Ctrl+Tab) leaves the focus on the
+    // tree, never inside the page that goes.
+    CDlgPgBase* visible = VisiblePage();
+    if (visible && FocusIsIn(*visible))
+        m_Tree.SetFocus();
     HideAllPages();
     const DWORD code =
         static_cast<DWORD>(m_Tree.GetItemData(m_Tree.GetSelectedItem())) & PageCodeMask;
@@ -184,6 +199,53 @@ void CIXO_CPLView::OnSelChanged(NMHDR*, LRESULT* pResult) {
         break;
     }
     *pResult = 0;
+}
+
+CDlgPgBase* CIXO_CPLView::VisiblePage() {
+    for (CDlgPgBase* page : PagesInCreationOrder()) {
+        if (page->m_hWnd && (page->GetStyle() & WS_VISIBLE))
+            return page;
+    }
+    return nullptr;
+}
+
+bool CIXO_CPLView::FocusIsIn(const CDlgPgBase& page) const {
+    HWND focus = ::GetFocus();
+    return focus && page.m_hWnd && (focus == page.m_hWnd || ::IsChild(page.m_hWnd, focus));
+}
+
+// F6 and Shift+F6: from the tree to the page's first tab stop, from anywhere
+// else back to the tree. A page with nothing to focus keeps it on the tree.
+void CIXO_CPLView::OnSwitchPane() {
+    CDlgPgBase* page = VisiblePage();
+    HWND target = m_Tree.m_hWnd;
+    if (::GetFocus() == m_Tree.m_hWnd && page) {
+        HWND first = ::GetNextDlgTabItem(page->m_hWnd, nullptr, FALSE);
+        if (first && ::IsChild(page->m_hWnd, first))
+            target = first;
+    }
+    SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
+}
+
+void CIXO_CPLView::OnNextPage() {
+    SelectPageBy(1);
+}
+
+void CIXO_CPLView::OnPrevPage() {
+    SelectPageBy(-1);
+}
+
+void CIXO_CPLView::SelectPageBy(int step) {
+    const std::array<TreePage, PageCount> rows = TreePages();
+    HTREEITEM selected = m_Tree.GetSelectedItem();
+    int current = -1;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (*rows[i].item == selected)
+            current = static_cast<int>(i);
+    }
+    const int count = static_cast<int>(PageCount);
+    const int next = current < 0 ? 0 : (current + step + count) % count;
+    m_Tree.SelectItem(*rows[static_cast<size_t>(next)].item);
 }
 
 void CIXO_CPLView::UpdateDeviceDependentPages() {

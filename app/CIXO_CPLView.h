@@ -49,6 +49,9 @@ public:
     static CIXO_CPLView* FromApp();
 
     void OnInitialUpdate() override;
+    // The tree: where the focus starts and where it goes when the control
+    // that had it last can no longer take it.
+    HWND InitialFocus() const override { return m_Tree.m_hWnd; }
     // After the devices page stored a new device order or name: the lists
     // that show device names follow it.
     void UpdateDeviceDependentPages();
@@ -101,6 +104,11 @@ private:
     void ReopenDriver();
     // Closes both connections when the driver no longer knows them.
     bool DropLostConnections();
+    // The page shown now, or null.
+    CDlgPgBase* VisiblePage();
+    bool FocusIsIn(const CDlgPgBase& page) const;
+    // Selects the tree item step rows further on, round the end.
+    void SelectPageBy(int step);
 
     void OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
     BOOL OnDeviceChange(UINT event, DWORD_PTR data);
@@ -111,6 +119,9 @@ private:
     void OnTimer(UINT_PTR id);
     void DrainNotifications();
     void OnDestroy();
+    void OnSwitchPane();
+    void OnNextPage();
+    void OnPrevPage();
 
     bool m_bFirstUpdate = true;
     // A drain goes on from the timer; wake-ups meanwhile add nothing.

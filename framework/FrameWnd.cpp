@@ -45,6 +45,45 @@ std::string FrameClassName(UINT resourceId) {
     return name;
 }
 
+// Keys that edit controls use for the clipboard and undo, with the modifiers
+// that must be held (and no others).
+struct EditKey {
+    UINT key;
+    bool control;
+    bool shift;
+    bool alt;
+};
+
+constexpr EditKey kEditKeys[] = {
+    {'C', true, false, false},       {'X', true, false, false},
+    {'V', true, false, false},       {'Z', true, false, false},
+    {VK_DELETE, false, true, false}, {VK_INSERT, true, false, false},
+    {VK_INSERT, false, true, false}, {VK_BACK, false, false, true},
+};
+
+bool IsDown(int key) {
+    return (::GetKeyState(key) & 0x8000) != 0;
+}
+
+bool IsEditKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN)
+        return false;
+    const bool control = IsDown(VK_CONTROL);
+    const bool shift = IsDown(VK_SHIFT);
+    const bool alt = IsDown(VK_MENU);
+    for (const EditKey& entry : kEditKeys) {
+        if (entry.key == msg.wParam && entry.control == control && entry.shift == shift &&
+            entry.alt == alt)
+            return true;
+    }
+    return false;
+}
+
+// Edit controls, read-only ones too, and the edit field of a combo box.
+bool IsEditControl(HWND hWnd) {
+    return hWnd != nullptr && (::SendMessageA(hWnd, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0;
+}
+
 } // namespace
 
 const MessageMap CFrameWnd::messageMap{
@@ -55,6 +94,8 @@ const MessageMap CFrameWnd::messageMap{
         {WM_SIZE, 0, 0, &CFrameWnd::OnSize},
         {WM_MENUSELECT, 0, 0, &CFrameWnd::OnMenuSelect},
         {WM_FRAME_SET_MESSAGE_STRING, 0, 0, &CFrameWnd::OnSetMessageString},
+        {WM_ACTIVATE, 0, 0, &CFrameWnd::OnActivate},
+        {WM_SETFOCUS, 0, 0, &CFrameWnd::OnSetFocus},
     }};
 
 CFrameWnd::CFrameWnd() = default;
@@ -150,7 +191,37 @@ void CFrameWnd::OnUpdateFrameTitle() {
 }
 
 BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
-    return m_hAccel != nullptr && ::TranslateAcceleratorA(m_hWnd, m_hAccel, msg);
+    if (m_hAccel == nullptr || (IsEditKey(*msg) && IsEditControl(msg->hwnd)))
+        return FALSE;
+    return ::TranslateAcceleratorA(m_hWnd, m_hAccel, msg);
+}
+
+void CFrameWnd::RestoreFocus() {
+    HWND target = m_hWndFocus;
+    const bool usable = target != nullptr && ::IsWindow(target) && ::IsChild(m_hWnd, target) &&
+                        ::IsWindowVisible(target) && ::IsWindowEnabled(target);
+    if (!usable)
+        target = m_pActiveView != nullptr ? m_pActiveView->InitialFocus() : nullptr;
+    if (target != nullptr)
+        ::SetFocus(target);
+}
+
+// The default processing would put the focus on the frame itself, where no
+// key does anything.
+LRESULT CFrameWnd::OnActivate(WPARAM wParam, LPARAM) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        if (focus != nullptr && ::IsChild(m_hWnd, focus))
+            m_hWndFocus = focus;
+    } else if (HIWORD(wParam) == 0) {
+        RestoreFocus();
+    }
+    return 0;
+}
+
+LRESULT CFrameWnd::OnSetFocus(WPARAM, LPARAM) {
+    RestoreFocus();
+    return 0;
 }
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA&) {

@@ -7,6 +7,11 @@
 // The status bar's pane 0 shows the first line of the string whose id is the
 // highlighted menu command, and the idle text "Ready" (string 57345) when the
 // menu closes and once the message loop runs after creation.
+//
+// The keyboard focus belongs to the frame's children: when the frame is
+// deactivated it remembers which child had it, and when it is activated again
+// (or given the focus itself) it hands the focus back to that child, or to the
+// view's own choice when that child can no longer take it.
 #pragma once
 
 #include "FrameworkIds.h"
@@ -51,7 +56,13 @@ public:
     // Sets the title from the document when FWS_ADDTOTITLE was kept.
     void OnUpdateFrameTitle();
 
+    // The accelerators, except for the editing keys (Ctrl+C, Shift+Insert and
+    // the like) while an edit control has the focus: those are the control's.
     BOOL PreTranslateMessage(MSG* msg) override;
+
+    // Gives the focus to the child that had it when the frame was last
+    // deactivated, or else to the active view's first choice.
+    void RestoreFocus();
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
@@ -68,6 +79,8 @@ private:
     LRESULT OnSize(WPARAM wParam, LPARAM lParam);
     LRESULT OnMenuSelect(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
+    LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetFocus(WPARAM wParam, LPARAM lParam);
 
     HWND StatusBarWindow() const;
 
@@ -77,4 +90,5 @@ private:
     CCreateContext* m_pContext = nullptr;
     std::unique_ptr<CView> m_view;
     CView* m_pActiveView = nullptr;
+    HWND m_hWndFocus = nullptr; // the child that had the focus at the last deactivation
 };

@@ -9,6 +9,8 @@ constexpr UINT ID_FILE_NEW = 57600;
 constexpr UINT ID_FILE_OPEN = 57601;
 constexpr UINT ID_APP_ABOUT = 57664;
 constexpr UINT ID_APP_EXIT = 57665;
+constexpr UINT ID_NEXT_PANE = 57680;
+constexpr UINT ID_PREV_PANE = 57681;
 
 // Stock strings: the caption of message boxes and the idle status text.
 constexpr UINT AFX_IDS_APP_TITLE = 57344;

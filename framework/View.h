@@ -20,6 +20,10 @@ public:
     // Creates the view's window as a child of the frame.
     virtual BOOL CreateView(CFrameWnd* frame, UINT id, CDocument* document) = 0;
 
+    // The window that takes the focus when the frame has none to give back
+    // (first activation, or the last focused control has gone): the view.
+    virtual HWND InitialFocus() const { return m_hWnd; }
+
 protected:
     CDocument* m_pDocument = nullptr;
 };

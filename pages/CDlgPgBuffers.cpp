@@ -136,9 +136,10 @@ void CDlgPgBuffers::UpdateBufferSettings() {
         InitWdmSlider();
         anyRead = true;
     }
-    m_ApplyStream.EnableWindow(FALSE);
-    m_ApplyAsio.EnableWindow(FALSE);
-    m_ApplyWdm.EnableWindow(FALSE);
+    // An Apply that disables itself hands the focus back to its slider.
+    EnableControl(m_ApplyStream.m_hWnd, FALSE, {m_StreamSlider.m_hWnd});
+    EnableControl(m_ApplyAsio.m_hWnd, FALSE, {m_AsioSlider.m_hWnd});
+    EnableControl(m_ApplyWdm.m_hWnd, FALSE, {m_WdmSlider.m_hWnd});
     // With nothing read the emptied labels still have to reach the screen
     // now, not with the next drop-out poll (which a hidden page never runs).
     if (anyRead)

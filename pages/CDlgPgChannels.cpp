@@ -41,6 +41,7 @@ const MessageMap CDlgPgChannels::messageMap{
         {WM_NOTIFY, LVN_ITEMCHANGED, IDC_CHANNEL_LIST, &CDlgPgChannels::OnChannelListChanged},
         {WM_COMMAND, BN_CLICKED, IDC_EDIT_CHANNEL_NAME, &CDlgPgChannels::OnEditChannelName},
         {WM_NOTIFY, NM_DBLCLK, IDC_CHANNEL_LIST, &CDlgPgChannels::OnChannelListDblClk},
+        {WM_NOTIFY, LVN_KEYDOWN, IDC_CHANNEL_LIST, &CDlgPgChannels::OnChannelListKeyDown},
     }};
 
 CDlgPgChannels::CDlgPgChannels(int direction, CWnd* pParent)
@@ -64,6 +65,10 @@ BOOL CDlgPgChannels::OnInitDialog() {
     for (const Column& column : kColumns)
         m_List.InsertColumn(index++, LoadResString(column.heading), LVCFMT_LEFT, column.width);
     m_List.SetExtendedStyle(m_List.GetExtendedStyle() | kListStyles);
+    // The hidden label names the list for screen readers, per direction.
+    CWindowHandle(GetDlgItem(IDC_CHANNEL_LIST_LABEL))
+        .SetWindowText(
+            LoadResString(m_nDirection == 0 ? IDS_PAGE_INPUT_CHANNELS : IDS_PAGE_OUTPUT_CHANNELS));
     m_EditName.EnableWindow(FALSE);
     if (gDrv.GetIncludeDeviceName(&gDrv.m_IncludeDeviceName) == DRVSTATUS_SUCCESS)
         m_nIncludeDeviceName = gDrv.m_IncludeDeviceName != 0 ? BST_CHECKED : BST_UNCHECKED;
@@ -135,9 +140,9 @@ void CDlgPgChannels::UpdateChannelDetails() {
         if (channel)
             text = " " + FieldText(channel->HardwareName);
     }
-    m_EditName.EnableWindow(enable);
+    EnableControl(m_EditName.m_hWnd, enable, {m_List.m_hWnd});
     m_HardwareNameLabel.EnableWindow(enable);
-    m_HardwareName.EnableWindow(enable);
+    EnableControl(m_HardwareName.m_hWnd, enable, {m_List.m_hWnd});
     m_strHardwareName = text;
     UpdateData(FALSE);
 }
@@ -168,6 +173,13 @@ void CDlgPgChannels::OnChannelListChanged(NMHDR* pNMHDR, LRESULT* pResult) {
 
 void CDlgPgChannels::OnChannelListDblClk(NMHDR*, LRESULT* pResult) {
     OnEditChannelName();
+    *pResult = 0;
+}
+
+// F2 renames, as in Explorer; Enter stays with the page, which ignores it.
+void CDlgPgChannels::OnChannelListKeyDown(NMHDR* pNMHDR, LRESULT* pResult) {
+    if (reinterpret_cast<const NMLVKEYDOWN*>(pNMHDR)->wVKey == VK_F2)
+        OnEditChannelName();
     *pResult = 0;
 }
 

@@ -44,6 +44,7 @@ private:
     void OnChannelListChanged(NMHDR* pNMHDR, LRESULT* pResult);
     void OnEditChannelName();
     void OnChannelListDblClk(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnChannelListKeyDown(NMHDR* pNMHDR, LRESULT* pResult);
 
     const int m_nDirection;
     int m_nIncludeDeviceName; // the check box state, BST_CHECKED or BST_UNCHECKED

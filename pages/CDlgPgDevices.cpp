@@ -38,6 +38,7 @@ const MessageMap CDlgPgDevices::messageMap{
         {WM_COMMAND, BN_CLICKED, IDC_DEVICE_DOWN, &CDlgPgDevices::OnDeviceDown},
         {WM_COMMAND, BN_CLICKED, IDC_DEVICE_UP, &CDlgPgDevices::OnDeviceUp},
         {WM_COMMAND, BN_CLICKED, IDC_APPLY_RANKING, &CDlgPgDevices::OnApplyRanking},
+        {WM_NOTIFY, LVN_KEYDOWN, IDC_DEVICE_LIST, &CDlgPgDevices::OnDeviceListKeyDown},
     }};
 
 CDlgPgDevices::CDlgPgDevices(CWnd* pParent) : CDlgPgBase(IDD_PAGE_DEVICES, pParent) {}
@@ -106,9 +107,16 @@ void CDlgPgDevices::UpdateDeviceButtons() {
     int rows = m_List.GetItemCount();
     BOOL up = selected > 0 && rows > 1;
     BOOL down = selected >= 0 && rows > 1 && selected != rows - 1;
-    m_EditName.EnableWindow(selected >= 0);
-    m_Up.EnableWindow(up);
-    m_Down.EnableWindow(down);
+    // Up at the top and Down at the bottom disable themselves while pressed:
+    // the focus goes on to the other one, or back to the list.
+    EnableControl(m_EditName.m_hWnd, selected >= 0, {m_List.m_hWnd});
+    // The one that comes on goes first, so that it can take the focus.
+    for (BOOL pass : {TRUE, FALSE}) {
+        if (up == pass)
+            EnableControl(m_Up.m_hWnd, up, {m_Down.m_hWnd, m_List.m_hWnd});
+        if (down == pass)
+            EnableControl(m_Down.m_hWnd, down, {m_Up.m_hWnd, m_List.m_hWnd});
+    }
     m_Hint.ShowWindow(up || down ? SW_SHOW : SW_HIDE);
 }
 
@@ -130,13 +138,20 @@ void CDlgPgDevices::UpdateDeviceDependentPages() {
 }
 
 void CDlgPgDevices::OnDeviceListChanged(NMHDR* pNMHDR, LRESULT* pResult) {
-    if (SelectionOrCheckChanged(pNMHDR))
+    if (!m_bMovingRow && SelectionOrCheckChanged(pNMHDR))
         UpdateDeviceButtons();
     *pResult = 0;
 }
 
 void CDlgPgDevices::OnDeviceListDblClk(NMHDR*, LRESULT* pResult) {
     OnEditDeviceName();
+    *pResult = 0;
+}
+
+// F2 renames, as in Explorer; Enter stays with the page, which ignores it.
+void CDlgPgDevices::OnDeviceListKeyDown(NMHDR* pNMHDR, LRESULT* pResult) {
+    if (reinterpret_cast<const NMLVKEYDOWN*>(pNMHDR)->wVKey == VK_F2)
+        OnEditDeviceName();
     *pResult = 0;
 }
 
@@ -163,8 +178,12 @@ void CDlgPgDevices::MoveDevice(int row, bool up) {
         target = row - 1;
     else if (!up && row < rows - 1)
         target = row + 1;
+    // While the row is away nothing is selected; the buttons only follow
+    // the row's new place, so that the focus is not handed on in between.
+    m_bMovingRow = true;
     m_List.DeleteItem(row);
     int inserted = InsertDeviceRow(target, device);
+    m_bMovingRow = false;
     if (inserted >= 0)
         m_List.SelectRow(inserted);
     m_Apply.EnableWindow(TRUE);
@@ -180,7 +199,8 @@ void CDlgPgDevices::OnApplyRanking() {
     gDrv.SetDevProp();
     UpdateDeviceList();
     UpdateDeviceDependentPages();
-    m_Apply.EnableWindow(FALSE);
+    // The rows that were moved are where the keyboard goes on.
+    EnableControl(m_Apply.m_hWnd, FALSE, {m_List.m_hWnd});
 }
 
 void CDlgPgDevices::OnEditDeviceName() {

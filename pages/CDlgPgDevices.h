@@ -41,6 +41,7 @@ private:
 
     void OnDeviceListChanged(NMHDR* pNMHDR, LRESULT* pResult);
     void OnDeviceListDblClk(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnDeviceListKeyDown(NMHDR* pNMHDR, LRESULT* pResult);
     void OnEditDeviceName();
     void OnDeviceUp();
     void OnDeviceDown();
@@ -53,4 +54,5 @@ private:
     CButton m_Apply;
     CButton m_EditName;
     CListCtrl m_List;
+    bool m_bMovingRow = false;
 };

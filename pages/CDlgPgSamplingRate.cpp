@@ -182,10 +182,11 @@ void CDlgPgSamplingRate::UpdateDependentControls() {
     m_nRateMode = gDrv.m_SampleRateMode != 0 ? 1 : 0;
     UpdateData(FALSE);
     BOOL external = gDrv.m_SynchSource.SourceKind == kSourceDevice;
-    m_RateManual.EnableWindow(external);
-    m_RateAutomatic.EnableWindow(external);
+    EnableControl(m_RateManual.m_hWnd, external, {m_SynchList.m_hWnd});
+    EnableControl(m_RateAutomatic.m_hWnd, external, {m_SynchList.m_hWnd});
     EnableSamplingRateCombo();
-    m_ChangeSynchMode.EnableWindow(RowSynchModes(m_SynchList.GetSelectedRow()) != nullptr);
+    EnableControl(m_ChangeSynchMode.m_hWnd, RowSynchModes(m_SynchList.GetSelectedRow()) != nullptr,
+                  {m_SynchList.m_hWnd});
 }
 
 void CDlgPgSamplingRate::UpdateSamplingRateSettings() {
@@ -218,7 +219,8 @@ void CDlgPgSamplingRate::EnableSamplingRateCombo() {
     int count = m_RateCombo.GetCount();
     if (count > 0 && m_RateCombo.GetCurSel() == CB_ERR)
         m_RateCombo.SetCurSel(0);
-    m_RateCombo.EnableWindow(count > 0 && gDrv.m_SampleRateMode != kRateModeAutomatic);
+    EnableControl(m_RateCombo.m_hWnd, count > 0 && gDrv.m_SampleRateMode != kRateModeAutomatic,
+                  {m_SynchList.m_hWnd});
 }
 
 void CDlgPgSamplingRate::OnItemChangedSynchList(NMHDR* pNMHDR, LRESULT* pResult) {
@@ -245,6 +247,7 @@ void CDlgPgSamplingRate::FollowCheck(int row) {
                     m_SynchList.SetCheck(other, FALSE);
             }
             m_ApplySynch.EnableWindow(TRUE);
+            m_hLastSynchChange = m_SynchList.m_hWnd;
         } else if (!checked && row == m_nClkMasterItem) {
             m_SynchList.SetCheck(row, TRUE);
         }
@@ -296,6 +299,7 @@ void CDlgPgSamplingRate::OnChangeSynchMode() {
         m_SynchList.SetItemText(row, kColumnSource, GetSynchModeText(target->Current));
     m_bListReady = true;
     m_ApplySynch.EnableWindow(TRUE);
+    m_hLastSynchChange = m_SynchList.m_hWnd;
 }
 
 // Nothing of the group is sent unless the streams could be stopped.
@@ -307,7 +311,7 @@ void CDlgPgSamplingRate::OnApplySynch() {
         gDrv.StartStreaming();
         UpdatePage();
     }
-    m_ApplySynch.EnableWindow(FALSE);
+    EnableControl(m_ApplySynch.m_hWnd, FALSE, {m_hLastSynchChange});
 }
 
 void CDlgPgSamplingRate::OnRateModeClicked() {
@@ -315,6 +319,7 @@ void CDlgPgSamplingRate::OnRateModeClicked() {
     gDrv.m_SampleRateMode = m_nRateMode != 0 ? 1 : 0;
     EnableSamplingRateCombo();
     m_ApplySynch.EnableWindow(TRUE);
+    m_hLastSynchChange = m_nRateMode != 0 ? m_RateAutomatic.m_hWnd : m_RateManual.m_hWnd;
 }
 
 void CDlgPgSamplingRate::OnSelChangeSamplingRate() {
@@ -330,5 +335,5 @@ void CDlgPgSamplingRate::OnApplySamplingRate() {
             AfxMessageBox(LoadResString(IDS_WDM_DEVICE_IN_USE), MB_ICONEXCLAMATION | MB_OK);
     }
     UpdatePage();
-    m_ApplySamplingRate.EnableWindow(FALSE);
+    EnableControl(m_ApplySamplingRate.m_hWnd, FALSE, {m_RateCombo.m_hWnd});
 }

@@ -68,4 +68,7 @@ private:
     int m_nRateMode;
     bool m_bListReady;
     int m_nClkMasterItem;
+    // The control of the synchronisation group that the user changed last:
+    // where the focus goes when its Apply disables itself.
+    HWND m_hLastSynchChange = nullptr;
 };

@@ -1,8 +1,8 @@
 // Resource identifiers of Demtrel, shared by the resource script and the C++ sources.
 // Plain #defines because the resource compiler reads this file as well.
 // Ranges keep the kinds apart: dialogs 100-147, icons 128-146 (no dialog uses
-// those numbers), menus 128 and 150, controls 1000-1089, commands 32771-32774
-// and 57600-57681, strings 61205-61299. The only shared numbers are the ones
+// those numbers), menus 128 and 150, controls 1000-1090, commands 32771-32791
+// and 57600-57681, strings 61205-61300. The only shared numbers are the ones
 // the system fixes: 128 names the whole main-frame resource set, and a command
 // id doubles as the string id of its status prompt.
 #ifndef DEMTREL_RESOURCES_RESOURCE_H
@@ -56,6 +56,8 @@
 #define IDC_EDIT_CHANNEL_NAME 1080
 #define IDC_HARDWARE_NAME 1081
 #define IDC_HARDWARE_NAME_LABEL 1082
+// Hidden label that names the channel list for screen readers.
+#define IDC_CHANNEL_LIST_LABEL 1090
 // Buffer page 103.
 #define IDC_APPLY_ASIO_BUFFER 1035
 #define IDC_DROPOUTS 1038
@@ -90,6 +92,9 @@
 #define ID_TRAY_QUIT 32772
 #define ID_HIDE 32773
 #define ID_COPY_DIAGNOSTICS 32774
+// Ctrl+Tab, Ctrl+PageDown and their reverse: the next or previous page.
+#define ID_NEXT_PAGE 32790
+#define ID_PREV_PAGE 32791
 
 // Commands and strings whose numbers the framework fixes. C++ code takes them from
 // the framework's own header; only the resource compiler needs them from here.

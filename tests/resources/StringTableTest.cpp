@@ -159,19 +159,29 @@ TEST(Menus, TrayMenuOpensThenQuits) {
     DestroyMenu(menu);
 }
 
-TEST(Accelerators, StockTableOfTheFramework) {
+TEST(Accelerators, StockTableOfTheFrameworkThenThePageKeys) {
     HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
     ASSERT_NE(table, nullptr);
     ACCEL entries[32] = {};
     const int count = CopyAcceleratorTableA(table, entries, 32);
     const ACCEL expected[] = {
-        {FVIRTKEY | FCONTROL, 'N', 57600},     {FVIRTKEY | FCONTROL, 'O', 57601},
-        {FVIRTKEY | FCONTROL, 'S', 57603},     {FVIRTKEY | FCONTROL, 'Z', 57643},
-        {FVIRTKEY | FCONTROL, 'X', 57635},     {FVIRTKEY | FCONTROL, 'C', 57634},
-        {FVIRTKEY | FCONTROL, 'V', 57637},     {FVIRTKEY | FALT, VK_BACK, 57643},
-        {FVIRTKEY | FSHIFT, VK_DELETE, 57635}, {FVIRTKEY | FCONTROL, VK_INSERT, 57634},
-        {FVIRTKEY | FSHIFT, VK_INSERT, 57637}, {FVIRTKEY, VK_F6, 57680},
+        {FVIRTKEY | FCONTROL, 'N', 57600},
+        {FVIRTKEY | FCONTROL, 'O', 57601},
+        {FVIRTKEY | FCONTROL, 'S', 57603},
+        {FVIRTKEY | FCONTROL, 'Z', 57643},
+        {FVIRTKEY | FCONTROL, 'X', 57635},
+        {FVIRTKEY | FCONTROL, 'C', 57634},
+        {FVIRTKEY | FCONTROL, 'V', 57637},
+        {FVIRTKEY | FALT, VK_BACK, 57643},
+        {FVIRTKEY | FSHIFT, VK_DELETE, 57635},
+        {FVIRTKEY | FCONTROL, VK_INSERT, 57634},
+        {FVIRTKEY | FSHIFT, VK_INSERT, 57637},
+        {FVIRTKEY, VK_F6, 57680},
         {FVIRTKEY | FSHIFT, VK_F6, 57681},
+        {FVIRTKEY | FCONTROL, VK_TAB, ID_NEXT_PAGE},
+        {FVIRTKEY | FCONTROL | FSHIFT, VK_TAB, ID_PREV_PAGE},
+        {FVIRTKEY | FCONTROL, VK_NEXT, ID_NEXT_PAGE},
+        {FVIRTKEY | FCONTROL, VK_PRIOR, ID_PREV_PAGE},
     };
     ASSERT_EQ(count, static_cast<int>(sizeof expected / sizeof expected[0]));
     for (int i = 0; i < count; ++i) {

@@ -114,6 +114,51 @@ void PressKey(HWND target, UINT virtualKey) {
 
 namespace {
 
+void HoldModifiers(unsigned modifiers) {
+    BYTE state[256] = {};
+    ::GetKeyboardState(state);
+    const struct {
+        unsigned flag;
+        BYTE keys[3];
+    } modifierKeys[] = {
+        {kShift, {VK_SHIFT, VK_LSHIFT, VK_RSHIFT}},
+        {kControl, {VK_CONTROL, VK_LCONTROL, VK_RCONTROL}},
+        {kAlt, {VK_MENU, VK_LMENU, VK_RMENU}},
+    };
+    for (const auto& entry : modifierKeys) {
+        for (BYTE key : entry.keys)
+            state[key] = 0;
+        if (modifiers & entry.flag) {
+            state[entry.keys[0]] = 0x80;
+            state[entry.keys[1]] = 0x80;
+        }
+    }
+    ::SetKeyboardState(state);
+}
+
+} // namespace
+
+void TypeKey(UINT virtualKey, unsigned modifiers) {
+    HWND target = ::GetFocus();
+    if (target == nullptr)
+        target = ::GetActiveWindow();
+    // With Alt held the keyboard sends system keys, with the context bit set.
+    const bool alt = (modifiers & kAlt) != 0;
+    const LPARAM scanCode = static_cast<LPARAM>(::MapVirtualKeyA(virtualKey, 0)) << 16;
+    const LPARAM context = alt ? static_cast<LPARAM>(1) << 29 : 0;
+    HoldModifiers(modifiers);
+    ::PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, virtualKey, scanCode | context | 1);
+    PumpMessages();
+    // The key comes up where the focus is now: a Tab has moved it on.
+    target = ::GetFocus() != nullptr ? ::GetFocus() : ::GetActiveWindow();
+    ::PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, virtualKey,
+                   scanCode | context | static_cast<LPARAM>(0xC0000001UL));
+    PumpMessages();
+    HoldModifiers(kNoModifier);
+}
+
+namespace {
+
 struct OwnWindowSearch {
     const char* title;
     HWND found;

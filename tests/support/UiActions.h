@@ -37,6 +37,15 @@ void MoveTrackbar(HWND trackbar, int position, UINT code = TB_THUMBPOSITION);
 // A key pressed in a window, taken through the message queue like typing.
 void PressKey(HWND target, UINT virtualKey);
 
+// Modifier keys held down while a key is typed.
+enum KeyModifiers : unsigned { kNoModifier = 0, kShift = 1, kControl = 2, kAlt = 4 };
+// A key typed with the modifiers held, where the keyboard sends it: to the
+// focus window, or to the active window when nothing has the focus. It goes
+// through the message queue and the application's PreTranslateMessage, and
+// the modifiers are held in the thread's key state meanwhile, as a keyboard
+// does.
+void TypeKey(UINT virtualKey, unsigned modifiers = kNoModifier);
+
 // The first top-level window of this process with this title, or null. Tests
 // run beside other test processes that may show windows of the same title.
 HWND FindOwnWindow(const char* title);

@@ -1,6 +1,7 @@
 // Steers a running Demtrel for the demo's screenshots:
 //   DemoPilot wait       waits (at most 30 s) until the main window exists
 //   DemoPilot page N     selects the N-th item (0-based) of the page tree
+//   DemoPilot tab N      presses Tab N times where the program's focus is
 // It only sends the messages a user's clicks would cause. When the demo's Wine
 // desktop "Demtrel" exists, it looks for the program there.
 #include <windows.h>
@@ -67,6 +68,31 @@ int SelectPage(int index) {
     return 0;
 }
 
+// Each press goes to the window that has the focus now, through the
+// program's own message loop, as typing does.
+int PressTab(int count) {
+    HWND frame = FindMainWindow();
+    if (!frame) {
+        std::fprintf(stderr, "DemoPilot: no window titled \"%s\"\n", kMainTitle);
+        return 1;
+    }
+    const DWORD thread = GetWindowThreadProcessId(frame, nullptr);
+    const LPARAM scanCode = static_cast<LPARAM>(MapVirtualKeyA(VK_TAB, 0)) << 16;
+    for (int i = 0; i < count; ++i) {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(thread, &info) || !info.hwndFocus) {
+            std::fprintf(stderr, "DemoPilot: nothing has the focus\n");
+            return 1;
+        }
+        PostMessageA(info.hwndFocus, WM_KEYDOWN, VK_TAB, scanCode | 1);
+        PostMessageA(info.hwndFocus, WM_KEYUP, VK_TAB,
+                     scanCode | static_cast<LPARAM>(0xC0000001UL));
+        Sleep(300);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -75,6 +101,8 @@ int main(int argc, char** argv) {
         return WaitForMainWindow(inDemoDesktop);
     if (argc == 3 && std::strcmp(argv[1], "page") == 0)
         return SelectPage(std::atoi(argv[2]));
-    std::fprintf(stderr, "usage: DemoPilot wait | DemoPilot page N\n");
+    if (argc == 3 && std::strcmp(argv[1], "tab") == 0)
+        return PressTab(std::atoi(argv[2]));
+    std::fprintf(stderr, "usage: DemoPilot wait | DemoPilot page N | DemoPilot tab N\n");
     return 2;
 }
