@@ -124,9 +124,7 @@ void CIXO_CPLView::OnInitialUpdate() {
         StartListener();
     if (CFrameWnd* frame = GetParentFrame()) {
         frame->RecalcLayout();
-        // Fitted both ways: at a high DPI the form is larger than the size
-        // the system gives a new window, and shrinking alone would cut it.
-        ResizeParentToFit(false);
+        ResizeParentToFit(true);
     }
     if (!m_bFirstUpdate)
         return;
