@@ -1,6 +1,6 @@
 #include "ProgramPath.h"
 
-#include <cstdio>
+#include <cstring>
 
 const char* FindLastBackslash(const char* path, UINT codePage) noexcept {
     const char* last = nullptr;
@@ -28,11 +28,14 @@ bool ProgramBesideModule(const char* modulePath, const char* program, UINT codeP
     if (!backslash) {
         return false;
     }
-    const int directoryLength = static_cast<int>(backslash - modulePath);
-    const int written = std::snprintf(out, size, "%.*s\\%s", directoryLength, modulePath, program);
-    if (written < 0 || static_cast<size_t>(written) >= size) {
-        out[0] = '\0';
+    // The folder with its backslash, then the program's name and its terminator. Plain
+    // copies keep the applet free of the runtime's formatted printing.
+    const size_t folderLength = static_cast<size_t>(backslash - modulePath) + 1;
+    const size_t programSize = std::strlen(program) + 1;
+    if (folderLength + programSize > size) {
         return false;
     }
+    std::memcpy(out, modulePath, folderLength);
+    std::memcpy(out + folderLength, program, programSize);
     return true;
 }

@@ -182,8 +182,7 @@ TEST_F(MainFrame, QuitFromTheTrayEndsTheProgram) {
     EXPECT_FALSE(::IsWindow(window));
     EXPECT_EQ(nullptr, app.m_pMainWnd);
     EXPECT_FALSE(TrayIconExists(window, CMainFrame::TrayIconId));
-    MSG quit{};
-    EXPECT_TRUE(::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_TRUE(TakeQuitRequest());
     frame = nullptr;
 }
 

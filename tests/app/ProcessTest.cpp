@@ -104,25 +104,24 @@ public:
     // the stream buffer slider; empty while no page shows.
     static std::string VisiblePage(HWND frame) {
         std::string found;
-        EnumChildWindows(
-            frame,
-            [](HWND child, LPARAM result) -> BOOL {
-                if (!ShownInFrame(child))
-                    return TRUE;
-                auto& name = *reinterpret_cast<std::string*>(result);
-                if (::GetDlgCtrlID(child) == kDeviceListId)
-                    name = "Devices";
-                else if (::GetDlgCtrlID(child) == kStreamBufferSliderId)
-                    name = "Settings";
-                else if (name.empty() && ::GetDlgCtrlID(child) > 1000)
-                    name = "other";
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        EnumChildWindows(frame, NameVisiblePage, reinterpret_cast<LPARAM>(&found));
         return found;
     }
 
 private:
+    static BOOL CALLBACK NameVisiblePage(HWND child, LPARAM result) {
+        if (!ShownInFrame(child))
+            return TRUE;
+        auto& name = *reinterpret_cast<std::string*>(result);
+        if (::GetDlgCtrlID(child) == kDeviceListId)
+            name = "Devices";
+        else if (::GetDlgCtrlID(child) == kStreamBufferSliderId)
+            name = "Settings";
+        else if (name.empty() && ::GetDlgCtrlID(child) > 1000)
+            name = "other";
+        return TRUE;
+    }
+
     PROCESS_INFORMATION m_process{};
     bool m_started = false;
 };

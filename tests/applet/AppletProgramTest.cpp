@@ -29,18 +29,18 @@ template <typename Condition> bool Eventually(Condition condition) {
     return condition();
 }
 
+BOOL CALLBACK CountProgramWindow(HWND window, LPARAM counter) {
+    char title[64] = {};
+    ::GetWindowTextA(window, title, sizeof(title));
+    if (std::string(title) == kTitle)
+        ++*reinterpret_cast<int*>(counter);
+    return TRUE;
+}
+
 // The program's top-level windows, whoever made them.
 int ProgramWindowCount() {
     int count = 0;
-    ::EnumWindows(
-        [](HWND window, LPARAM counter) -> BOOL {
-            char title[64] = {};
-            ::GetWindowTextA(window, title, sizeof(title));
-            if (std::string(title) == kTitle)
-                ++*reinterpret_cast<int*>(counter);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    ::EnumWindows(CountProgramWindow, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 

@@ -160,27 +160,29 @@ TEST_F(DriverTest, RequestPassesStatusAndCountThrough) {
     EXPECT_EQ(driver.SendRequest(0x80882AC8, nullptr, 0, out, sizeof out), 0u);
 }
 
+const int kRequestsPerThread = 300;
+
+DWORD WINAPI SendStartStreamingRequests(void* argument) {
+    CDriver* shared = static_cast<CDriver*>(argument);
+    for (int i = 0; i < kRequestsPerThread; ++i)
+        shared->StartStreaming();
+    return 0;
+}
+
 TEST_F(DriverTest, RequestsAreSerialisedAcrossThreads) {
     OpenDriver();
     // The fake keeps no lock of its own: overlapping requests would corrupt
     // its log, and a request sent from inside the lock must not deadlock.
-    const int perThread = 300;
-    auto sender = [](void* argument) -> DWORD {
-        CDriver* shared = static_cast<CDriver*>(argument);
-        for (int i = 0; i < perThread; ++i)
-            shared->StartStreaming();
-        return 0;
-    };
     HANDLE threads[2];
     for (HANDLE& thread : threads)
-        thread = CreateThread(nullptr, 0, sender, &driver, 0, nullptr);
+        thread = CreateThread(nullptr, 0, SendStartStreamingRequests, &driver, 0, nullptr);
     EnterCriticalSection(&driver.m_Lock);
     EXPECT_EQ(driver.StopStreaming(), 0u); // the lock is recursive
     LeaveCriticalSection(&driver.m_Lock);
     WaitForMultipleObjects(2, threads, TRUE, INFINITE);
     for (HANDLE thread : threads)
         CloseHandle(thread);
-    EXPECT_EQ(FakeDriver::Requests(DriverRequest::StartStreaming).size(), 2u * perThread);
+    EXPECT_EQ(FakeDriver::Requests(DriverRequest::StartStreaming).size(), 2u * kRequestsPerThread);
 }
 
 } // namespace

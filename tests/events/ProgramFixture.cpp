@@ -20,10 +20,6 @@ void ProgramFixture::TearDown() {
     CWinApp* app = AfxGetApp();
     if (app->m_pMainWnd)
         app->m_pMainWnd->DestroyWindow();
-    // The main window's end asks for the loop's end; no later test may see it.
-    MSG quit;
-    while (::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
     app->ExitInstance();
     sim.Reset();
 }

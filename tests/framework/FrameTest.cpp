@@ -162,10 +162,7 @@ protected:
         return MainFrame() != nullptr ? dynamic_cast<TestView*>(MainFrame()->GetActiveView())
                                       : nullptr;
     }
-    bool QuitPosted() const {
-        MSG msg;
-        return ::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
-    }
+    bool QuitPosted() const { return TakeQuitRequest(); }
 
     std::vector<std::string> notes;
     TestApp app;

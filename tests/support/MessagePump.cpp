@@ -2,14 +2,32 @@
 
 #include "WinApp.h"
 
+#include <gtest/gtest.h>
+
+namespace {
+
+bool gQuitTaken = false;
+
+// After every test case the thread's queue holds no quit request, whatever
+// the case did: a frame destroyed in a tear-down posts one that nobody takes.
+class QuitRequestReset : public ::testing::EmptyTestEventListener {
+    void OnTestEnd(const ::testing::TestInfo&) override { TakeQuitRequest(); }
+};
+
+const bool gResetInstalled = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new QuitRequestReset);
+    return true;
+}();
+
+} // namespace
+
 void PumpMessages(DWORD minMilliseconds) {
     const ULONGLONG until = ::GetTickCount64() + minMilliseconds;
     do {
         MSG msg;
         while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
-                // Keep the quit request for whoever runs the real loop.
-                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                gQuitTaken = true;
                 return;
             }
             CWinApp* app = AfxGetApp();
@@ -22,4 +40,14 @@ void PumpMessages(DWORD minMilliseconds) {
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
         }
     } while (::GetTickCount64() < until);
+}
+
+bool TakeQuitRequest() {
+    MSG msg;
+    bool requested = gQuitTaken;
+    while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        requested = true;
+    }
+    gQuitTaken = false;
+    return requested;
 }

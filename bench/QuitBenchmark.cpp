@@ -1,0 +1,143 @@
+// How long a quit takes: starts the program hidden, waits until its window
+// exists, runs "<program> -exit", and times the end of the quit command and the
+// end of the program, run after run. Prints the medians and the slowest run.
+// Beside it, the bare cost of the notification area on this system: one icon
+// added to a window of our own and removed again, which the program does too.
+//   QuitBenchmark.exe <program.exe> [runs]
+#include "ResString.h"
+#include "resource.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kStartLimitMs = 20000;
+
+double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
+}
+
+LARGE_INTEGER Now() {
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    return now;
+}
+
+bool Start(const std::string& commandLine, PROCESS_INFORMATION& process) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    return ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process) != FALSE;
+}
+
+void Close(PROCESS_INFORMATION& process) {
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+}
+
+// The program's main window, once the program has made it.
+bool WaitForWindow(const std::string& title, HANDLE process) {
+    for (DWORD waited = 0; waited < kStartLimitMs; waited += 20) {
+        if (::FindWindowA(nullptr, title.c_str()))
+            return true;
+        if (::WaitForSingleObject(process, 20) == WAIT_OBJECT_0)
+            return false;
+    }
+    return false;
+}
+
+struct QuitTimes {
+    double command; // until "-exit" has ended
+    double program; // until the program has ended
+};
+
+bool TimeOneQuit(const std::string& program, const std::string& title, QuitTimes& times) {
+    PROCESS_INFORMATION running{};
+    if (!Start("\"" + program + "\" -hide", running))
+        return false;
+    bool timed = false;
+    if (WaitForWindow(title, running.hProcess)) {
+        ::Sleep(500); // let start-up settle: the tray icon, the first paint
+        PROCESS_INFORMATION quit{};
+        const LARGE_INTEGER start = Now();
+        if (Start("\"" + program + "\" -exit", quit)) {
+            ::WaitForSingleObject(quit.hProcess, INFINITE);
+            times.command = Milliseconds(start, Now());
+            timed = ::WaitForSingleObject(running.hProcess, kStartLimitMs) == WAIT_OBJECT_0;
+            times.program = Milliseconds(start, Now());
+            Close(quit);
+        }
+    }
+    if (!timed)
+        ::TerminateProcess(running.hProcess, 1);
+    Close(running);
+    return timed;
+}
+
+// One tray icon added and removed on a bare window: what the system itself costs.
+double TimeBareTrayRemoval() {
+    HWND window = ::CreateWindowExA(0, "STATIC", "QuitBenchmark", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                    ::GetModuleHandleA(nullptr), nullptr);
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = window;
+    icon.uID = 1;
+    icon.uFlags = NIF_ICON | NIF_TIP;
+    icon.hIcon = ::LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+    std::snprintf(icon.szTip, sizeof icon.szTip, "QuitBenchmark");
+    double removal = -1;
+    if (::Shell_NotifyIconA(NIM_ADD, &icon)) {
+        const LARGE_INTEGER start = Now();
+        ::Shell_NotifyIconA(NIM_DELETE, &icon);
+        removal = Milliseconds(start, Now());
+    }
+    ::DestroyWindow(window);
+    return removal;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: QuitBenchmark <program.exe> [runs]\n");
+        return 2;
+    }
+    const std::string program = argv[1];
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    const std::string title = LoadResString(IDS_MAIN_TITLE);
+    std::vector<double> commands;
+    std::vector<double> programs;
+    for (int run = 0; run < runs; ++run) {
+        QuitTimes times{};
+        if (!TimeOneQuit(program, title, times)) {
+            std::fprintf(stderr, "run %d: the program did not start or did not end\n", run + 1);
+            return 1;
+        }
+        commands.push_back(times.command);
+        programs.push_back(times.program);
+    }
+    std::printf("%s (%d-bit benchmark), %d runs\n", program.c_str(),
+                static_cast<int>(sizeof(void*) * 8), runs);
+    std::printf("  quit command ended after: median %.0f ms\n", Median(commands));
+    std::printf("  program ended after:      median %.0f ms, slowest %.0f ms\n", Median(programs),
+                *std::max_element(programs.begin(), programs.end()));
+    std::printf("  bare tray icon removal:   %.0f ms\n", TimeBareTrayRemoval());
+    return 0;
+}

@@ -1,0 +1,35 @@
+# Checks one deliverable: its size against a limit, and that it imports only
+# DLLs that every Windows system has.
+#   cmake -DFILE=<path> -DLIMIT=<bytes> -DOBJDUMP=<objdump> -P CheckDeliverable.cmake
+cmake_minimum_required(VERSION 3.21)
+set(system_dlls advapi32 comctl32 comdlg32 gdi32 kernel32 msvcrt ole32 oleaut32 shell32
+                shlwapi user32 uxtheme version)
+
+file(SIZE "${FILE}" size)
+execute_process(COMMAND "${OBJDUMP}" -p "${FILE}" OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} could not read ${FILE}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" entries "${dump}")
+set(imports "")
+set(foreign "")
+foreach(entry ${entries})
+  string(REGEX REPLACE "DLL Name: ([^.]+)\\.[dD][lL][lL].*" "\\1" dll "${entry}")
+  string(TOLOWER "${dll}" dll)
+  list(APPEND imports ${dll})
+  if(NOT dll IN_LIST system_dlls)
+    list(APPEND foreign ${dll})
+  endif()
+endforeach()
+
+get_filename_component(name "${FILE}" NAME)
+math(EXPR kib "(${size} + 1023) / 1024")
+math(EXPR limit_kib "${LIMIT} / 1024")
+list(JOIN imports ", " import_list)
+message("${name}: ${size} bytes (${kib} KB, limit ${limit_kib} KB); imports ${import_list}")
+if(size GREATER LIMIT)
+  message(FATAL_ERROR "${name} is larger than ${LIMIT} bytes")
+endif()
+if(foreign)
+  message(FATAL_ERROR "${name} imports DLLs that are not the system's: ${foreign}")
+endif()
