@@ -3,7 +3,13 @@
 // is that DPI, and name it in DEMTREL_EXPECTED_DPI.
 #include "ShellFixture.h"
 
+#include "CDlgAbout.h"
+#include "CDlgEditChannelName.h"
+#include "CDlgEditDeviceName.h"
+#include "CDlgSynchMode.h"
 #include "Dpi.h"
+#include "ModalDriver.h"
+#include "UiActions.h"
 
 #include <commctrl.h>
 
@@ -146,6 +152,31 @@ protected:
         }
     }
 
+    // Each control inside the window, no two on top of each other (a group
+    // box holds whole controls or none), every text and column heading whole.
+    void ExpectLaidOutWhole(HWND window) {
+        RECT client{};
+        ::GetClientRect(window, &client);
+        const std::vector<HWND> controls = VisibleChildren(window);
+        for (size_t a = 0; a < controls.size(); ++a) {
+            const RECT ra = RectIn(controls[a], window);
+            EXPECT_TRUE(Inside(ra, client)) << Describe(controls[a]);
+            ExpectTextFits(controls[a]);
+            if (ClassOf(controls[a]) == WC_LISTVIEWA)
+                ExpectHeadersFit(controls[a]);
+            for (size_t b = a + 1; b < controls.size(); ++b) {
+                const RECT rb = RectIn(controls[b], window);
+                if (IsGroupBox(controls[a]) || IsGroupBox(controls[b])) {
+                    EXPECT_TRUE(!Overlap(ra, rb) || Inside(ra, rb) || Inside(rb, ra))
+                        << Describe(controls[a]) << " / " << Describe(controls[b]);
+                } else {
+                    EXPECT_FALSE(Overlap(ra, rb))
+                        << Describe(controls[a]) << " / " << Describe(controls[b]);
+                }
+            }
+        }
+    }
+
     void ExpectHeadersFit(HWND list) {
         HWND header = reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
         const int count = static_cast<int>(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
@@ -215,29 +246,35 @@ TEST_F(DpiLayout, PagesLieRightOfTheTreeInsideTheView) {
 TEST_F(DpiLayout, ControlsStayInsideTheirPageApartAndUncut) {
     for (size_t i = 0; i < Pages().size(); ++i) {
         ShowPage(i);
-        HWND page = Pages()[i]->m_hWnd;
         SCOPED_TRACE("page " + std::to_string(i));
-        RECT pageClient{};
-        ::GetClientRect(page, &pageClient);
-        const std::vector<HWND> controls = VisibleChildren(page);
-        for (size_t a = 0; a < controls.size(); ++a) {
-            const RECT ra = RectIn(controls[a], page);
-            EXPECT_TRUE(Inside(ra, pageClient)) << Describe(controls[a]);
-            ExpectTextFits(controls[a]);
-            if (ClassOf(controls[a]) == WC_LISTVIEWA)
-                ExpectHeadersFit(controls[a]);
-            for (size_t b = a + 1; b < controls.size(); ++b) {
-                const RECT rb = RectIn(controls[b], page);
-                if (IsGroupBox(controls[a]) || IsGroupBox(controls[b])) {
-                    EXPECT_TRUE(!Overlap(ra, rb) || Inside(ra, rb) || Inside(rb, ra))
-                        << Describe(controls[a]) << " / " << Describe(controls[b]);
-                } else {
-                    EXPECT_FALSE(Overlap(ra, rb))
-                        << Describe(controls[a]) << " / " << Describe(controls[b]);
-                }
-            }
-        }
+        ExpectLaidOutWhole(Pages()[i]->m_hWnd);
     }
+}
+
+// The dialogs' templates scale with their font; their texts and list columns
+// must still fit.
+TEST_F(DpiLayout, ModalDialogsHoldTheirControlsWhole) {
+    DeviceSynchModes modes{};
+    for (uint32_t kind : {1u, 2u, 4u})
+        modes.Modes[modes.ModeCount++].Kind = kind;
+    modes.Current = modes.Modes[1];
+    DeviceProperties device{};
+    std::strcpy(device.DeviceName, "Tarnet Quadra 1818");
+    ChannelProperties channel{};
+    std::strcpy(channel.ChannelName, "Analog In 1");
+    ModalDriver driver;
+    for (int endId : {IDCANCEL, IDCANCEL, IDCANCEL, IDOK}) {
+        driver.Then([this, endId](HWND dialog) {
+            SCOPED_TRACE(TextOf(dialog));
+            ExpectLaidOutWhole(dialog);
+            ClickButton(dialog, endId);
+        });
+    }
+    CDlgSynchMode(&modes, frame).DoModal();
+    CDlgEditDeviceName(&device, frame).DoModal();
+    CDlgEditChannelName(&channel, frame).DoModal();
+    CDlgAbout().DoModal();
+    EXPECT_EQ(4, driver.Handled());
 }
 
 TEST_F(DpiLayout, TreeShowsEveryLabelWholeWithIconsOfItsDpi) {
