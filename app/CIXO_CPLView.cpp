@@ -6,8 +6,10 @@
 #include "CDriverSettings.h"
 #include "Clipboard.h"
 #include "DataExchange.h"
+#include "Dpi.h"
 #include "DriverCodes.h"
 #include "FrameWnd.h"
+#include "ListCtrl.h"
 #include "ResString.h"
 #include "Trace.h"
 #include "WinApp.h"
@@ -15,6 +17,7 @@
 
 #include <dbt.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -24,7 +27,7 @@ namespace {
 // Image-list order; index 0 is loaded but no item uses it.
 constexpr UINT kTreeIcons[] = {IDI_PAGE_GENERAL,  IDI_PAGE_DEVICES, IDI_PAGE_SETTINGS,
                                IDI_PAGE_CHANNELS, IDI_PAGE_STREAMS, IDI_PAGE_SYNCH};
-constexpr int kIconSize = 16;
+constexpr int kIconSize = 16; // pixels at 96 DPI
 
 // Names shorter than this are no device-interface paths.
 constexpr size_t kMinInterfaceNameLength = 5;
@@ -44,6 +47,16 @@ std::string InterfaceName(DWORD_PTR data) {
     const auto* record = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_A*>(data);
     return std::string(record->dbcc_name,
                        strnlen(record->dbcc_name, header->dbch_size - nameOffset));
+}
+
+BOOL CALLBACK RescaleListColumns(HWND child, LPARAM dpis) {
+    char className[32] = {};
+    ::GetClassNameA(child, className, sizeof(className));
+    if (lstrcmpiA(className, WC_LISTVIEWA) == 0) {
+        const auto* fromTo = reinterpret_cast<const UINT*>(dpis);
+        CListCtrl(child).RescaleColumns(fromTo[0], fromTo[1]);
+    }
+    return TRUE;
 }
 
 } // namespace
@@ -123,6 +136,7 @@ void CIXO_CPLView::OnInitialUpdate() {
     }
     if (!m_bFirstUpdate)
         return;
+    m_Dpi = DpiForWindow(m_hWnd);
     CreatePages();
     HideAllPages();
     CreateImageList();
@@ -151,17 +165,48 @@ uint32_t CIXO_CPLView::StartListener() {
 void CIXO_CPLView::CreatePages() {
     for (CDlgPgBase* page : PagesInCreationOrder()) {
         page->Create(this);
-        page->SetWindowPos(nullptr, PageLeft, PageTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        PlacePage(*page, 0);
         page->ShowWindow(SW_SHOW);
     }
 }
 
+// The pages' pixel position scales with the DPI, the form's line with its
+// font, which grows a little faster than the DPI with some fonts: the pages
+// keep clear of the line whichever grows more.
+POINT CIXO_CPLView::PagePosition() const {
+    RECT separator{0, 0, SeparatorRight, 0};
+    ::MapDialogRect(m_hWnd, &separator);
+    return {std::max(ScaleForDpi(PageLeft, m_Dpi),
+                     static_cast<int>(separator.right) + ScaleForDpi(SeparatorGap, m_Dpi)),
+            ScaleForDpi(PageTop, m_Dpi)};
+}
+
+void CIXO_CPLView::PlacePage(CDlgPgBase& page, UINT flags) {
+    const POINT position = PagePosition();
+    page.SetWindowPos(nullptr, position.x, position.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | flags);
+}
+
+void CIXO_CPLView::OnDpiChanged(UINT dpi) {
+    if (dpi == m_Dpi || m_bFirstUpdate)
+        return;
+    const UINT fromTo[] = {m_Dpi, dpi};
+    m_Dpi = dpi;
+    for (CDlgPgBase* page : PagesInCreationOrder()) {
+        if (!page->m_hWnd)
+            continue;
+        PlacePage(*page, SWP_NOACTIVATE);
+        ::EnumChildWindows(page->m_hWnd, RescaleListColumns, reinterpret_cast<LPARAM>(fromTo));
+    }
+    CreateImageList();
+}
+
 void CIXO_CPLView::CreateImageList() {
-    m_ImageList.Create(kIconSize, kIconSize, 0, static_cast<int>(PageCount), 1);
+    const int size = ScaleForDpi(kIconSize, m_Dpi);
+    m_ImageList.Create(size, size, 0, static_cast<int>(PageCount), 1);
     for (UINT iconId : kTreeIcons) {
         HICON icon =
             static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(iconId),
-                                            IMAGE_ICON, kIconSize, kIconSize, LR_DEFAULTCOLOR));
+                                            IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
         m_ImageList.Add(icon);
         if (icon)
             ::DestroyIcon(icon);

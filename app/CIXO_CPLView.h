@@ -31,13 +31,17 @@ public:
     // The device-interface class of the driver's audio interfaces.
     static constexpr GUID DriverInterfaceClass = {
         0x006902CB, 0xE626, 0x45B4, {0x8A, 0x62, 0x2E, 0xAA, 0xD6, 0x3F, 0x8D, 0x12}};
-    // Where every page sits in the view's client area, in pixels.
+    // Where every page sits in the view's client area, in pixels at 96 DPI.
     static constexpr int PageLeft = 140;
     static constexpr int PageTop = 2;
     // How long the driver's queue is drained at one go before input and
     // painting get their turn; a single reload is never split.
     static constexpr ULONGLONG DrainSliceMs = 50;
     static constexpr UINT_PTR DrainTimerId = 1;
+    // The right edge of the form's line between tree and pages, in dialog
+    // units, and the least gap between it and the pages, in pixels at 96 DPI.
+    static constexpr int SeparatorRight = 92;
+    static constexpr int SeparatorGap = 2;
 
     // Opens the driver connection; a failure leaves it closed until a device
     // arrives.
@@ -58,6 +62,9 @@ public:
     // Reloads all six pages from the driver, in the fixed order.
     void UpdateAllPages();
     bool RegisterForDeviceNotification(const GUID& interfaceClass);
+    // The main window moved to a monitor of this DPI: pages, list columns
+    // and tree icons follow it.
+    void OnDpiChanged(UINT dpi);
 
     CTreeCtrl m_Tree;
     CImageList m_ImageList;
@@ -76,6 +83,8 @@ public:
     HTREEITEM m_hItemSettings = nullptr;
     HTREEITEM m_hItemStreams = nullptr;
     HDEVNOTIFY m_hDevNotify = nullptr;
+    // The DPI the pages, columns and icons are laid out for.
+    UINT m_Dpi = 96;
 
 protected:
     static const MessageMap messageMap;
@@ -98,6 +107,8 @@ private:
 
     uint32_t StartListener();
     void CreatePages();
+    POINT PagePosition() const;
+    void PlacePage(CDlgPgBase& page, UINT flags);
     void CreateImageList();
     void FillTree();
     void HideAllPages();

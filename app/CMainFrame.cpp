@@ -3,6 +3,7 @@
 #include "AppMessages.h"
 #include "CIXO_CPLApp.h"
 #include "CIXO_CPLView.h"
+#include "Dpi.h"
 #include "ResString.h"
 #include "WinApp.h"
 #include "resource.h"
@@ -23,8 +24,9 @@ constexpr TrayMouseEntry kTrayMouseTable[] = {
     {WM_RBUTTONDBLCLK, CMainFrame::TrayAction::Menu},
 };
 
-constexpr UINT kStatusPaneWidth = 200;
-constexpr UINT kDevicePaneWidth = 150;
+// Pane widths in pixels at 96 DPI.
+constexpr int kStatusPaneWidth = 200;
+constexpr int kDevicePaneWidth = 150;
 
 } // namespace
 
@@ -38,6 +40,7 @@ const MessageMap CMainFrame::messageMap{
         {WM_COMMAND, 0, ID_TRAY_QUIT, &CMainFrame::OnTrayQuit},
         {WM_COMMAND, 0, ID_HIDE, &CMainFrame::OnHide},
         {WM_SYSCOMMAND, 0, 0, &CMainFrame::OnSysCommand},
+        {WM_DPICHANGED, 0, 0, &CMainFrame::OnDpiChanged},
     }};
 
 CMainFrame::TrayAction CMainFrame::TrayActionFor(WPARAM iconId, LPARAM mouseMessage) {
@@ -72,6 +75,7 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
 }
 
 int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
+    m_Dpi = DpiForWindow(m_hWnd);
     if (CFrameWnd::OnCreate(cs) == -1 || !CreateStatusBar())
         return -1;
     const std::string title = LoadResString(IDS_MAIN_TITLE);
@@ -92,9 +96,13 @@ BOOL CMainFrame::CreateStatusBar() {
     static constexpr UINT kIndicators[] = {0, 0};
     if (!m_StatusBar.Create(this) || !m_StatusBar.SetIndicators(kIndicators, 2))
         return FALSE;
-    m_StatusBar.SetPaneInfo(0, 0, SBPS_STRETCH, kStatusPaneWidth);
-    m_StatusBar.SetPaneInfo(1, 1, SBPS_NORMAL, kDevicePaneWidth);
+    LayOutStatusPanes();
     return TRUE;
+}
+
+void CMainFrame::LayOutStatusPanes() {
+    m_StatusBar.SetPaneInfo(0, 0, SBPS_STRETCH, ScaleForDpi(kStatusPaneWidth, m_Dpi));
+    m_StatusBar.SetPaneInfo(1, 1, SBPS_NORMAL, ScaleForDpi(kDevicePaneWidth, m_Dpi));
 }
 
 // The icon goes first, while the frame still exists; the view's children,
@@ -168,4 +176,22 @@ void CMainFrame::OnSysCommand(UINT id, LPARAM) {
         OnHide();
     else
         Default();
+}
+
+// The window moved to a monitor of another DPI (or the user changed the
+// scale): take the size the system suggests for it, then lay out the panes
+// and the view's pages, lists and icons for the new DPI.
+LRESULT CMainFrame::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    const UINT dpi = HIWORD(wParam);
+    if (dpi == 0)
+        return 0;
+    if (const auto* suggested = reinterpret_cast<const RECT*>(lParam))
+        SetWindowPos(nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    m_Dpi = dpi;
+    LayOutStatusPanes();
+    if (CIXO_CPLView* view = dynamic_cast<CIXO_CPLView*>(GetActiveView()))
+        view->OnDpiChanged(dpi);
+    RecalcLayout();
+    return 0;
 }

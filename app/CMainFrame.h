@@ -27,6 +27,8 @@ public:
     // the devices page.
     CStatusBar m_StatusBar;
     TrayIcon m_TrayIcon;
+    // The DPI the frame's layout is made for: its monitor's.
+    UINT m_Dpi = 96;
 
 protected:
     static const MessageMap messageMap;
@@ -39,6 +41,7 @@ protected:
 private:
     BOOL CreateStatusBar();
     BOOL AddTrayIcon();
+    void LayOutStatusPanes();
     void ShowTrayMenu();
 
     LRESULT OnShowAsioPage(WPARAM wParam, LPARAM lParam);
@@ -48,4 +51,5 @@ private:
     void OnTrayQuit();
     void OnHide();
     void OnSysCommand(UINT id, LPARAM point);
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 };

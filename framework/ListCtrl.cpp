@@ -1,5 +1,7 @@
 #include "ListCtrl.h"
 
+#include "Dpi.h"
+
 namespace {
 
 constexpr int kItemTextCapacity = 1024;
@@ -15,10 +17,21 @@ int CListCtrl::InsertColumn(int column, const std::string& heading, int format, 
     col.iSubItem = column;
     if (width >= 0) {
         col.mask |= LVCF_WIDTH;
-        col.cx = width;
+        col.cx = ScaleForDpi(width, DpiForWindow(m_hWnd));
     }
     return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(column),
                                         reinterpret_cast<LPARAM>(&col)));
+}
+
+void CListCtrl::RescaleColumns(UINT fromDpi, UINT toDpi) const {
+    HWND header = reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER));
+    const int count = header ? static_cast<int>(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int column = 0; column < count; ++column) {
+        const int width = static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, column));
+        SendMessage(
+            LVM_SETCOLUMNWIDTH, column,
+            MAKELPARAM(::MulDiv(width, static_cast<int>(toDpi), static_cast<int>(fromDpi)), 0));
+    }
 }
 
 int CListCtrl::InsertItem(int row, const std::string& text) const {

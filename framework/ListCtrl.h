@@ -9,9 +9,13 @@ class CListCtrl : public CWindowHandle {
 public:
     using CWindowHandle::CWindowHandle;
 
-    // The new column's index, or -1.
+    // The new column's index, or -1. The width is in pixels at 96 DPI and
+    // becomes the list's own DPI's.
     int InsertColumn(int column, const std::string& heading, int format = LVCFMT_LEFT,
                      int width = -1) const;
+    // Every column's width from one DPI to another, as a window that moved
+    // to a monitor of another DPI needs.
+    void RescaleColumns(UINT fromDpi, UINT toDpi) const;
     // The new row's index, or -1.
     int InsertItem(int row, const std::string& text) const;
     BOOL SetItemText(int row, int column, const std::string& text) const;

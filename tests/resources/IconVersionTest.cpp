@@ -88,14 +88,15 @@ TEST(Icons, TreeIconsAreOpaqueAndTheAppIconIsNot) {
     }
 }
 
-TEST(Manifest, AsksForCommonControlsSixWithoutDpiAwareness) {
+TEST(Manifest, AsksForCommonControlsSixAndPerMonitorDpiAwareness) {
     DWORD size = 0;
     const BYTE* bits = ResourceBits(MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24), &size);
     ASSERT_NE(bits, nullptr);
     const std::string manifest(reinterpret_cast<const char*>(bits), size);
     EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
     EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
-    EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);
+    EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
+    EXPECT_NE(manifest.find(">PerMonitorV2, System</dpiAwareness>"), std::string::npos);
 }
 
 std::vector<char> OwnVersionInfo() {

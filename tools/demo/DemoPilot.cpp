@@ -2,6 +2,8 @@
 //   DemoPilot wait       waits (at most 30 s) until the main window exists
 //   DemoPilot page N     selects the N-th item (0-based) of the page tree
 //   DemoPilot tab N      presses Tab N times where the program's focus is
+//   DemoPilot rect       prints the main window's rectangle on the desktop
+//                        as ImageMagick's geometry (WxH+X+Y), for cropping
 // It only sends the messages a user's clicks would cause. When the demo's Wine
 // desktop "Demtrel" exists, it looks for the program there.
 #include <windows.h>
@@ -93,6 +95,18 @@ int PressTab(int count) {
     return 0;
 }
 
+int PrintWindowRect() {
+    RECT rect{};
+    HWND frame = FindMainWindow();
+    if (!frame || !GetWindowRect(frame, &rect)) {
+        std::fprintf(stderr, "DemoPilot: no window titled \"%s\"\n", kMainTitle);
+        return 1;
+    }
+    std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left,
+                rect.top);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -103,6 +117,8 @@ int main(int argc, char** argv) {
         return SelectPage(std::atoi(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "tab") == 0)
         return PressTab(std::atoi(argv[2]));
-    std::fprintf(stderr, "usage: DemoPilot wait | DemoPilot page N | DemoPilot tab N\n");
+    if (argc == 2 && std::strcmp(argv[1], "rect") == 0)
+        return PrintWindowRect();
+    std::fprintf(stderr, "usage: DemoPilot wait | DemoPilot page N | DemoPilot tab N | DemoPilot rect\n");
     return 2;
 }
