@@ -1,6 +1,7 @@
 #include "ListCtrl.h"
 
 #include "Dpi.h"
+#include "ResString.h"
 
 namespace {
 
@@ -21,6 +22,30 @@ int CListCtrl::InsertColumn(int column, const std::string& heading, int format, 
     }
     return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(column),
                                         reinterpret_cast<LPARAM>(&col)));
+}
+
+int CListCtrl::InsertColumn(int column, const ListColumn& definition) const {
+    const std::string heading = definition.heading ? LoadResString(definition.heading) : "";
+    return InsertColumn(column, heading, LVCFMT_LEFT, definition.width);
+}
+
+CListCtrl::Refill::Refill(const CListCtrl& list, Selection selection)
+    : m_list(list), m_selected(selection == Selection::Keep ? list.GetSelectedRow() : -1) {
+    m_list.SetRedraw(FALSE);
+    m_list.DeleteAllItems();
+}
+
+CListCtrl::Refill::~Refill() {
+    if (m_selected >= 0)
+        m_list.SelectRow(m_selected);
+    m_list.SetRedraw(TRUE);
+}
+
+bool CListCtrl::SelectionOrCheckChanged(const NMHDR* header) {
+    const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+    const UINT changedState = change->uNewState ^ change->uOldState;
+    return (change->uChanged & LVIF_STATE) != 0 &&
+           (changedState & (LVIS_SELECTED | LVIS_STATEIMAGEMASK)) != 0;
 }
 
 void CListCtrl::RescaleColumns(UINT fromDpi, UINT toDpi) const {

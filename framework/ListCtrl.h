@@ -5,9 +5,45 @@
 
 #include <commctrl.h>
 
+// A column of a list: its heading's string id (0: none) and its width in
+// pixels at 96 DPI.
+struct ListColumn {
+    UINT heading;
+    int width;
+};
+
 class CListCtrl : public CWindowHandle {
 public:
     using CWindowHandle::CWindowHandle;
+
+    // A refill of the whole list: while it lasts the list is empty and does
+    // not repaint; at its end the row that was selected by number is
+    // selected again (unless the refill starts the list afresh) and the list
+    // repaints once.
+    class Refill {
+    public:
+        enum class Selection { Keep, Drop };
+        explicit Refill(const CListCtrl& list, Selection selection = Selection::Keep);
+        ~Refill();
+        Refill(const Refill&) = delete;
+        Refill& operator=(const Refill&) = delete;
+
+    private:
+        const CListCtrl& m_list;
+        int m_selected;
+    };
+
+    // Whether an LVN_ITEMCHANGED is about the selection or a check box. A
+    // refill reports every row's new item data as a change too; only these
+    // are changes that a page has to follow.
+    static bool SelectionOrCheckChanged(const NMHDR* header);
+
+    // Left-aligned columns from a table, headings from the string table.
+    template <size_t N> void InsertColumns(const ListColumn (&columns)[N]) const {
+        for (size_t column = 0; column < N; ++column)
+            InsertColumn(static_cast<int>(column), columns[column]);
+    }
+    int InsertColumn(int column, const ListColumn& definition) const;
 
     // The new column's index, or -1. The width is in pixels at 96 DPI and
     // becomes the list's own DPI's.

@@ -7,17 +7,11 @@
 #include "DriverCodes.h"
 #include "ResString.h"
 #include "RowRecord.h"
-#include "SelectionOrCheckChanged.h"
 #include "resource.h"
 
 namespace {
 
-struct Column {
-    UINT heading;
-    int width;
-};
-
-const Column kColumns[] = {
+const ListColumn kColumns[] = {
     {IDS_COL_DEVICE_NAME, 160},
     {IDS_COL_CHANNEL_NAME, 160},
     {IDS_COL_ASIO_NAME, 180},
@@ -61,9 +55,7 @@ void CDlgPgChannels::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CDlgPgChannels::OnInitDialog() {
     CDlgPgBase::OnInitDialog();
-    int index = 0;
-    for (const Column& column : kColumns)
-        m_List.InsertColumn(index++, LoadResString(column.heading), LVCFMT_LEFT, column.width);
+    m_List.InsertColumns(kColumns);
     m_List.SetExtendedStyle(m_List.GetExtendedStyle() | kListStyles);
     // The hidden label names the list for screen readers, per direction.
     CWindowHandle(GetDlgItem(IDC_CHANNEL_LIST_LABEL))
@@ -93,29 +85,28 @@ ChannelProperties* CDlgPgChannels::ChannelAt(int row) const {
 // A channel whose device cannot be read gets no row; the rows after it keep
 // the indexes of their own channels as item data.
 void CDlgPgChannels::UpdateChannelList() {
-    int selected = m_List.GetSelectedRow();
-    m_List.SetRedraw(FALSE);
-    m_List.DeleteAllItems();
-    CRecordArray<ChannelProperties>& channels = Channels();
-    if (gDrv.GetChanProp(channels, m_nDirection) == DRVSTATUS_SUCCESS) {
-        for (int index = 0; index < channels.GetSize(); ++index) {
-            const ChannelProperties* channel = channels.GetAt(index);
-            DeviceProperties device{};
-            if (gDrv.GetDeviceProperties(channel->DeviceId, &device) != DRVSTATUS_SUCCESS)
-                continue;
-            int row = m_List.InsertItem(index, FieldText(device.DeviceName));
-            if (row < 0)
-                continue;
-            m_List.SetItemText(row, kChannelColumn, FieldText(channel->ChannelName));
-            m_List.SetItemText(row, kAsioColumn, std::string());
-            m_List.SetItemData(row, static_cast<DWORD_PTR>(index));
+    {
+        CListCtrl::Refill refill(m_List);
+        CRecordArray<ChannelProperties>& channels = Channels();
+        if (gDrv.GetChanProp(channels, m_nDirection) == DRVSTATUS_SUCCESS) {
+            for (int index = 0; index < channels.GetSize(); ++index)
+                InsertChannelRow(index, *channels.GetAt(index));
         }
+        UpdateAsioNames();
     }
-    UpdateAsioNames();
-    if (selected >= 0)
-        m_List.SelectRow(selected);
-    m_List.SetRedraw(TRUE);
     UpdateChannelDetails();
+}
+
+void CDlgPgChannels::InsertChannelRow(int index, const ChannelProperties& channel) {
+    DeviceProperties device{};
+    if (gDrv.GetDeviceProperties(channel.DeviceId, &device) != DRVSTATUS_SUCCESS)
+        return;
+    int row = m_List.InsertItem(index, FieldText(device.DeviceName));
+    if (row < 0)
+        return;
+    m_List.SetItemText(row, kChannelColumn, FieldText(channel.ChannelName));
+    m_List.SetItemText(row, kAsioColumn, std::string());
+    m_List.SetItemData(row, static_cast<DWORD_PTR>(index));
 }
 
 // Built from the texts the list shows, so the display name always matches the
@@ -166,7 +157,7 @@ void CDlgPgChannels::OnIncludeDeviceName() {
 }
 
 void CDlgPgChannels::OnChannelListChanged(NMHDR* pNMHDR, LRESULT* pResult) {
-    if (SelectionOrCheckChanged(pNMHDR))
+    if (CListCtrl::SelectionOrCheckChanged(pNMHDR))
         UpdateChannelDetails();
     *pResult = 0;
 }

@@ -33,6 +33,9 @@ protected:
     BOOL OnInitDialog() override;
 
 private:
+    // The row of the channel at index of the model's array; none when its
+    // device cannot be read.
+    void InsertChannelRow(int index, const ChannelProperties& channel);
     CRecordArray<ChannelProperties>& Channels() const;
     // The channel record a row was filled from, or null when the model no
     // longer holds it.

@@ -8,19 +8,13 @@
 #include "DriverCodes.h"
 #include "ResString.h"
 #include "RowRecord.h"
-#include "SelectionOrCheckChanged.h"
 #include "resource.h"
 
 #include <cstdio>
 
 namespace {
 
-struct Column {
-    UINT heading;
-    int width;
-};
-
-const Column kColumns[] = {
+const ListColumn kColumns[] = {
     {IDS_COL_DEVICE_NAME, 235},
     {IDS_COL_SERIAL_NUMBER, 220},
 };
@@ -56,9 +50,7 @@ void CDlgPgDevices::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CDlgPgDevices::OnInitDialog() {
     CDlgPgBase::OnInitDialog();
-    int index = 0;
-    for (const Column& column : kColumns)
-        m_List.InsertColumn(index++, LoadResString(column.heading), LVCFMT_LEFT, column.width);
+    m_List.InsertColumns(kColumns);
     m_List.SetExtendedStyle(m_List.GetExtendedStyle() | kListStyles);
     m_strHint = LoadResString(IDS_RANKING_HINT);
     m_Apply.EnableWindow(FALSE);
@@ -88,16 +80,13 @@ int CDlgPgDevices::InsertDeviceRow(int row, int device) {
 }
 
 void CDlgPgDevices::UpdateDeviceList() {
-    int selected = m_List.GetSelectedRow();
-    m_List.SetRedraw(FALSE);
-    m_List.DeleteAllItems();
-    if (gDrv.GetDevProp() == DRVSTATUS_SUCCESS) {
-        for (int device = 0; device < gDrv.m_Devices.GetSize(); ++device)
-            InsertDeviceRow(device, device);
+    {
+        CListCtrl::Refill refill(m_List);
+        if (gDrv.GetDevProp() == DRVSTATUS_SUCCESS) {
+            for (int device = 0; device < gDrv.m_Devices.GetSize(); ++device)
+                InsertDeviceRow(device, device);
+        }
     }
-    if (selected >= 0)
-        m_List.SelectRow(selected);
-    m_List.SetRedraw(TRUE);
     UpdateDeviceButtons();
     ShowDeviceCount();
 }
@@ -138,7 +127,7 @@ void CDlgPgDevices::UpdateDeviceDependentPages() {
 }
 
 void CDlgPgDevices::OnDeviceListChanged(NMHDR* pNMHDR, LRESULT* pResult) {
-    if (!m_bMovingRow && SelectionOrCheckChanged(pNMHDR))
+    if (!m_bMovingRow && CListCtrl::SelectionOrCheckChanged(pNMHDR))
         UpdateDeviceButtons();
     *pResult = 0;
 }

@@ -6,7 +6,6 @@
 #include "DriverCodes.h"
 #include "ResString.h"
 #include "RowRecord.h"
-#include "SelectionOrCheckChanged.h"
 #include "SynchTexts.h"
 #include "Trace.h"
 #include "WinApp.h"
@@ -14,12 +13,7 @@
 
 namespace {
 
-struct Column {
-    UINT heading;
-    int width;
-};
-
-const Column kColumns[] = {
+const ListColumn kColumns[] = {
     {IDS_COL_CLOCK_MASTER, 70},
     {IDS_COL_DEVICES, 160},
     {IDS_COL_SYNCH_SOURCE, 250},
@@ -73,9 +67,7 @@ void CDlgPgSamplingRate::DoDataExchange(CDataExchange* pDX) {
 BOOL CDlgPgSamplingRate::OnInitDialog() {
     CDlgPgBase::OnInitDialog();
     m_SynchList.SetExtendedStyle(m_SynchList.GetExtendedStyle() | kListStyles);
-    int index = 0;
-    for (const Column& column : kColumns)
-        m_SynchList.InsertColumn(index++, LoadResString(column.heading), LVCFMT_LEFT, column.width);
+    m_SynchList.InsertColumns(kColumns);
     UpdatePage();
     m_ApplySynch.EnableWindow(FALSE);
     m_ApplySamplingRate.EnableWindow(FALSE);
@@ -112,22 +104,17 @@ int CDlgPgSamplingRate::RowOfDevice(uint32_t deviceId) const {
 
 void CDlgPgSamplingRate::UpdateSynchronisationSettings() {
     m_bListReady = false;
-    int selected = m_SynchList.GetSelectedRow();
     m_nClkMasterItem = -1;
-    m_SynchList.SetRedraw(FALSE);
-    m_SynchList.DeleteAllItems();
-
-    // The modes are only shown when both lists were read in full; an empty
-    // list has no "PC Driver" row either.
-    if (gDrv.GetDevProp() == DRVSTATUS_SUCCESS && gDrv.GetDevSynchModes() == DRVSTATUS_SUCCESS &&
-        gDrv.m_Devices.GetSize() > 0) {
-        if (InsertPcDriverRow())
-            InsertDeviceRows();
+    {
+        CListCtrl::Refill refill(m_SynchList);
+        // The modes are only shown when both lists were read in full; an
+        // empty list has no "PC Driver" row either.
+        if (gDrv.GetDevProp() == DRVSTATUS_SUCCESS &&
+            gDrv.GetDevSynchModes() == DRVSTATUS_SUCCESS && gDrv.m_Devices.GetSize() > 0) {
+            if (InsertPcDriverRow())
+                InsertDeviceRows();
+        }
     }
-
-    if (selected >= 0)
-        m_SynchList.SelectRow(selected);
-    m_SynchList.SetRedraw(TRUE);
     gDrv.GetSampleRateMode(&gDrv.m_SampleRateMode);
     UpdateDependentControls();
     m_bListReady = true;
@@ -227,7 +214,7 @@ void CDlgPgSamplingRate::OnItemChangedSynchList(NMHDR* pNMHDR, LRESULT* pResult)
     *pResult = 0;
     // While the list is refilled, or other rows follow a check, the end of that
     // work brings the dependent controls up to date once.
-    if (!m_bListReady || !SelectionOrCheckChanged(pNMHDR))
+    if (!m_bListReady || !CListCtrl::SelectionOrCheckChanged(pNMHDR))
         return;
     m_bListReady = false;
     FollowCheck(reinterpret_cast<const NMLISTVIEW*>(pNMHDR)->iItem);

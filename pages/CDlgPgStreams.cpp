@@ -4,19 +4,13 @@
 #include "DataExchange.h"
 #include "DriverCodes.h"
 #include "ResString.h"
-#include "SelectionOrCheckChanged.h"
 #include "resource.h"
 
 #include <cstdio>
 
 namespace {
 
-struct Column {
-    UINT heading;
-    int width;
-};
-
-constexpr Column Columns[] = {
+constexpr ListColumn Columns[] = {
     {IDS_COL_DEVICE_NAME, 140},   {IDS_COL_AUDIO_OUT_PLUG, 90}, {IDS_COL_AUDIO_IN_PLUG, 90},
     {IDS_COL_SYNCH_OUT_PLUG, 90}, {IDS_COL_SYNCH_IN_PLUG, 90},
 };
@@ -74,9 +68,7 @@ void CDlgPgStreams::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CDlgPgStreams::OnInitDialog() {
     CDlgPgBase::OnInitDialog();
-    int index = 0;
-    for (const Column& column : Columns)
-        m_List.InsertColumn(index++, LoadResString(column.heading), LVCFMT_LEFT, column.width);
+    m_List.InsertColumns(Columns);
     m_List.SetExtendedStyle(m_List.GetExtendedStyle() | LVS_EX_HEADERDRAGDROP | LVS_EX_GRIDLINES |
                             LVS_EX_FULLROWSELECT);
     return TRUE;
@@ -84,24 +76,28 @@ BOOL CDlgPgStreams::OnInitDialog() {
 
 void CDlgPgStreams::UpdatePage() {
     m_strDetails.clear();
-    m_List.SetRedraw(FALSE);
-    m_List.DeleteAllItems();
-    if (gDrv.GetDevProp() == 0) {
-        for (int device = 0; device < gDrv.m_Devices.GetSize(); ++device) {
-            const DeviceProperties* properties = gDrv.m_Devices.GetAt(device);
-            const int row = m_List.InsertItem(device, FieldText(properties->DeviceName));
-            m_List.SetItemData(row, static_cast<DWORD_PTR>(device));
-            StreamStatus status;
-            if (gDrv.GetStreamStatus(properties->DeviceId, &status) != 0)
-                continue;
-            m_List.SetItemText(row, 1, GetPlugStateText(status.AudioOut));
-            m_List.SetItemText(row, 2, GetPlugStateText(status.AudioIn));
-            m_List.SetItemText(row, 3, GetPlugStateText(status.SynchOut));
-            m_List.SetItemText(row, 4, GetPlugStateText(status.SynchIn));
+    {
+        // Every showing starts the list afresh, with no row selected.
+        CListCtrl::Refill refill(m_List, CListCtrl::Refill::Selection::Drop);
+        if (gDrv.GetDevProp() == 0) {
+            for (int device = 0; device < gDrv.m_Devices.GetSize(); ++device)
+                InsertDeviceRow(device);
         }
     }
-    m_List.SetRedraw(TRUE);
     UpdateData(FALSE);
+}
+
+void CDlgPgStreams::InsertDeviceRow(int device) {
+    const DeviceProperties* properties = gDrv.m_Devices.GetAt(device);
+    const int row = m_List.InsertItem(device, FieldText(properties->DeviceName));
+    m_List.SetItemData(row, static_cast<DWORD_PTR>(device));
+    StreamStatus status;
+    if (gDrv.GetStreamStatus(properties->DeviceId, &status) != 0)
+        return;
+    m_List.SetItemText(row, 1, GetPlugStateText(status.AudioOut));
+    m_List.SetItemText(row, 2, GetPlugStateText(status.AudioIn));
+    m_List.SetItemText(row, 3, GetPlugStateText(status.SynchOut));
+    m_List.SetItemText(row, 4, GetPlugStateText(status.SynchIn));
 }
 
 std::string CDlgPgStreams::GetPlugStateText(const PlugStatus& plug) {
@@ -156,7 +152,7 @@ void CDlgPgStreams::OnShowWindow(BOOL bShow, UINT) {
 
 void CDlgPgStreams::OnItemChangedStreamList(NMHDR* pNMHDR, LRESULT* pResult) {
     *pResult = 0;
-    if (!SelectionOrCheckChanged(pNMHDR))
+    if (!CListCtrl::SelectionOrCheckChanged(pNMHDR))
         return;
     m_strDetails.clear();
     const int row = m_List.GetSelectedRow();

@@ -33,6 +33,9 @@ private:
     static std::string GetPlugDetailsText(const PlugStatus& plug, const std::string& label);
     static std::string GetSupportedRatesText(const PlugStatus& plug);
 
+    // The row of the model's device index, with its four plug states.
+    void InsertDeviceRow(int device);
+
     void OnShowWindow(BOOL bShow, UINT nStatus);
     void OnItemChangedStreamList(NMHDR* pNMHDR, LRESULT* pResult);
 

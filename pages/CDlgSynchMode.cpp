@@ -5,6 +5,16 @@
 #include "SynchTexts.h"
 #include "resource.h"
 
+namespace {
+
+// The first column carries only the check boxes.
+const ListColumn kColumns[] = {
+    {0, 20},
+    {IDS_COL_MODE, 290},
+};
+
+} // namespace
+
 const MessageMap CDlgSynchMode::messageMap{
     &CDialog::messageMap,
     {
@@ -34,8 +44,7 @@ void CDlgSynchMode::DoDataExchange(CDataExchange* pDX) {
 BOOL CDlgSynchMode::OnInitDialog() {
     CDialog::OnInitDialog();
     m_ModeList.SetExtendedStyle(m_ModeList.GetExtendedStyle() | LVS_EX_CHECKBOXES);
-    m_ModeList.InsertColumn(0, std::string(), LVCFMT_LEFT, 20);
-    m_ModeList.InsertColumn(1, LoadResString(IDS_COL_MODE), LVCFMT_LEFT, 290);
+    m_ModeList.InsertColumns(kColumns);
 
     for (int index = 0; index < ModeCount(); ++index) {
         int row = m_ModeList.InsertItem(index, std::string());

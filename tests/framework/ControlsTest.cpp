@@ -129,6 +129,37 @@ TEST_F(Controls, ListKeepsRowsTextsDataAndChecks) {
     EXPECT_EQ(list.GetItemCount(), 0);
 }
 
+// A refill empties the list, keeps it from painting while it is filled, and
+// selects again the row that was selected by its number, if there is one.
+TEST_F(Controls, ListRefillKeepsTheSelectedRowNumberOrDropsIt) {
+    CListCtrl& list = dialog.m_List;
+    const ListColumn columns[] = {{0, 80}, {0, 40}};
+    list.InsertColumns(columns);
+    EXPECT_EQ(::SendMessageA(list.m_hWnd, LVM_GETCOLUMNWIDTH, 1, 0), 40);
+    for (int row = 0; row < 3; ++row)
+        list.InsertItem(row, "old");
+    list.SelectRow(2);
+    {
+        CListCtrl::Refill refill(list);
+        EXPECT_EQ(list.GetItemCount(), 0);
+        for (int row = 0; row < 4; ++row)
+            list.InsertItem(row, "new");
+        EXPECT_EQ(list.GetSelectedRow(), -1);
+    }
+    EXPECT_EQ(list.GetSelectedRow(), 2);
+    {
+        CListCtrl::Refill refill(list);
+        list.InsertItem(0, "only");
+    }
+    EXPECT_EQ(list.GetSelectedRow(), -1);
+    list.SelectRow(0);
+    {
+        CListCtrl::Refill refill(list, CListCtrl::Refill::Selection::Drop);
+        list.InsertItem(0, "again");
+    }
+    EXPECT_EQ(list.GetSelectedRow(), -1);
+}
+
 TEST_F(Controls, ListTextIsCutAt1023Characters) {
     CListCtrl& list = dialog.m_List;
     list.InsertColumn(0, "Name", LVCFMT_LEFT, 80);

@@ -26,7 +26,7 @@ protected:
         ListView_GetItemText(List(), row, column, text, sizeof text);
         return text;
     }
-    std::string Heading(int column) const { return ListColumn(List(), column); }
+    std::string Heading(int column) const { return ListHeading(List(), column); }
     void Select(int row) const { SelectListRow(List(), row); }
     std::string Details() const { return Text(IDC_STREAM_DETAILS); }
 

@@ -32,7 +32,7 @@ TEST_F(ChannelsPage, RowsShowDeviceChannelAndAsioNameOfTheirDirection) {
     EXPECT_FALSE(probe.Checked(IDC_INCLUDE_DEVICE_NAME));
     EXPECT_EQ(
         (std::vector<std::string>{"Device name/160", "Channel name/160", "ASIO display name/180"}),
-        ListColumns(probe.Item(IDC_CHANNEL_LIST)));
+        ListHeadings(probe.Item(IDC_CHANNEL_LIST)));
     const DWORD styles = LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT;
     EXPECT_EQ(styles, ListExtendedStyle(probe.Item(IDC_CHANNEL_LIST)) & styles);
 

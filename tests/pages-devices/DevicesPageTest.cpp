@@ -29,7 +29,7 @@ TEST_F(DevicesPage, ListsNamesAndSerialNumbersUnderTheirHeadings) {
     EXPECT_EQ((std::vector<std::string>{"Alpha", "Bravo"}), Names());
     EXPECT_EQ((std::vector<std::string>{"SN-Alpha", "SN-Bravo"}), probe.Column(IDC_DEVICE_LIST, 1));
     EXPECT_EQ((std::vector<std::string>{"Device name/235", "Serial number/220"}),
-              ListColumns(probe.Item(IDC_DEVICE_LIST)));
+              ListHeadings(probe.Item(IDC_DEVICE_LIST)));
     DWORD styles = ListExtendedStyle(probe.Item(IDC_DEVICE_LIST));
     EXPECT_EQ(static_cast<DWORD>(LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT),
               styles & (LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT));

@@ -159,7 +159,7 @@ TEST_F(SamplingRatePage, TheListHasItsColumnsAndStyles) {
     CreatePage();
     EXPECT_EQ((std::vector<std::string>{"Clk Master/70", "Devices/160",
                                         "Current Synchronisation Source/250"}),
-              ListColumns(List()));
+              ListHeadings(List()));
     const DWORD styles = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
     EXPECT_EQ(styles, ListExtendedStyle(List()) & styles);
 }

@@ -100,7 +100,7 @@ TEST_F(SynchModeDialog, ACheckBoxColumnAndAWideModeColumn) {
     int widest = 0;
     record.Modes[2] = Mode(5, 30, "Word clock input, 75 ohm");
     Run([&](HWND dialog) {
-        columns = ListColumns(List(dialog));
+        columns = ListHeadings(List(dialog));
         styles = ListExtendedStyle(List(dialog));
         widest = ListView_GetStringWidth(List(dialog), Read(dialog).texts.at(2).c_str());
     });

@@ -41,7 +41,7 @@ void SetChildText(HWND parent, int id, const std::string& text) {
     ::SetDlgItemTextA(parent, id, text.c_str());
 }
 
-std::string ListColumn(HWND list, int column) {
+std::string ListHeading(HWND list, int column) {
     char text[256] = "";
     LVCOLUMNA heading{};
     heading.mask = LVCF_TEXT | LVCF_WIDTH;
@@ -53,12 +53,12 @@ std::string ListColumn(HWND list, int column) {
     return std::string(text) + "/" + std::to_string(heading.cx);
 }
 
-std::vector<std::string> ListColumns(HWND list) {
+std::vector<std::string> ListHeadings(HWND list) {
     HWND header = reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
     const int count = static_cast<int>(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
     std::vector<std::string> columns;
     for (int column = 0; column < count; ++column)
-        columns.push_back(ListColumn(list, column));
+        columns.push_back(ListHeading(list, column));
     return columns;
 }
 

@@ -17,8 +17,8 @@ void SetChildText(HWND parent, int id, const std::string& text);
 
 // A list view's column headings, each as "text/width in pixels", left to
 // right; the extended styles it has.
-std::string ListColumn(HWND list, int column);
-std::vector<std::string> ListColumns(HWND list);
+std::string ListHeading(HWND list, int column);
+std::vector<std::string> ListHeadings(HWND list);
 DWORD ListExtendedStyle(HWND list);
 
 // Selects (and focuses) one row; the parent gets LVN_ITEMCHANGED.

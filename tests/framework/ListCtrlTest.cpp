@@ -1,8 +1,6 @@
 // Which list changes a page follows: the selection and the check boxes, never
 // the item data that a refill sets on every row.
-#include "SelectionOrCheckChanged.h"
-
-#include <commctrl.h>
+#include "ListCtrl.h"
 
 #include <gtest/gtest.h>
 
@@ -26,10 +24,10 @@ TEST(SelectionOrCheckChanged, SelectionAndCheckBoxesCountInBothDirections) {
     NMLISTVIEW deselected = Change(LVIF_STATE, LVIS_SELECTED, 0);
     NMLISTVIEW checked = Change(LVIF_STATE, kUnchecked, kChecked);
     NMLISTVIEW unchecked = Change(LVIF_STATE, kChecked | LVIS_SELECTED, kUnchecked | LVIS_SELECTED);
-    EXPECT_TRUE(SelectionOrCheckChanged(&selected.hdr));
-    EXPECT_TRUE(SelectionOrCheckChanged(&deselected.hdr));
-    EXPECT_TRUE(SelectionOrCheckChanged(&checked.hdr));
-    EXPECT_TRUE(SelectionOrCheckChanged(&unchecked.hdr));
+    EXPECT_TRUE(CListCtrl::SelectionOrCheckChanged(&selected.hdr));
+    EXPECT_TRUE(CListCtrl::SelectionOrCheckChanged(&deselected.hdr));
+    EXPECT_TRUE(CListCtrl::SelectionOrCheckChanged(&checked.hdr));
+    EXPECT_TRUE(CListCtrl::SelectionOrCheckChanged(&unchecked.hdr));
 }
 
 TEST(SelectionOrCheckChanged, ItemDataFocusAndUnchangedStatesDoNotCount) {
@@ -37,9 +35,9 @@ TEST(SelectionOrCheckChanged, ItemDataFocusAndUnchangedStatesDoNotCount) {
     NMLISTVIEW data = Change(LVIF_PARAM, 0, LVIS_SELECTED);
     NMLISTVIEW focus = Change(LVIF_STATE, LVIS_SELECTED, LVIS_SELECTED | LVIS_FOCUSED);
     NMLISTVIEW same = Change(LVIF_STATE, kChecked | LVIS_SELECTED, kChecked | LVIS_SELECTED);
-    EXPECT_FALSE(SelectionOrCheckChanged(&data.hdr));
-    EXPECT_FALSE(SelectionOrCheckChanged(&focus.hdr));
-    EXPECT_FALSE(SelectionOrCheckChanged(&same.hdr));
+    EXPECT_FALSE(CListCtrl::SelectionOrCheckChanged(&data.hdr));
+    EXPECT_FALSE(CListCtrl::SelectionOrCheckChanged(&focus.hdr));
+    EXPECT_FALSE(CListCtrl::SelectionOrCheckChanged(&same.hdr));
 }
 
 } // namespace
