@@ -247,10 +247,9 @@ void CIXO_CPLView::OnSelChanged(NMHDR*, LRESULT* pResult) {
 }
 
 CDlgPgBase* CIXO_CPLView::VisiblePage() {
-    for (CDlgPgBase* page : PagesInCreationOrder()) {
+    for (CDlgPgBase* page : PagesInCreationOrder())
         if (page->m_hWnd && (page->GetStyle() & WS_VISIBLE))
             return page;
-    }
     return nullptr;
 }
 
@@ -284,10 +283,9 @@ void CIXO_CPLView::SelectPageBy(int step) {
     const std::array<TreePage, PageCount> rows = TreePages();
     HTREEITEM selected = m_Tree.GetSelectedItem();
     int current = -1;
-    for (size_t i = 0; i < rows.size(); ++i) {
+    for (size_t i = 0; i < rows.size(); ++i)
         if (*rows[i].item == selected)
             current = static_cast<int>(i);
-    }
     const int count = static_cast<int>(PageCount);
     const int next = current < 0 ? 0 : (current + step + count) % count;
     m_Tree.SelectItem(*rows[static_cast<size_t>(next)].item);

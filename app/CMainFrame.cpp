@@ -46,10 +46,9 @@ const MessageMap CMainFrame::messageMap{
 CMainFrame::TrayAction CMainFrame::TrayActionFor(WPARAM iconId, LPARAM mouseMessage) {
     if (iconId != TrayIconId)
         return TrayAction::None;
-    for (const TrayMouseEntry& entry : kTrayMouseTable) {
+    for (const TrayMouseEntry& entry : kTrayMouseTable)
         if (static_cast<LPARAM>(entry.mouseMessage) == mouseMessage)
             return entry.action;
-    }
     return TrayAction::None;
 }
 

@@ -10,9 +10,8 @@ const char* FindLastBackslash(const char* path, UINT codePage) noexcept {
             p += 2;
             continue;
         }
-        if (*p == '\\') {
+        if (*p == '\\')
             last = p;
-        }
         ++p;
     }
     return last;
@@ -20,21 +19,18 @@ const char* FindLastBackslash(const char* path, UINT codePage) noexcept {
 
 bool ProgramBesideModule(const char* modulePath, const char* program, UINT codePage, char* out,
                          size_t size) noexcept {
-    if (size == 0) {
+    if (size == 0)
         return false;
-    }
     out[0] = '\0';
     const char* backslash = FindLastBackslash(modulePath, codePage);
-    if (!backslash) {
+    if (!backslash)
         return false;
-    }
     // The folder with its backslash, then the program's name and its terminator. Plain
     // copies keep the applet free of the runtime's formatted printing.
     const size_t folderLength = static_cast<size_t>(backslash - modulePath) + 1;
     const size_t programSize = std::strlen(program) + 1;
-    if (folderLength + programSize > size) {
+    if (folderLength + programSize > size)
         return false;
-    }
     std::memcpy(out, modulePath, folderLength);
     std::memcpy(out + folderLength, program, programSize);
     return true;

@@ -18,13 +18,11 @@ void StartProgram() noexcept {
     char modulePath[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameA(gModule, modulePath, MAX_PATH);
     // A full buffer means the path was cut (and perhaps not terminated).
-    if (length == 0 || length >= MAX_PATH) {
+    if (length == 0 || length >= MAX_PATH)
         return;
-    }
     char programPath[MAX_PATH] = {};
-    if (!ProgramBesideModule(modulePath, kProgram, GetACP(), programPath, sizeof programPath)) {
+    if (!ProgramBesideModule(modulePath, kProgram, GetACP(), programPath, sizeof programPath))
         return;
-    }
     ShellExecuteA(nullptr, "open", programPath, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
@@ -60,18 +58,16 @@ const Handler kHandlers[] = {
 } // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) noexcept {
-    if (reason == DLL_PROCESS_ATTACH) {
+    if (reason == DLL_PROCESS_ATTACH)
         gModule = instance;
-    }
     return TRUE;
 }
 
 extern "C" LONG APIENTRY CPlApplet(HWND, UINT message, LPARAM, LPARAM second) noexcept {
     for (const Handler& handler : kHandlers) {
         if (handler.message == message) {
-            if (handler.action) {
+            if (handler.action)
                 handler.action(second);
-            }
             return handler.result;
         }
     }

@@ -30,7 +30,7 @@ void CCapacityDriver::Fill(CSimulator& sim) {
 }
 
 size_t CCapacityDriver::ChannelCount(CSimulator& sim, bool input) {
-    return static_cast<size_t>(
-        std::count_if(sim.Model().Channels.begin(), sim.Model().Channels.end(),
-                      [input](const SimChannel& channel) { return channel.Input == input; }));
+    return static_cast<size_t>(std::count_if(
+        sim.Model().Channels.begin(), sim.Model().Channels.end(),
+        [input](const SimChannel& channel) { return channel.Input == input; }));
 }

@@ -23,9 +23,8 @@ constexpr uint32_t kLostStatuses[] = {
 } // namespace
 
 bool IsConnectionLost(uint32_t status) {
-    for (uint32_t lost : kLostStatuses) {
+    for (uint32_t lost : kLostStatuses)
         if (lost == status)
             return true;
-    }
     return false;
 }

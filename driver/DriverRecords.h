@@ -211,8 +211,7 @@ static_assert(offsetof(IncludeDeviceName, Value) == 0);
 
 // A count reported by the driver, limited to the capacity of the array it
 // counts: a reader never indexes past a record, whatever the driver says.
-template <typename T, size_t N>
-constexpr uint32_t ClampedCount(uint32_t count, const T (&)[N]) {
+template <typename T, size_t N> constexpr uint32_t ClampedCount(uint32_t count, const T (&)[N]) {
     return count < N ? count : static_cast<uint32_t>(N);
 }
 

@@ -17,9 +17,8 @@ const EventTypeEntry kEventTypes[] = {
 } // namespace
 
 const char* EventTypeName(uint32_t type) {
-    for (const EventTypeEntry& entry : kEventTypes) {
+    for (const EventTypeEntry& entry : kEventTypes)
         if (entry.Type == type)
             return entry.Name;
-    }
     return "unknown";
 }

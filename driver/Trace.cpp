@@ -8,7 +8,9 @@
 namespace {
 
 #ifdef DEMTREL_TRACE
-void DebuggerHook(const char* line) { OutputDebugStringA(line); }
+void DebuggerHook(const char* line) {
+    OutputDebugStringA(line);
+}
 TraceHook gHook = DebuggerHook;
 #else
 TraceHook gHook = nullptr;
@@ -16,7 +18,9 @@ TraceHook gHook = nullptr;
 
 } // namespace
 
-void SetTraceHook(TraceHook hook) { gHook = hook; }
+void SetTraceHook(TraceHook hook) {
+    gHook = hook;
+}
 
 void Trace(const char* format, ...) {
     TraceHook hook = gHook;

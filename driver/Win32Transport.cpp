@@ -12,8 +12,12 @@ BOOL Control(HANDLE device, DWORD code, void* in, DWORD inSize, void* out, DWORD
     return DeviceIoControl(device, code, in, inSize, out, outSize, bytesReturned, nullptr);
 }
 
-BOOL Close(HANDLE device) { return CloseHandle(device); }
+BOOL Close(HANDLE device) {
+    return CloseHandle(device);
+}
 
-DWORD LastError() { return GetLastError(); }
+DWORD LastError() {
+    return GetLastError();
+}
 
 } // namespace DriverTransport

@@ -4,9 +4,8 @@ const MessageMap CCmdTarget::messageMap{nullptr, {}};
 
 BOOL CCmdTarget::OnCmdMsg(UINT id, UINT code) {
     const MessageMapEntry* entry = FindEntry(WM_COMMAND, code, id);
-    if (entry == nullptr) {
+    if (entry == nullptr)
         return FALSE;
-    }
     entry->handler.Call(*this, MAKEWPARAM(id, code), 0);
     return TRUE;
 }

@@ -14,9 +14,8 @@ std::vector<CDialog*> runningModal;
 
 // A dialog without a parent belongs to the application's main window.
 HWND OwnerWindow(const CWnd* parent) {
-    if (parent != nullptr) {
+    if (parent != nullptr)
         return parent->m_hWnd;
-    }
     const CWinApp* app = AfxGetApp();
     return app != nullptr && app->m_pMainWnd != nullptr ? app->m_pMainWnd->m_hWnd : nullptr;
 }
@@ -26,9 +25,8 @@ HWND OwnerWindow(const CWnd* parent) {
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
 
 INT_PTR CDialog::DoModal() {
-    if (m_hWnd != nullptr) {
+    if (m_hWnd != nullptr)
         return -1;
-    }
     m_bModal = true;
     runningModal.push_back(this);
     const INT_PTR result = ::DialogBoxParamA(
@@ -50,9 +48,8 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
 }
 
 void CDialog::EndDialog(int result) {
-    if (m_hWnd != nullptr) {
+    if (m_hWnd != nullptr)
         ::EndDialog(m_hWnd, result);
-    }
 }
 
 // Without this the dialog manager puts a modal dialog at its template's
@@ -65,9 +62,8 @@ BOOL CDialog::OnInitDialog() {
 }
 
 void CDialog::OnOK() {
-    if (UpdateData(TRUE)) {
+    if (UpdateData(TRUE))
         EndDialog(IDOK);
-    }
 }
 
 void CDialog::OnCancel() {
@@ -75,9 +71,8 @@ void CDialog::OnCancel() {
 }
 
 BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
-    if (CWnd::OnCommand(wParam, lParam)) {
+    if (CWnd::OnCommand(wParam, lParam))
         return TRUE;
-    }
     const bool clicked = lParam == 0 || HIWORD(wParam) == BN_CLICKED;
     if (clicked && LOWORD(wParam) == IDOK) {
         OnOK();

@@ -8,9 +8,8 @@ CFormView::CFormView(UINT templateId) : m_nIDTemplate(templateId) {}
 
 BOOL CFormView::CreateView(CFrameWnd* frame, UINT id, CDocument* document) {
     m_pDocument = document;
-    if (frame == nullptr || !CreateDialogWindow(m_nIDTemplate, frame->m_hWnd)) {
+    if (frame == nullptr || !CreateDialogWindow(m_nIDTemplate, frame->m_hWnd))
         return FALSE;
-    }
     ::SetWindowLongPtrA(m_hWnd, GWLP_ID, static_cast<LONG_PTR>(id));
     RECT rect{};
     GetWindowRect(&rect);
@@ -25,9 +24,8 @@ void CFormView::OnInitialUpdate() {
 
 void CFormView::ResizeParentToFit(bool shrinkOnly) {
     CFrameWnd* frame = GetParentFrame();
-    if (frame == nullptr) {
+    if (frame == nullptr)
         return;
-    }
     RECT client{};
     frame->GetClientRect(&client);
     RECT window{};

@@ -71,11 +71,10 @@ bool IsEditKey(const MSG& msg) {
     const bool control = IsDown(VK_CONTROL);
     const bool shift = IsDown(VK_SHIFT);
     const bool alt = IsDown(VK_MENU);
-    for (const EditKey& entry : kEditKeys) {
+    for (const EditKey& entry : kEditKeys)
         if (entry.key == msg.wParam && entry.control == control && entry.shift == shift &&
             entry.alt == alt)
             return true;
-    }
     return false;
 }
 
@@ -130,9 +129,8 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateCon
         created = CreateFromStruct(cs);
         m_pContext = nullptr;
     }
-    if (!created && menu != nullptr && ::IsMenu(menu)) {
+    if (!created && menu != nullptr && ::IsMenu(menu))
         ::DestroyMenu(menu);
-    }
     return created;
 }
 
@@ -144,9 +142,8 @@ void CFrameWnd::RecalcLayout() {
     RECT client{};
     GetClientRect(&client);
     HWND bar = StatusBarWindow();
-    if (bar != nullptr) {
+    if (bar != nullptr)
         CStatusBar(bar).RecalcPanes();
-    }
     client.bottom -= GetStatusBarHeight();
     if (m_pActiveView != nullptr && m_pActiveView->m_hWnd != nullptr) {
         m_pActiveView->MoveWindow(client.left, client.top, client.right - client.left,
@@ -156,9 +153,8 @@ void CFrameWnd::RecalcLayout() {
 
 int CFrameWnd::GetStatusBarHeight() const {
     HWND bar = StatusBarWindow();
-    if (bar == nullptr || (::GetWindowLongPtrA(bar, GWL_STYLE) & WS_VISIBLE) == 0) {
+    if (bar == nullptr || (::GetWindowLongPtrA(bar, GWL_STYLE) & WS_VISIBLE) == 0)
         return 0;
-    }
     RECT barRect{};
     ::GetWindowRect(bar, &barRect);
     return barRect.bottom - barRect.top;
@@ -166,9 +162,8 @@ int CFrameWnd::GetStatusBarHeight() const {
 
 void CFrameWnd::SetMessageText(const std::string& text) {
     HWND bar = StatusBarWindow();
-    if (bar != nullptr) {
+    if (bar != nullptr)
         CStatusBar(bar).SetPaneText(0, text);
-    }
 }
 
 void CFrameWnd::SetMessageText(UINT stringId) {
@@ -176,18 +171,16 @@ void CFrameWnd::SetMessageText(UINT stringId) {
 }
 
 void CFrameWnd::OnUpdateFrameTitle() {
-    if ((m_titleFlags & FWS_ADDTOTITLE) == 0 || m_hWnd == nullptr) {
+    if ((m_titleFlags & FWS_ADDTOTITLE) == 0 || m_hWnd == nullptr)
         return;
-    }
     const std::string appTitle = FirstLine(LoadResString(m_resourceId));
     const std::string docTitle = LoadResString(AFX_IDS_UNTITLED);
-    if (docTitle.empty()) {
+    if (docTitle.empty())
         SetWindowText(appTitle);
-    } else if (m_titleFlags & FWS_PREFIXTITLE) {
+    else if (m_titleFlags & FWS_PREFIXTITLE)
         SetWindowText(docTitle + " - " + appTitle);
-    } else {
+    else
         SetWindowText(appTitle + " - " + docTitle);
-    }
 }
 
 BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
@@ -229,16 +222,13 @@ BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA&) {
 }
 
 BOOL CFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
-    if (CWnd::OnCommand(wParam, lParam)) {
+    if (CWnd::OnCommand(wParam, lParam))
         return TRUE;
-    }
-    if (lParam != 0) {
+    if (lParam != 0)
         return FALSE; // a control's notification is only the frame's business
-    }
     const UINT id = LOWORD(wParam);
-    if (m_pActiveView != nullptr && m_pActiveView->OnCmdMsg(id, 0)) {
+    if (m_pActiveView != nullptr && m_pActiveView->OnCmdMsg(id, 0))
         return TRUE;
-    }
     CWinApp* app = AfxGetApp();
     return app != nullptr && app->OnCmdMsg(id, 0);
 }
@@ -256,9 +246,8 @@ void CFrameWnd::PostNcDestroy() {
 int CFrameWnd::OnCreate(CREATESTRUCTA*) {
     if (m_pContext != nullptr && m_pContext->makeView != nullptr) {
         std::unique_ptr<CView> view = m_pContext->makeView();
-        if (!view->CreateView(this, AFX_IDW_PANE_FIRST, m_pContext->document)) {
+        if (!view->CreateView(this, AFX_IDW_PANE_FIRST, m_pContext->document))
             return -1;
-        }
         m_view = std::move(view);
         SetActiveView(m_view.get());
     }
@@ -276,13 +265,12 @@ LRESULT CFrameWnd::OnSize(WPARAM, LPARAM) {
 LRESULT CFrameWnd::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
     const UINT item = LOWORD(wParam);
     const UINT flags = HIWORD(wParam);
-    if (IsMenuClosing(flags, lParam)) {
+    if (IsMenuClosing(flags, lParam))
         SetMessageText(AFX_IDS_IDLEMESSAGE);
-    } else if (item == 0 || (flags & (MF_POPUP | MF_SEPARATOR | MF_SYSMENU)) != 0) {
+    else if (item == 0 || (flags & (MF_POPUP | MF_SEPARATOR | MF_SYSMENU)) != 0)
         SetMessageText(std::string());
-    } else {
+    else
         SetMessageText(item);
-    }
     return 0;
 }
 

@@ -83,9 +83,8 @@ std::string CListCtrl::GetItemText(int row, int column) const {
     item.cchTextMax = kItemTextCapacity;
     const LRESULT length =
         SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    if (length <= 0) {
+    if (length <= 0)
         return std::string();
-    }
     buffer[kItemTextCapacity - 1] = '\0';
     return std::string(buffer);
 }
@@ -102,9 +101,8 @@ DWORD_PTR CListCtrl::GetItemData(int row) const {
     LVITEMA item{};
     item.mask = LVIF_PARAM;
     item.iItem = row;
-    if (!SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) {
+    if (!SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
         return 0;
-    }
     return static_cast<DWORD_PTR>(item.lParam);
 }
 

@@ -36,11 +36,9 @@ LRESULT MessageHandler::Call(CCmdTarget& target, WPARAM wParam, LPARAM lParam) c
 
 const MessageMapEntry* MessageMap::Find(UINT message, UINT code, UINT id) const {
     for (const MessageMap* map = this; map != nullptr; map = map->base) {
-        for (const MessageMapEntry& entry : map->entries) {
-            if (entry.message == message && entry.code == code && entry.id == id) {
+        for (const MessageMapEntry& entry : map->entries)
+            if (entry.message == message && entry.code == code && entry.id == id)
                 return &entry;
-            }
-        }
     }
     return nullptr;
 }

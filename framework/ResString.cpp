@@ -13,22 +13,18 @@ std::string LoadResString(UINT id) {
     HGLOBAL loaded = info != nullptr ? ::LoadResource(module, info) : nullptr;
     const WCHAR* entry =
         loaded != nullptr ? static_cast<const WCHAR*>(::LockResource(loaded)) : nullptr;
-    if (entry == nullptr) {
+    if (entry == nullptr)
         return std::string();
-    }
     const WCHAR* end = entry + ::SizeofResource(module, info) / sizeof(WCHAR);
-    for (UINT skip = id & 15; skip > 0 && entry < end; --skip) {
+    for (UINT skip = id & 15; skip > 0 && entry < end; --skip)
         entry += 1 + *entry;
-    }
-    if (entry >= end || *entry == 0 || entry + 1 + *entry > end) {
+    if (entry >= end || *entry == 0 || entry + 1 + *entry > end)
         return std::string();
-    }
     const int length = *entry;
     const int bytes =
         ::WideCharToMultiByte(CP_ACP, 0, entry + 1, length, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) {
+    if (bytes <= 0)
         return std::string();
-    }
     std::vector<char> text(static_cast<size_t>(bytes));
     ::WideCharToMultiByte(CP_ACP, 0, entry + 1, length, text.data(), bytes, nullptr, nullptr);
     return std::string(text.data(), text.size());

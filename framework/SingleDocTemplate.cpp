@@ -16,30 +16,25 @@ CSingleDocTemplate::~CSingleDocTemplate() {
 }
 
 CFrameWnd* CSingleDocTemplate::OpenNewDocument(int showCommand) {
-    if (m_document == nullptr) {
+    if (m_document == nullptr)
         m_document = m_makeDocument();
-    }
-    if (!m_document->OnNewDocument()) {
+    if (!m_document->OnNewDocument())
         return nullptr;
-    }
     const bool firstFrame = m_frame == nullptr || m_frame->m_hWnd == nullptr;
     if (firstFrame) {
         m_frame.reset();
         std::unique_ptr<CFrameWnd> frame = m_makeFrame();
         CCreateContext context{m_makeView, m_document.get()};
         if (!frame->LoadFrame(m_resourceId, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr,
-                              &context)) {
+                              &context))
             return nullptr;
-        }
         m_frame = std::move(frame);
         CWinApp* app = AfxGetApp();
-        if (app != nullptr && app->m_pMainWnd == nullptr) {
+        if (app != nullptr && app->m_pMainWnd == nullptr)
             app->m_pMainWnd = m_frame.get();
-        }
     }
-    if (CView* view = m_frame->GetActiveView()) {
+    if (CView* view = m_frame->GetActiveView())
         view->OnInitialUpdate();
-    }
     m_frame->OnUpdateFrameTitle();
     if (firstFrame) {
         // The system chose the position for a window of another size; the

@@ -35,9 +35,8 @@ DWORD_PTR CTreeCtrl::GetItemData(HTREEITEM item) const {
     TVITEMA tvItem{};
     tvItem.mask = TVIF_PARAM;
     tvItem.hItem = item;
-    if (item == nullptr || !SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvItem))) {
+    if (item == nullptr || !SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvItem)))
         return 0;
-    }
     return static_cast<DWORD_PTR>(tvItem.lParam);
 }
 
@@ -48,9 +47,8 @@ std::string CTreeCtrl::GetItemText(HTREEITEM item) const {
     tvItem.hItem = item;
     tvItem.pszText = buffer.data();
     tvItem.cchTextMax = kItemTextCapacity;
-    if (item == nullptr || !SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvItem))) {
+    if (item == nullptr || !SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvItem)))
         return std::string();
-    }
     buffer.back() = '\0';
     return std::string(buffer.data());
 }

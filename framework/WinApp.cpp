@@ -68,9 +68,8 @@ CWinApp::CWinApp() : m_hInstance(::GetModuleHandleA(nullptr)) {
 }
 
 CWinApp::~CWinApp() {
-    if (theApp == this) {
+    if (theApp == this)
         theApp = nullptr;
-    }
 }
 
 BOOL CWinApp::InitInstance() {
@@ -85,9 +84,8 @@ int CWinApp::Run() {
             m_quitCode = static_cast<int>(msg.wParam);
             return m_quitCode;
         }
-        if (got == -1) {
+        if (got == -1)
             return -1;
-        }
         if (!PreTranslateMessage(&msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);
@@ -101,23 +99,19 @@ int CWinApp::ExitInstance() {
 }
 
 BOOL CWinApp::PreTranslateMessage(MSG* msg) {
-    if (!IsKeyboardMessage(*msg)) {
+    if (!IsKeyboardMessage(*msg))
         return FALSE;
-    }
     HWND mainWindow = m_pMainWnd != nullptr ? m_pMainWnd->m_hWnd : nullptr;
     const bool inMainWindow =
         mainWindow != nullptr && (msg->hwnd == mainWindow || ::IsChild(mainWindow, msg->hwnd));
-    if (inMainWindow && m_pMainWnd->PreTranslateMessage(msg)) {
+    if (inMainWindow && m_pMainWnd->PreTranslateMessage(msg))
         return TRUE;
-    }
     for (HWND hWnd = msg->hwnd; hWnd != nullptr && hWnd != mainWindow; hWnd = ::GetParent(hWnd)) {
         CWnd* window = CWnd::FromHandle(hWnd);
-        if (window != nullptr && window->PreTranslateMessage(msg)) {
+        if (window != nullptr && window->PreTranslateMessage(msg))
             return TRUE;
-        }
-        if (IsTopLevel(hWnd)) {
+        if (IsTopLevel(hWnd))
             break;
-        }
     }
     return FALSE;
 }
@@ -138,9 +132,8 @@ void CWinApp::OnFileNewCommand() {
 // the code that opened the dialog while that code still runs. The dialog is
 // cancelled instead, and the exit comes again once its loop has returned.
 void CWinApp::OnAppExit() {
-    if (m_pMainWnd == nullptr) {
+    if (m_pMainWnd == nullptr)
         return;
-    }
     if (CDialog* modal = CDialog::InnermostModal()) {
         modal->EndDialog(IDCANCEL);
         m_pMainWnd->PostMessage(WM_COMMAND, ID_APP_EXIT);

@@ -6,9 +6,8 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
     CWinApp* app = AfxGetApp();
-    if (app == nullptr) {
+    if (app == nullptr)
         return -1;
-    }
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);
     controls.dwICC = ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES;
@@ -17,8 +16,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     app->m_hInstance = instance;
     app->m_lpCmdLine = commandLine != nullptr ? commandLine : "";
     app->m_nCmdShow = showCommand;
-    if (app->InitInstance()) {
+    if (app->InitInstance())
         app->Run();
-    }
     return app->ExitInstance();
 }

@@ -24,9 +24,8 @@ void CWindowHandle::SetWindowText(const std::string& text) const {
 
 std::string CWindowHandle::GetWindowText() const {
     const int length = ::GetWindowTextLengthA(m_hWnd);
-    if (length <= 0) {
+    if (length <= 0)
         return std::string();
-    }
     std::vector<char> buffer(static_cast<size_t>(length) + 1);
     const int copied = ::GetWindowTextA(m_hWnd, buffer.data(), length + 1);
     return std::string(buffer.data(), static_cast<size_t>(copied > 0 ? copied : 0));
@@ -53,15 +52,13 @@ BOOL CWindowHandle::MoveWindow(int x, int y, int width, int height, BOOL repaint
 }
 
 void CWindowHandle::GetClientRect(RECT* rect) const {
-    if (!::GetClientRect(m_hWnd, rect)) {
+    if (!::GetClientRect(m_hWnd, rect))
         ::SetRectEmpty(rect);
-    }
 }
 
 void CWindowHandle::GetWindowRect(RECT* rect) const {
-    if (!::GetWindowRect(m_hWnd, rect)) {
+    if (!::GetWindowRect(m_hWnd, rect))
         ::SetRectEmpty(rect);
-    }
 }
 
 DWORD CWindowHandle::GetStyle() const {

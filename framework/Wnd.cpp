@@ -46,9 +46,8 @@ public:
         HGLOBAL loaded = info ? ::LoadResource(module, info) : nullptr;
         const void* data = loaded ? ::LockResource(loaded) : nullptr;
         const DWORD size = info ? ::SizeofResource(module, info) : 0;
-        if (data == nullptr || size < sizeof(DLGTEMPLATE) + 2 * sizeof(DWORD)) {
+        if (data == nullptr || size < sizeof(DLGTEMPLATE) + 2 * sizeof(DWORD))
             return false;
-        }
         m_words.assign((size + sizeof(DWORD) - 1) / sizeof(DWORD), 0);
         std::memcpy(m_words.data(), data, size);
         return true;
@@ -79,9 +78,8 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandle(HWND hWnd) {
-    if (hWnd == nullptr || !::IsWindow(hWnd)) {
+    if (hWnd == nullptr || !::IsWindow(hWnd))
         return nullptr;
-    }
     const bool ourWindow =
         ::GetWindowLongPtrA(hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&WindowProcedure);
     const bool ourDialog =
@@ -123,16 +121,14 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const std::string& tit
     cs.hMenu = menuOrId;
     cs.hInstance = ::GetModuleHandleA(nullptr);
     cs.lpCreateParams = this;
-    if (!PreCreateWindow(cs)) {
+    if (!PreCreateWindow(cs))
         return FALSE;
-    }
     return CreateFromStruct(cs);
 }
 
 BOOL CWnd::CreateFromStruct(const CREATESTRUCTA& cs) {
-    if (m_hWnd != nullptr) {
+    if (m_hWnd != nullptr)
         return FALSE;
-    }
     HWND hWnd =
         ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style),
                           cs.x, cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, this);
@@ -144,9 +140,8 @@ BOOL CWnd::DestroyWindow() {
 }
 
 BOOL CWnd::UpdateData(BOOL saveAndValidate) {
-    if (m_hWnd == nullptr) {
+    if (m_hWnd == nullptr)
         return FALSE;
-    }
     CDataExchange exchange(this, saveAndValidate);
     DoDataExchange(&exchange);
     return !exchange.Failed();
@@ -159,9 +154,8 @@ BOOL CWnd::PreTranslateMessage(MSG* msg) {
 }
 
 LRESULT CWnd::Default() {
-    if (!m_isDialog) {
+    if (!m_isDialog)
         return ::DefWindowProcA(m_hWnd, m_current.message, m_current.wParam, m_current.lParam);
-    }
     // The dialog manager asks the dialog procedure first; it must decline
     // this one call so that the manager's own processing runs.
     m_bypassDialogProcedure = true;
@@ -180,13 +174,11 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         *result = 0;
         return OnCommand(wParam, lParam);
     }
-    if (message == WM_NOTIFY) {
+    if (message == WM_NOTIFY)
         return OnNotify(wParam, lParam, result);
-    }
     const MessageMapEntry* entry = FindEntry(message, 0, 0);
-    if (entry == nullptr) {
+    if (entry == nullptr)
         return FALSE;
-    }
     *result = entry->handler.Call(*this, wParam, lParam);
     return TRUE;
 }
@@ -199,14 +191,12 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header == nullptr) {
+    if (header == nullptr)
         return FALSE;
-    }
     const MessageMapEntry* entry =
         FindEntry(WM_NOTIFY, header->code, static_cast<UINT>(header->idFrom));
-    if (entry == nullptr) {
+    if (entry == nullptr)
         return FALSE;
-    }
     *result = entry->handler.Call(*this, wParam, lParam);
     return TRUE;
 }
@@ -218,22 +208,19 @@ BOOL CWnd::OnInitDialog() {
 void CWnd::PostNcDestroy() {}
 
 BOOL CWnd::CreateDialogWindow(UINT templateId, HWND parent) {
-    if (m_hWnd != nullptr) {
+    if (m_hWnd != nullptr)
         return FALSE;
-    }
     DialogTemplateCopy dialogTemplate;
-    if (!dialogTemplate.Load(AfxGetResourceHandle(), templateId)) {
+    if (!dialogTemplate.Load(AfxGetResourceHandle(), templateId))
         return FALSE;
-    }
     CREATESTRUCTA cs{};
     cs.style = static_cast<LONG>(dialogTemplate.Style());
     cs.dwExStyle = dialogTemplate.ExStyle();
     cs.hwndParent = parent;
     cs.hInstance = AfxGetResourceHandle();
     cs.lpCreateParams = this;
-    if (!PreCreateWindow(cs)) {
+    if (!PreCreateWindow(cs))
         return FALSE;
-    }
     dialogTemplate.Style() = static_cast<DWORD>(cs.style);
     dialogTemplate.ExStyle() = cs.dwExStyle;
     HWND hWnd = ::CreateDialogIndirectParamA(AfxGetResourceHandle(), dialogTemplate.Get(), parent,
@@ -276,39 +263,33 @@ LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, BOOL* handled
 LRESULT CALLBACK CWnd::WindowProcedure(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const CREATESTRUCTA* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        if (cs->lpCreateParams != nullptr) {
+        if (cs->lpCreateParams != nullptr)
             static_cast<CWnd*>(cs->lpCreateParams)->Bind(hWnd, false);
-        }
     }
     CWnd* self = BoundObject(hWnd);
-    if (self == nullptr) {
+    if (self == nullptr)
         return ::DefWindowProcA(hWnd, message, wParam, lParam);
-    }
     BOOL handled = FALSE;
     const LRESULT result = self->Dispatch(message, wParam, lParam, &handled);
     return handled ? result : ::DefWindowProcA(hWnd, message, wParam, lParam);
 }
 
 INT_PTR CALLBACK CWnd::DialogProcedure(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG && lParam != 0) {
+    if (message == WM_INITDIALOG && lParam != 0)
         reinterpret_cast<CWnd*>(lParam)->Bind(hWnd, true);
-    }
     CWnd* self = BoundObject(hWnd);
-    if (self == nullptr) {
+    if (self == nullptr)
         return FALSE;
-    }
     if (self->m_bypassDialogProcedure) {
         self->m_bypassDialogProcedure = false;
         return FALSE;
     }
     BOOL handled = FALSE;
     const LRESULT result = self->Dispatch(message, wParam, lParam, &handled);
-    if (!handled) {
+    if (!handled)
         return FALSE;
-    }
-    if (ReturnsResultDirectly(message)) {
+    if (ReturnsResultDirectly(message))
         return static_cast<INT_PTR>(result);
-    }
     ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, result);
     return TRUE;
 }

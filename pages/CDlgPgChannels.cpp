@@ -88,10 +88,9 @@ void CDlgPgChannels::UpdateChannelList() {
     {
         CListCtrl::Refill refill(m_List);
         CRecordArray<ChannelProperties>& channels = Channels();
-        if (gDrv.GetChanProp(channels, m_nDirection) == DRVSTATUS_SUCCESS) {
+        if (gDrv.GetChanProp(channels, m_nDirection) == DRVSTATUS_SUCCESS)
             for (int index = 0; index < channels.GetSize(); ++index)
                 InsertChannelRow(index, *channels.GetAt(index));
-        }
         UpdateAsioNames();
     }
     UpdateChannelDetails();

@@ -82,10 +82,9 @@ int CDlgPgDevices::InsertDeviceRow(int row, int device) {
 void CDlgPgDevices::UpdateDeviceList() {
     {
         CListCtrl::Refill refill(m_List);
-        if (gDrv.GetDevProp() == DRVSTATUS_SUCCESS) {
+        if (gDrv.GetDevProp() == DRVSTATUS_SUCCESS)
             for (int device = 0; device < gDrv.m_Devices.GetSize(); ++device)
                 InsertDeviceRow(device, device);
-        }
     }
     UpdateDeviceButtons();
     ShowDeviceCount();

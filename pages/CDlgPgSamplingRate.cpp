@@ -81,10 +81,9 @@ void CDlgPgSamplingRate::UpdatePage() {
 }
 
 int CDlgPgSamplingRate::FindSynchModes(uint32_t deviceId) {
-    for (int index = 0; index < gDrv.m_DevSynchModes.GetSize(); ++index) {
+    for (int index = 0; index < gDrv.m_DevSynchModes.GetSize(); ++index)
         if (gDrv.m_DevSynchModes.GetAt(index)->DeviceId == deviceId)
             return index;
-    }
     return -1;
 }
 
@@ -229,10 +228,9 @@ void CDlgPgSamplingRate::FollowCheck(int row) {
         bool checked = m_SynchList.GetCheck(row) != FALSE;
         if (checked && row != m_nClkMasterItem) {
             m_nClkMasterItem = row;
-            for (int other = 0; other < rows; ++other) {
+            for (int other = 0; other < rows; ++other)
                 if (other != row)
                     m_SynchList.SetCheck(other, FALSE);
-            }
             m_ApplySynch.EnableWindow(TRUE);
             m_hLastSynchChange = m_SynchList.m_hWnd;
         } else if (!checked && row == m_nClkMasterItem) {

@@ -79,10 +79,9 @@ void CDlgPgStreams::UpdatePage() {
     {
         // Every showing starts the list afresh, with no row selected.
         CListCtrl::Refill refill(m_List, CListCtrl::Refill::Selection::Drop);
-        if (gDrv.GetDevProp() == 0) {
+        if (gDrv.GetDevProp() == 0)
             for (int device = 0; device < gDrv.m_Devices.GetSize(); ++device)
                 InsertDeviceRow(device);
-        }
     }
     UpdateData(FALSE);
 }

@@ -29,10 +29,9 @@ int CDlgSynchMode::ModeCount() const {
 }
 
 int CDlgSynchMode::FindCurrentMode(const SynchMode& mode) const {
-    for (int index = 0; index < ModeCount(); ++index) {
+    for (int index = 0; index < ModeCount(); ++index)
         if (m_pSynchModes->Modes[index].ModeId == mode.ModeId)
             return index;
-    }
     return -1;
 }
 
@@ -56,10 +55,9 @@ BOOL CDlgSynchMode::OnInitDialog() {
     }
 
     int current = FindCurrentMode(m_pSynchModes->Current);
-    for (int row = 0; current >= 0 && row < m_ModeList.GetItemCount(); ++row) {
+    for (int row = 0; current >= 0 && row < m_ModeList.GetItemCount(); ++row)
         if (m_ModeList.GetItemData(row) == static_cast<DWORD_PTR>(current))
             m_ModeList.SetCheck(row, TRUE);
-    }
 
     m_bListReady = true;
     return TRUE;
@@ -79,10 +77,9 @@ void CDlgSynchMode::OnItemChangedModeList(NMHDR* pNMHDR, LRESULT* pResult) {
 
     m_bListReady = false;
     if (m_ModeList.GetCheck(row)) {
-        for (int other = 0; other < m_ModeList.GetItemCount(); ++other) {
+        for (int other = 0; other < m_ModeList.GetItemCount(); ++other)
             if (other != row)
                 m_ModeList.SetCheck(other, FALSE);
-        }
     } else {
         m_ModeList.SetCheck(row, TRUE);
     }

@@ -122,7 +122,7 @@ uint32_t CSimModel::Samples(uint32_t depthMicroseconds) const {
 }
 
 size_t CSimModel::ChannelCount(bool input) const {
-    return static_cast<size_t>(
-        std::count_if(Channels.begin(), Channels.end(),
-                      [input](const SimChannel& c) { return c.Input == input; }));
+    return static_cast<size_t>(std::count_if(
+        Channels.begin(), Channels.end(),
+        [input](const SimChannel& c) { return c.Input == input; }));
 }

@@ -45,9 +45,9 @@ protected:
     }
     size_t Devices() { return sim.Model().Devices.size(); }
     size_t Channels(bool input) {
-        return static_cast<size_t>(
-            std::count_if(sim.Model().Channels.begin(), sim.Model().Channels.end(),
-                          [input](const SimChannel& channel) { return channel.Input == input; }));
+        return static_cast<size_t>(std::count_if(
+            sim.Model().Channels.begin(), sim.Model().Channels.end(),
+            [input](const SimChannel& channel) { return channel.Input == input; }));
     }
     Codes DeviceProperties() {
         return Joined({{DriverRequest::GetDeviceList},

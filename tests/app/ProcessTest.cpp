@@ -93,10 +93,9 @@ public:
     // Shown when the frame is: every window up to the frame has WS_VISIBLE.
     static bool ShownInFrame(HWND child) {
         for (HWND window = child; window && (::GetWindowLongA(window, GWL_STYLE) & WS_CHILD);
-             window = ::GetParent(window)) {
+             window = ::GetParent(window))
             if (!(::GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE))
                 return false;
-        }
         return true;
     }
 

@@ -53,10 +53,9 @@ std::set<DWORD> ProgramProcesses() {
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof(entry);
     for (BOOL more = ::Process32First(snapshot, &entry); more;
-         more = ::Process32Next(snapshot, &entry)) {
+         more = ::Process32Next(snapshot, &entry))
         if (::lstrcmpiA(entry.szExeFile, kProgram) == 0)
             found.insert(entry.th32ProcessID);
-    }
     ::CloseHandle(snapshot);
     return found;
 }
@@ -95,13 +94,12 @@ protected:
     void TearDown() override {
         applet_.Unload();
         EndPrograms();
-        for (const char* name : {kProgram, "Sarvent.cpl"}) {
+        for (const char* name : {kProgram, "Sarvent.cpl"})
             for (int attempt = 0;
                  attempt < 50 && !::DeleteFileA(Path(name).c_str()) &&
                  ::GetFileAttributesA(Path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
                  ++attempt)
                 ::Sleep(100);
-        }
         ::RemoveDirectoryA(folder_.c_str());
     }
 

@@ -63,11 +63,9 @@ protected:
             // The stand-in may still be ending.
             for (int attempt = 0;
                  attempt < 50 && GetFileAttributesA(Path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
-                 ++attempt) {
-                if (!DeleteFileA(Path(name).c_str())) {
+                 ++attempt)
+                if (!DeleteFileA(Path(name).c_str()))
                     Sleep(100);
-                }
-            }
         }
         RemoveDirectoryA(folder_.c_str());
     }
@@ -80,9 +78,8 @@ protected:
         do {
             std::ifstream in(Path("started.txt"));
             std::string count, path;
-            if (std::getline(in, count) && std::getline(in, path)) {
+            if (std::getline(in, count) && std::getline(in, path))
                 return count + "|" + path;
-            }
             Sleep(100);
         } while (static_cast<LONG>(end - GetTickCount()) > 0);
         return "";

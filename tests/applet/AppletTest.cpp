@@ -58,9 +58,8 @@ TEST_F(Applet, OtherMessagesAreIgnored) {
     std::memset(&info, 0xCC, sizeof info);
     const NEWCPLINFOA untouched = info;
     const UINT ignored[] = {CPL_SELECT, CPL_STOP, CPL_EXIT, CPL_NEWINQUIRE, 0, 9, 0xFFFF};
-    for (UINT message : ignored) {
+    for (UINT message : ignored)
         EXPECT_EQ(Send(message, 0, reinterpret_cast<LPARAM>(&info)), 0) << "message " << message;
-    }
     EXPECT_EQ(std::memcmp(&info, &untouched, sizeof info), 0);
 }
 
@@ -72,15 +71,13 @@ std::vector<std::string> ExportedNames(HMODULE module) {
     const IMAGE_DATA_DIRECTORY& directory =
         nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     std::vector<std::string> names;
-    if (directory.Size == 0) {
+    if (directory.Size == 0)
         return names;
-    }
     const auto* exports =
         reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + directory.VirtualAddress);
     const auto* nameOffsets = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
-    for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
         names.push_back(reinterpret_cast<const char*>(base + nameOffsets[i]));
-    }
     EXPECT_EQ(exports->NumberOfFunctions, exports->NumberOfNames) << "no export by number only";
     return names;
 }

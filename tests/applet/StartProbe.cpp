@@ -12,14 +12,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char record[MAX_PATH + 16] = {};
     std::strcpy(record, self);
     char* folderEnd = std::strrchr(record, '\\');
-    if (!folderEnd) {
+    if (!folderEnd)
         return 1;
-    }
     std::strcpy(folderEnd + 1, "started.txt");
     FILE* out = std::fopen(record, "w");
-    if (!out) {
+    if (!out)
         return 1;
-    }
     std::fprintf(out, "%d\n%s\n", __argc - 1, self);
     std::fclose(out);
     return 0;

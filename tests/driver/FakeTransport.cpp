@@ -137,10 +137,9 @@ std::vector<FakeRequest> Log() {
 
 std::vector<FakeRequest> Requests(uint32_t code) {
     std::vector<FakeRequest> matching;
-    for (const FakeRequest& request : State().Log) {
+    for (const FakeRequest& request : State().Log)
         if (request.Code == code)
             matching.push_back(request);
-    }
     return matching;
 }
 

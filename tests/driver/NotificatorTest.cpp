@@ -136,10 +136,9 @@ const CNotificator::SystemCalls Calls = {WaitForThread, WaitForEvents, Pause, Po
 
 // Waits until the listener thread has entered its wait this many times in all.
 bool WaitEntries(LONG entries) {
-    while (InterlockedCompareExchange(&g_waitEntries, 0, 0) < entries) {
+    while (InterlockedCompareExchange(&g_waitEntries, 0, 0) < entries)
         if (WaitForSingleObject(g_waitEntered, 5000) != WAIT_OBJECT_0)
             return false;
-    }
     return true;
 }
 

@@ -170,9 +170,8 @@ TEST_F(Controls, ListTextIsCutAt1023Characters) {
 TEST_F(Controls, ListSelectionReachesTheParent) {
     CListCtrl& list = dialog.m_List;
     list.InsertColumn(0, "Name", LVCFMT_LEFT, 80);
-    for (int row = 0; row < 3; ++row) {
+    for (int row = 0; row < 3; ++row)
         list.InsertItem(row, "row");
-    }
     EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), -1);
     dialog.changedRows.clear();
     SelectListRow(list.m_hWnd, 2);

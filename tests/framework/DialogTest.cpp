@@ -31,9 +31,8 @@ public:
         DDX_Check(pDX, IDC_INCLUDE, m_nInclude);
         DDX_Radio(pDX, IDC_MODE_FIRST, m_nMode);
         DDX_Radio(pDX, IDC_AFTER_GROUP, m_nOther);
-        if (exchangeMissing) {
+        if (exchangeMissing)
             DDX_Text(pDX, 4242, m_strName);
-        }
     }
 };
 

@@ -25,9 +25,8 @@ namespace {
 std::vector<std::string>* journal = nullptr;
 
 void Note(const std::string& what) {
-    if (journal != nullptr) {
+    if (journal != nullptr)
         journal->push_back(what);
-    }
 }
 
 class TestDoc : public CDocument {
@@ -52,9 +51,8 @@ protected:
     const MessageMap* GetMessageMap() const override { return &messageMap; }
 
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override {
-        if (!CFrameWnd::PreCreateWindow(cs)) {
+        if (!CFrameWnd::PreCreateWindow(cs))
             return FALSE;
-        }
         Note((cs.style & FWS_ADDTOTITLE) ? "style with title flag" : "style without title flag");
         cs.style &= ~static_cast<LONG>(WS_THICKFRAME | FWS_ADDTOTITLE | FWS_PREFIXTITLE);
         if (frameStart != nullptr) {
@@ -67,13 +65,11 @@ protected:
     }
 
     int OnCreate(CREATESTRUCTA* cs) override {
-        if (CFrameWnd::OnCreate(cs) == -1) {
+        if (CFrameWnd::OnCreate(cs) == -1)
             return -1;
-        }
         static const UINT indicators[] = {0, 0};
-        if (!m_StatusBar.Create(this) || !m_StatusBar.SetIndicators(indicators, 2)) {
+        if (!m_StatusBar.Create(this) || !m_StatusBar.SetIndicators(indicators, 2))
             return -1;
-        }
         m_StatusBar.SetPaneInfo(0, 0, SBPS_STRETCH, 100);
         m_StatusBar.SetPaneInfo(1, 1, SBPS_NORMAL, 80);
         Note("frame created, view " +

@@ -121,14 +121,13 @@ uint32_t EdgeValue(FuzzRandom& random, const Field& field) {
 void BreakText(FuzzRandom& random, uint8_t* text, uint32_t size) {
     static const char kAwkward[] = "%s%n%x\\\n\r\t\x81\xFE\xFF&";
     const uint32_t style = random.Below(3);
-    for (uint32_t i = 0; i < size; ++i) {
+    for (uint32_t i = 0; i < size; ++i)
         if (style == 0)
             text[i] = static_cast<uint8_t>('A' + i % 26);
         else if (style == 1)
             text[i] = static_cast<uint8_t>(kAwkward[random.Below(sizeof kAwkward - 1)]);
         else
             text[i] = static_cast<uint8_t>(random.Below(255) + 1);
-    }
     // Now and then a text of exactly its field's width less the terminator.
     if (random.Chance(25))
         text[size - 1] = 0;

@@ -25,10 +25,9 @@ protected:
         char text[256] = {};
         ::GetWindowTextA(label, text, sizeof text);
         std::string read;
-        for (const char* c = text; *c; ++c) {
+        for (const char* c = text; *c; ++c)
             if (*c != '&')
                 read += *c;
-        }
         return read;
     }
 };

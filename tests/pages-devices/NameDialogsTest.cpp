@@ -55,9 +55,7 @@ protected:
         });
         INT_PTR result = dialog.DoModal();
         EXPECT_EQ(1, driver.Handled());
-        if (driver.Handled() == 1) {
-            EXPECT_EQ(T::Caption, driver.Captions()[0]);
-        }
+        EXPECT_EQ(std::deque<std::string>(driver.Handled() == 1, T::Caption), driver.Captions());
         return result;
     }
     INT_PTR Confirm(const std::string& typed) {

@@ -196,9 +196,8 @@ RECT RectIn(HWND dialog, HWND control) {
 
 std::vector<HWND> Children(HWND dialog) {
     std::vector<HWND> children;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         children.push_back(child);
-    }
     return children;
 }
 
@@ -206,11 +205,9 @@ std::vector<HWND> Children(HWND dialog) {
 // takes no room on screen.
 std::vector<HWND> ShownChildren(HWND dialog) {
     std::vector<HWND> shown;
-    for (HWND child : Children(dialog)) {
-        if (Style(child) & WS_VISIBLE) {
+    for (HWND child : Children(dialog))
+        if (Style(child) & WS_VISIBLE)
             shown.push_back(child);
-        }
-    }
     return shown;
 }
 
@@ -248,9 +245,8 @@ void ExpectTextFits(HWND control) {
     const LONG_PTR style = Style(control);
     const std::string label =
         "control " + std::to_string(GetDlgCtrlID(control)) + " \"" + Text(control) + "\"";
-    if (Text(control).empty()) {
+    if (Text(control).empty())
         return;
-    }
     if (name == kStatic) {
         const UINT wrap = (style & SS_TYPEMASK) == SS_LEFTNOWORDWRAP ? 0 : DT_WORDBREAK;
         // A label draws "&" as the underline of the next letter unless told not to.
@@ -260,9 +256,8 @@ void ExpectTextFits(HWND control) {
         EXPECT_LE(needs.cy, client.bottom) << label;
         return;
     }
-    if (name != kButton) {
+    if (name != kButton)
         return;
-    }
     const LONG_PTR type = style & BS_TYPEMASK;
     if (type == BS_GROUPBOX) {
         EXPECT_LE(TextNeeds(control, client.right, DT_SINGLELINE).cx + 16, client.right) << label;
@@ -342,17 +337,16 @@ TEST_F(DialogTemplates, ControlsHaveTheirIdsClassesTextsAndPlaces) {
             HWND window = GetDlgItem(dialog, control.id);
             ASSERT_NE(window, nullptr) << where;
             EXPECT_STRCASEEQ(ClassOf(window).c_str(), control.className) << where;
-            if (control.text) {
-                EXPECT_EQ(Text(window), control.text) << where;
-            }
+            const std::string text = Text(window);
+            EXPECT_EQ(text, control.text ? control.text : text) << where;
             const RECT actual = RectIn(dialog, window);
             const RECT expected = Pixels(dialog, control.units);
             EXPECT_EQ(actual.left, expected.left) << where;
             EXPECT_EQ(actual.top, expected.top) << where;
             EXPECT_EQ(actual.right - actual.left, expected.right) << where;
-            if (control.units.bottom != 0) { // a drop-down list shows its closed height
-                EXPECT_EQ(actual.bottom - actual.top, expected.bottom) << where;
-            }
+            // A drop-down list shows its closed height.
+            const LONG height = actual.bottom - actual.top;
+            EXPECT_EQ(height, control.units.bottom != 0 ? expected.bottom : height) << where;
         }
         DestroyWindow(dialog);
     }
@@ -368,9 +362,8 @@ TEST_F(DialogTemplates, ControlsDoNotOverlapOutsideTheirGroups) {
                 const RECT a = RectIn(dialog, children[i]);
                 const RECT b = RectIn(dialog, children[j]);
                 RECT common;
-                if (!IntersectRect(&common, &a, &b)) {
+                if (!IntersectRect(&common, &a, &b))
                     continue;
-                }
                 const bool grouped = (IsGroupBox(children[i]) && Contains(a, b)) ||
                                      (IsGroupBox(children[j]) && Contains(b, a));
                 EXPECT_TRUE(grouped)
@@ -386,9 +379,8 @@ TEST_F(DialogTemplates, NoTextIsCutOff) {
     for (const DialogLayout& layout : Dialogs()) {
         HWND dialog = Create(layout);
         ASSERT_NE(dialog, nullptr);
-        for (HWND child : ShownChildren(dialog)) {
+        for (HWND child : ShownChildren(dialog))
             ExpectTextFits(child);
-        }
         DestroyWindow(dialog);
     }
 }

@@ -14,12 +14,10 @@ namespace {
 const BYTE* ResourceBits(LPCSTR name, LPCSTR type, DWORD* size = nullptr) {
     HMODULE module = GetModuleHandleA(nullptr);
     HRSRC found = FindResourceA(module, name, type);
-    if (!found) {
+    if (!found)
         return nullptr;
-    }
-    if (size) {
+    if (size)
         *size = SizeofResource(module, found);
-    }
     return static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
 }
 
@@ -33,20 +31,17 @@ WORD ImageCount(const BYTE* group) {
 const BITMAPINFOHEADER* ImageFor(const BYTE* group, int size) {
     const int id =
         LookupIconIdFromDirectoryEx(const_cast<BYTE*>(group), TRUE, size, size, LR_DEFAULTCOLOR);
-    if (id == 0) {
+    if (id == 0)
         return nullptr;
-    }
     return reinterpret_cast<const BITMAPINFOHEADER*>(
         ResourceBits(MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3))); // RT_ICON
 }
 
 bool FullyOpaque(const BITMAPINFOHEADER* image) {
     const BYTE* pixels = reinterpret_cast<const BYTE*>(image) + image->biSize;
-    for (LONG i = 0; i < image->biWidth * image->biWidth; ++i) {
-        if (pixels[4 * i + 3] != 255) {
+    for (LONG i = 0; i < image->biWidth * image->biWidth; ++i)
+        if (pixels[4 * i + 3] != 255)
             return false;
-        }
-    }
     return true;
 }
 
@@ -105,9 +100,8 @@ std::vector<char> OwnVersionInfo() {
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
     std::vector<char> data(size);
-    if (size == 0 || !GetFileVersionInfoA(path, 0, size, data.data())) {
+    if (size == 0 || !GetFileVersionInfoA(path, 0, size, data.data()))
         data.clear();
-    }
     return data;
 }
 
@@ -115,9 +109,8 @@ std::string VersionString(std::vector<char>& info, const char* name) {
     char* value = nullptr;
     UINT length = 0;
     const std::string path = std::string("\\StringFileInfo\\040904E4\\") + name;
-    if (!VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length)) {
+    if (!VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length))
         return "";
-    }
     return value;
 }
 

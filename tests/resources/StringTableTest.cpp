@@ -81,9 +81,8 @@ const StringEntry kStrings[] = {
 };
 
 TEST(StringTable, EveryEntryHasItsText) {
-    for (const StringEntry& entry : kStrings) {
+    for (const StringEntry& entry : kStrings)
         EXPECT_EQ(Loaded(entry.id), entry.text) << "string " << entry.id;
-    }
 }
 
 TEST(StringTable, NamedIdsMatchTheirNumbers) {
@@ -123,9 +122,8 @@ std::string MenuText(HMENU menu, UINT position) {
 
 std::vector<MenuItem> Items(HMENU popup) {
     std::vector<MenuItem> items;
-    for (int i = 0; i < GetMenuItemCount(popup); ++i) {
+    for (int i = 0; i < GetMenuItemCount(popup); ++i)
         items.push_back({GetMenuItemID(popup, i), MenuText(popup, i)});
-    }
     return items;
 }
 

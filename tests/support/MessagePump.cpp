@@ -36,18 +36,16 @@ void PumpMessages(DWORD minMilliseconds) {
                 ::DispatchMessageA(&msg);
             }
         }
-        if (::GetTickCount64() < until) {
+        if (::GetTickCount64() < until)
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-        }
     } while (::GetTickCount64() < until);
 }
 
 bool TakeQuitRequest() {
     MSG msg;
     bool requested = gQuitTaken;
-    while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
         requested = true;
-    }
     gQuitTaken = false;
     return requested;
 }

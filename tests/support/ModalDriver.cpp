@@ -16,9 +16,8 @@ bool IsDialogWindow(HWND hWnd) {
 }
 
 BOOL CALLBACK CollectDialog(HWND hWnd, LPARAM list) {
-    if (IsDialogWindow(hWnd)) {
+    if (IsDialogWindow(hWnd))
         reinterpret_cast<std::vector<HWND>*>(list)->push_back(hWnd);
-    }
     return TRUE;
 }
 
@@ -62,14 +61,12 @@ LRESULT CALLBACK ModalDriver::Procedure(HWND hWnd, UINT message, WPARAM wParam, 
 }
 
 void ModalDriver::Poll() {
-    if (m_actions.empty()) {
+    if (m_actions.empty())
         return;
-    }
     ForgetClosedDialogs();
     HWND dialog = FindNewDialog();
-    if (dialog == nullptr) {
+    if (dialog == nullptr)
         return;
-    }
     Action action = std::move(m_actions.front());
     m_actions.pop_front();
     char caption[256] = {};
@@ -81,24 +78,20 @@ void ModalDriver::Poll() {
 }
 
 HWND ModalDriver::FindNewDialog() const {
-    for (HWND hWnd : ThreadDialogs()) {
-        if (m_known.count(hWnd) == 0 && ::IsWindowVisible(hWnd) && ::IsWindowEnabled(hWnd)) {
+    for (HWND hWnd : ThreadDialogs())
+        if (m_known.count(hWnd) == 0 && ::IsWindowVisible(hWnd) && ::IsWindowEnabled(hWnd))
             return hWnd;
-        }
-    }
     return nullptr;
 }
 
 void ModalDriver::ForgetClosedDialogs() {
     // A new dialog may get the handle value of one that is gone; it must
     // still count as new.
-    for (auto it = m_known.begin(); it != m_known.end();) {
+    for (auto it = m_known.begin(); it != m_known.end();)
         it = ::IsWindow(*it) ? std::next(it) : m_known.erase(it);
-    }
 }
 
 void ModalDriver::RememberDialogs() {
-    for (HWND hWnd : ThreadDialogs()) {
+    for (HWND hWnd : ThreadDialogs())
         m_known.insert(hWnd);
-    }
 }

@@ -119,6 +119,7 @@ int main(int argc, char** argv) {
         return PressTab(std::atoi(argv[2]));
     if (argc == 2 && std::strcmp(argv[1], "rect") == 0)
         return PrintWindowRect();
-    std::fprintf(stderr, "usage: DemoPilot wait | DemoPilot page N | DemoPilot tab N | DemoPilot rect\n");
+    std::fprintf(stderr,
+                 "usage: DemoPilot wait | DemoPilot page N | DemoPilot tab N | DemoPilot rect\n");
     return 2;
 }
