@@ -19,6 +19,15 @@ protected:
         ASSERT_EQ(frame->m_hWnd, ::GetActiveWindow());
     }
 
+    // Runs messages until the frame is the active window again; under Wine
+    // that can take longer than a posted message's round (2 s at most).
+    void PumpUntilActive() const {
+        const ULONGLONG until = ::GetTickCount64() + 2000;
+        do
+            PumpMessages(20);
+        while (::GetActiveWindow() != frame->m_hWnd && ::GetTickCount64() < until);
+    }
+
     HWND Tree() const { return view->m_Tree.m_hWnd; }
     HWND Control(const CDlgPgBase& page, int id) const { return page.GetDlgItem(id); }
 
@@ -285,8 +294,9 @@ TEST_F(Keyboard, ReactivatedFrameGivesTheFocusBackToTheControlThatHadIt) {
     ::SetFocus(box);
     // Hidden from the File menu, opened from the tray.
     frame->SendMessage(WM_COMMAND, ID_HIDE);
-    frame->SendMessage(WM_COMMAND, ID_TRAY_OPEN);
     PumpMessages(20);
+    frame->SendMessage(WM_COMMAND, ID_TRAY_OPEN);
+    PumpUntilActive();
     ASSERT_EQ(frame->m_hWnd, ::GetActiveWindow());
     EXPECT_EQ(box, ::GetFocus());
     // Another window in front and back again, as Alt+Tab does.
@@ -296,14 +306,16 @@ TEST_F(Keyboard, ReactivatedFrameGivesTheFocusBackToTheControlThatHadIt) {
     PumpMessages(20);
     ASSERT_NE(box, ::GetFocus());
     ::SetActiveWindow(frame->m_hWnd);
-    PumpMessages(20);
+    PumpUntilActive();
     EXPECT_EQ(box, ::GetFocus());
     ::DestroyWindow(other);
     // A control that cannot take it any more leaves it to the tree.
     frame->SendMessage(WM_COMMAND, ID_HIDE);
     ::EnableWindow(box, FALSE);
-    frame->SendMessage(WM_COMMAND, ID_TRAY_OPEN);
     PumpMessages(20);
+    frame->SendMessage(WM_COMMAND, ID_TRAY_OPEN);
+    PumpUntilActive();
+    EXPECT_EQ(frame->m_hWnd, ::GetActiveWindow());
     EXPECT_EQ(Tree(), ::GetFocus());
 }
 
