@@ -4,12 +4,14 @@
 #include "CIXO_CPLApp.h"
 #include "CDiagnosticsReport.h"
 #include "CDriverSettings.h"
+#include "CMainFrame.h"
 #include "Clipboard.h"
 #include "DataExchange.h"
 #include "Dpi.h"
 #include "DriverCodes.h"
 #include "FrameWnd.h"
 #include "ListCtrl.h"
+#include "PageMessages.h"
 #include "ResString.h"
 #include "Trace.h"
 #include "WinApp.h"
@@ -74,12 +76,26 @@ const MessageMap CIXO_CPLView::messageMap{
         {WM_COMMAND, 0, ID_PREV_PANE, &CIXO_CPLView::OnSwitchPane},
         {WM_COMMAND, 0, ID_NEXT_PAGE, &CIXO_CPLView::OnNextPage},
         {WM_COMMAND, 0, ID_PREV_PAGE, &CIXO_CPLView::OnPrevPage},
+        {WM_APP_DEVICES_CHANGED, 0, 0, &CIXO_CPLView::OnDevicesChanged},
+        {WM_APP_DEVICE_COUNT, 0, 0, &CIXO_CPLView::OnDeviceCount},
+        {WM_APP_INCLUDE_DEVICE_NAME, 0, 0, &CIXO_CPLView::OnIncludeDeviceName},
     }};
 
 CIXO_CPLView::CIXO_CPLView()
     : CFormView(IDD_MAIN_FORM), m_PgStreams(nullptr), m_PgInChannels(0, nullptr),
       m_PgOutChannels(1, nullptr), m_PgDevices(nullptr), m_PgBuffers(nullptr),
-      m_PgSamplingRate(nullptr) {
+      m_PgSamplingRate(nullptr),
+      m_Pages{{
+          {IDS_PAGE_DEVICES, 1, PageCodeDevices, 1, 0, &m_PgDevices, &m_hItemDevices},
+          {IDS_PAGE_INPUT_CHANNELS, 3, PageCodeInChannels, 2, 1, &m_PgInChannels,
+           &m_hItemInChannels},
+          {IDS_PAGE_OUTPUT_CHANNELS, 3, PageCodeOutChannels, 3, 2, &m_PgOutChannels,
+           &m_hItemOutChannels},
+          {IDS_PAGE_SYNCHRONISATION, 5, PageCodeSynchronisation, 5, 5, &m_PgSamplingRate,
+           &m_hItemSynchronisation},
+          {IDS_PAGE_SETTINGS, 2, PageCodeSettings, 0, 4, &m_PgBuffers, &m_hItemSettings},
+          {IDS_PAGE_STREAMS, 4, PageCodeStreams, 4, 3, &m_PgStreams, &m_hItemStreams},
+      }} {
     gDrv.Open();
 }
 
@@ -93,21 +109,11 @@ CIXO_CPLView* CIXO_CPLView::FromApp() {
     return frame ? dynamic_cast<CIXO_CPLView*>(frame->GetActiveView()) : nullptr;
 }
 
-std::array<CIXO_CPLView::TreePage, CIXO_CPLView::PageCount> CIXO_CPLView::TreePages() {
-    return {{
-        {IDS_PAGE_DEVICES, 1, PageCodeDevices, &m_hItemDevices, &m_PgDevices},
-        {IDS_PAGE_INPUT_CHANNELS, 3, PageCodeInChannels, &m_hItemInChannels, &m_PgInChannels},
-        {IDS_PAGE_OUTPUT_CHANNELS, 3, PageCodeOutChannels, &m_hItemOutChannels, &m_PgOutChannels},
-        {IDS_PAGE_SYNCHRONISATION, 5, PageCodeSynchronisation, &m_hItemSynchronisation,
-         &m_PgSamplingRate},
-        {IDS_PAGE_SETTINGS, 2, PageCodeSettings, &m_hItemSettings, &m_PgBuffers},
-        {IDS_PAGE_STREAMS, 4, PageCodeStreams, &m_hItemStreams, &m_PgStreams},
-    }};
-}
-
-std::array<CDlgPgBase*, CIXO_CPLView::PageCount> CIXO_CPLView::PagesInCreationOrder() {
-    return {&m_PgBuffers,     &m_PgDevices, &m_PgInChannels,
-            &m_PgOutChannels, &m_PgStreams, &m_PgSamplingRate};
+std::array<CDlgPgBase*, CIXO_CPLView::PageCount> CIXO_CPLView::PagesBy(int PageSlot::*place) const {
+    std::array<CDlgPgBase*, PageCount> pages{};
+    for (const PageSlot& slot : m_Pages)
+        pages[static_cast<size_t>(slot.*place)] = slot.page;
+    return pages;
 }
 
 BOOL CIXO_CPLView::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -163,7 +169,7 @@ uint32_t CIXO_CPLView::StartListener() {
 // shown through ShowWindow, not through the placement, so that it gets the
 // WM_SHOWWINDOW of its first showing: the streams page fills itself there.
 void CIXO_CPLView::CreatePages() {
-    for (CDlgPgBase* page : PagesInCreationOrder()) {
+    for (CDlgPgBase* page : PagesBy(&PageSlot::created)) {
         page->Create(this);
         PlacePage(*page, 0);
         page->ShowWindow(SW_SHOW);
@@ -191,7 +197,7 @@ void CIXO_CPLView::OnDpiChanged(UINT dpi) {
         return;
     const UINT fromTo[] = {m_Dpi, dpi};
     m_Dpi = dpi;
-    for (CDlgPgBase* page : PagesInCreationOrder()) {
+    for (CDlgPgBase* page : PagesBy(&PageSlot::created)) {
         if (!page->m_hWnd)
             continue;
         PlacePage(*page, SWP_NOACTIVATE);
@@ -215,14 +221,14 @@ void CIXO_CPLView::CreateImageList() {
 }
 
 void CIXO_CPLView::FillTree() {
-    for (const TreePage& row : TreePages()) {
+    for (const PageSlot& row : m_Pages) {
         *row.item = m_Tree.InsertItem(LoadResString(row.labelId), row.image, row.image);
         m_Tree.SetItemData(*row.item, row.code);
     }
 }
 
 void CIXO_CPLView::HideAllPages() {
-    for (CDlgPgBase* page : PagesInCreationOrder())
+    for (CDlgPgBase* page : PagesBy(&PageSlot::created))
         page->ShowWindow(SW_HIDE);
 }
 
@@ -235,7 +241,7 @@ void CIXO_CPLView::OnSelChanged(NMHDR*, LRESULT* pResult) {
     HideAllPages();
     const DWORD code =
         static_cast<DWORD>(m_Tree.GetItemData(m_Tree.GetSelectedItem())) & PageCodeMask;
-    for (const TreePage& row : TreePages()) {
+    for (const PageSlot& row : m_Pages) {
         if (row.code != code)
             continue;
         row.page->ShowWindow(SW_SHOW);
@@ -247,7 +253,7 @@ void CIXO_CPLView::OnSelChanged(NMHDR*, LRESULT* pResult) {
 }
 
 CDlgPgBase* CIXO_CPLView::VisiblePage() {
-    for (CDlgPgBase* page : PagesInCreationOrder())
+    for (CDlgPgBase* page : PagesBy(&PageSlot::created))
         if (page->m_hWnd && (page->GetStyle() & WS_VISIBLE))
             return page;
     return nullptr;
@@ -280,15 +286,14 @@ void CIXO_CPLView::OnPrevPage() {
 }
 
 void CIXO_CPLView::SelectPageBy(int step) {
-    const std::array<TreePage, PageCount> rows = TreePages();
     HTREEITEM selected = m_Tree.GetSelectedItem();
     int current = -1;
-    for (size_t i = 0; i < rows.size(); ++i)
-        if (*rows[i].item == selected)
+    for (size_t i = 0; i < m_Pages.size(); ++i)
+        if (*m_Pages[i].item == selected)
             current = static_cast<int>(i);
     const int count = static_cast<int>(PageCount);
     const int next = current < 0 ? 0 : (current + step + count) % count;
-    m_Tree.SelectItem(*rows[static_cast<size_t>(next)].item);
+    m_Tree.SelectItem(*m_Pages[static_cast<size_t>(next)].item);
 }
 
 void CIXO_CPLView::UpdateDeviceDependentPages() {
@@ -301,13 +306,25 @@ void CIXO_CPLView::UpdateDeviceDependentPages() {
 // painted once, the visible page with it.
 void CIXO_CPLView::UpdateAllPages() {
     SetRedraw(FALSE);
-    m_PgDevices.UpdatePage();
-    m_PgInChannels.UpdatePage();
-    m_PgOutChannels.UpdatePage();
-    m_PgStreams.UpdatePage();
-    m_PgBuffers.UpdatePage();
-    m_PgSamplingRate.UpdatePage();
+    for (CDlgPgBase* page : PagesBy(&PageSlot::reloaded))
+        page->UpdatePage();
     SetRedraw(TRUE);
+}
+
+void CIXO_CPLView::OnDevicesChanged() {
+    UpdateDeviceDependentPages();
+}
+
+LRESULT CIXO_CPLView::OnDeviceCount(WPARAM count, LPARAM) {
+    if (auto* frame = dynamic_cast<CMainFrame*>(GetParentFrame()))
+        frame->ShowDeviceCount(static_cast<int>(count));
+    return 0;
+}
+
+LRESULT CIXO_CPLView::OnIncludeDeviceName(WPARAM check, LPARAM) {
+    m_PgInChannels.FollowIncludeDeviceName(static_cast<int>(check));
+    m_PgOutChannels.FollowIncludeDeviceName(static_cast<int>(check));
+    return 0;
 }
 
 void CIXO_CPLView::OnCopyDiagnostics() {

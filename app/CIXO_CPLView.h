@@ -59,7 +59,7 @@ public:
     // After the devices page stored a new device order or name: the lists
     // that show device names follow it.
     void UpdateDeviceDependentPages();
-    // Reloads all six pages from the driver, in the fixed order.
+    // Reloads all six pages from the driver, in the order of a reload.
     void UpdateAllPages();
     bool RegisterForDeviceNotification(const GUID& interfaceClass);
     // The main window moved to a monitor of this DPI: pages, list columns
@@ -94,16 +94,19 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
 
 private:
-    // One row of the tree: its label, image, page code, item and page.
-    struct TreePage {
-        UINT labelId;
-        int image;
-        DWORD code;
-        HTREEITEM* item;
+    // A page as the view holds it. The table lists the pages in the tree's
+    // order; each page's place in the other two orders is a column.
+    struct PageSlot {
+        UINT labelId; // the tree item's text
+        int image;    // the tree item's icon
+        DWORD code;   // the page code in the tree item's data
+        int created;  // place in the order the pages are made in
+        int reloaded; // place in the order a reload of all pages runs in
         CDlgPgBase* page;
+        HTREEITEM* item;
     };
-    std::array<TreePage, PageCount> TreePages();
-    std::array<CDlgPgBase*, PageCount> PagesInCreationOrder();
+    // The pages in the order that the column gives.
+    std::array<CDlgPgBase*, PageCount> PagesBy(int PageSlot::*place) const;
 
     uint32_t StartListener();
     void CreatePages();
@@ -133,7 +136,12 @@ private:
     void OnSwitchPane();
     void OnNextPage();
     void OnPrevPage();
+    // What a page tells its parent (PageMessages.h).
+    void OnDevicesChanged();
+    LRESULT OnDeviceCount(WPARAM count, LPARAM);
+    LRESULT OnIncludeDeviceName(WPARAM check, LPARAM);
 
+    const std::array<PageSlot, PageCount> m_Pages;
     bool m_bFirstUpdate = true;
     // A drain goes on from the timer; wake-ups meanwhile add nothing.
     bool m_bDrainScheduled = false;

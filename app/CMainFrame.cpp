@@ -8,6 +8,8 @@
 #include "WinApp.h"
 #include "resource.h"
 
+#include <string>
+
 namespace {
 
 struct TrayMouseEntry {
@@ -55,6 +57,11 @@ CMainFrame::TrayAction CMainFrame::TrayActionFor(WPARAM iconId, LPARAM mouseMess
 CMainFrame* CMainFrame::FromApp() {
     CWinApp* app = AfxGetApp();
     return app ? dynamic_cast<CMainFrame*>(app->m_pMainWnd) : nullptr;
+}
+
+void CMainFrame::ShowDeviceCount(int count) {
+    m_StatusBar.SetPaneText(1, std::to_string(count) + " " + LoadResString(IDS_DEVICES_CONNECTED),
+                            TRUE);
 }
 
 UINT CMainFrame::TaskbarCreatedMessage() {

@@ -19,12 +19,16 @@ public:
     // The application's main window when it is a CMainFrame, else null.
     static CMainFrame* FromApp();
 
+    // Pane 1: how many devices the driver reported when the devices page
+    // last read them. Painted at once.
+    void ShowDeviceCount(int count);
+
     // What the shell broadcasts to every top-level window once it has made a
     // task bar: at log-on, and again after Explorer has restarted.
     static UINT TaskbarCreatedMessage();
 
-    // Pane 0 shows prompts and the selected page's name; pane 1 belongs to
-    // the devices page.
+    // Pane 0 shows prompts and the selected page's name; pane 1 the number
+    // of devices.
     CStatusBar m_StatusBar;
     TrayIcon m_TrayIcon;
     // The DPI the frame's layout is made for: its monitor's.

@@ -2,9 +2,9 @@
 
 #include "CDlgEditChannelName.h"
 #include "CDriverSettings.h"
-#include "CIXO_CPLView.h"
 #include "DataExchange.h"
 #include "DriverCodes.h"
+#include "PageMessages.h"
 #include "ResString.h"
 #include "RowRecord.h"
 #include "resource.h"
@@ -137,22 +137,19 @@ void CDlgPgChannels::UpdateChannelDetails() {
     UpdateData(FALSE);
 }
 
-// The setting is one for both directions, so both pages follow the box that
-// was clicked.
+// The setting is one for both directions: the parent has both pages follow
+// the box that was clicked.
 void CDlgPgChannels::OnIncludeDeviceName() {
     UpdateData(TRUE);
     gDrv.m_IncludeDeviceName = m_nIncludeDeviceName != BST_UNCHECKED ? 1 : 0;
     gDrv.SetIncludeDeviceName(gDrv.m_IncludeDeviceName);
-    CIXO_CPLView* view = CIXO_CPLView::FromApp();
-    if (!view)
-        return;
-    CDlgPgChannels* pages[] = {&view->m_PgInChannels, &view->m_PgOutChannels};
-    for (CDlgPgChannels* page : pages)
-        page->m_nIncludeDeviceName = m_nIncludeDeviceName;
-    for (CDlgPgChannels* page : pages)
-        page->UpdateData(FALSE);
-    for (CDlgPgChannels* page : pages)
-        page->UpdateAsioNames();
+    TellParent(WM_APP_INCLUDE_DEVICE_NAME, static_cast<WPARAM>(m_nIncludeDeviceName));
+}
+
+void CDlgPgChannels::FollowIncludeDeviceName(int check) {
+    m_nIncludeDeviceName = check;
+    UpdateData(FALSE);
+    UpdateAsioNames();
 }
 
 void CDlgPgChannels::OnChannelListChanged(NMHDR* pNMHDR, LRESULT* pResult) {

@@ -20,10 +20,13 @@ public:
     CDlgPgChannels(int direction, CWnd* pParent = nullptr);
 
     // Re-reads the channels from the driver; the check box is not re-read.
-    void UpdatePage();
+    void UpdatePage() override;
     void UpdateChannelList();
     // Recomputes the ASIO display name of every row from the other columns.
     void UpdateAsioNames();
+    // Shows the include-device-name box in this state and the ASIO names
+    // that follow from it.
+    void FollowIncludeDeviceName(int check);
 
 protected:
     static const MessageMap messageMap;

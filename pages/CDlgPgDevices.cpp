@@ -2,15 +2,12 @@
 
 #include "CDlgEditDeviceName.h"
 #include "CDriverSettings.h"
-#include "CIXO_CPLView.h"
-#include "CMainFrame.h"
 #include "DataExchange.h"
 #include "DriverCodes.h"
+#include "PageMessages.h"
 #include "ResString.h"
 #include "RowRecord.h"
 #include "resource.h"
-
-#include <cstdio>
 
 namespace {
 
@@ -108,21 +105,14 @@ void CDlgPgDevices::UpdateDeviceButtons() {
     m_Hint.ShowWindow(up || down ? SW_SHOW : SW_HIDE);
 }
 
-// Pane 1 counts what the model read, even when the list stays empty because
+// The count is what the model read, even when the list stays empty because
 // one device could not be read.
 void CDlgPgDevices::ShowDeviceCount() {
-    CMainFrame* frame = CMainFrame::FromApp();
-    if (!frame)
-        return;
-    char count[16];
-    std::snprintf(count, sizeof count, "%i ", gDrv.m_Devices.GetSize());
-    frame->m_StatusBar.SetPaneText(1, count + LoadResString(IDS_DEVICES_CONNECTED), TRUE);
+    TellParent(WM_APP_DEVICE_COUNT, static_cast<WPARAM>(gDrv.m_Devices.GetSize()));
 }
 
 void CDlgPgDevices::UpdateDeviceDependentPages() {
-    CIXO_CPLView* view = CIXO_CPLView::FromApp();
-    if (view)
-        view->UpdateDeviceDependentPages();
+    TellParent(WM_APP_DEVICES_CHANGED);
 }
 
 void CDlgPgDevices::OnDeviceListChanged(NMHDR* pNMHDR, LRESULT* pResult) {

@@ -16,7 +16,7 @@ public:
     explicit CDlgPgDevices(CWnd* pParent = nullptr);
 
     // Re-reads the devices from the driver; a ranking not yet applied is lost.
-    void UpdatePage();
+    void UpdatePage() override;
     void UpdateDeviceList();
 
 protected:
@@ -35,8 +35,9 @@ private:
     void EditDeviceName(int device);
     // Inserts a row at row for the model's device index; the new row or -1.
     int InsertDeviceRow(int row, int device);
+    // The parent shows how many devices the driver reported.
     void ShowDeviceCount();
-    // The channel and synchronisation lists follow device names and ranking.
+    // The parent has the lists that show device names and ranking follow.
     void UpdateDeviceDependentPages();
 
     void OnDeviceListChanged(NMHDR* pNMHDR, LRESULT* pResult);

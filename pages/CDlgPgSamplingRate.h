@@ -19,7 +19,7 @@ public:
     ~CDlgPgSamplingRate() override;
 
     // Both groups re-read from the driver; edits not yet applied are lost.
-    void UpdatePage();
+    void UpdatePage() override;
     // The clock-master list, the device modes and the sampling-rate mode.
     void UpdateSynchronisationSettings();
     // The sampling-rate combo.

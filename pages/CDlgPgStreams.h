@@ -16,7 +16,7 @@ public:
     ~CDlgPgStreams() override;
 
     // Reloads the device list and the plug states; clears the detail text.
-    void UpdatePage();
+    void UpdatePage() override;
 
     // A plug's cell text, and the text of a plug's error code.
     static std::string GetPlugStateText(const PlugStatus& plug);

@@ -8,6 +8,13 @@
 
 namespace {
 
+// The page base with nothing to reload.
+class Page : public CDlgPgBase {
+public:
+    using CDlgPgBase::CDlgPgBase;
+    void UpdatePage() override {}
+};
+
 class PageBase : public ::testing::Test {
 protected:
     CWnd host;
@@ -20,7 +27,7 @@ protected:
 };
 
 TEST_F(PageBase, CreatesItsTemplateAsAChildOfTheGivenWindow) {
-    CDlgPgBase page(IDD_PAGE_DEVICES, nullptr);
+    Page page(IDD_PAGE_DEVICES, nullptr);
     EXPECT_EQ(static_cast<UINT>(IDD_PAGE_DEVICES), page.m_nTemplateID);
     ASSERT_TRUE(page.Create(&host));
     EXPECT_EQ(host.m_hWnd, page.GetParent());
@@ -29,7 +36,7 @@ TEST_F(PageBase, CreatesItsTemplateAsAChildOfTheGivenWindow) {
 }
 
 TEST_F(PageBase, EnterEscapeAndButtonsOneAndTwoNeverEndThePage) {
-    CDlgPgBase page(IDD_PAGE_DEVICES, nullptr);
+    Page page(IDD_PAGE_DEVICES, nullptr);
     ASSERT_TRUE(page.Create(&host));
     page.ShowWindow(SW_SHOW);
     ClickButton(page.m_hWnd, IDOK);
@@ -45,7 +52,7 @@ TEST_F(PageBase, EnterEscapeAndButtonsOneAndTwoNeverEndThePage) {
 }
 
 TEST_F(PageBase, APageWhoseTemplateIsMissingHasNoWindowAndIgnoresShowAndHide) {
-    CDlgPgBase page(9999, nullptr);
+    Page page(9999, nullptr);
     EXPECT_FALSE(page.Create(&host));
     EXPECT_EQ(nullptr, page.m_hWnd);
     EXPECT_FALSE(page.ShowWindow(SW_SHOW));
