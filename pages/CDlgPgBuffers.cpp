@@ -24,37 +24,6 @@ int AudioTicFrequency(uint32_t minDepth, uint32_t step, int32_t maximum) {
     return static_cast<int>((positions + MaxTicks - 1) / MaxTicks);
 }
 
-void ConfigureSlider(const CSliderCtrl& slider, uint32_t minDepth, uint32_t step, int32_t maximum,
-                     uint32_t depth, int ticFrequency) {
-    slider.SetRangeMin(static_cast<int>(minDepth / step), TRUE);
-    slider.SetRangeMax(static_cast<int>(static_cast<uint32_t>(maximum) / step), TRUE);
-    slider.SetTicFreq(ticFrequency);
-    slider.SetPageSize(1);
-    slider.SetLineSize(1);
-    slider.SetPos(static_cast<int>(depth / step));
-}
-
-// Enables the slider when its record arrived and can be shown; otherwise
-// disables it and empties its label. True when the record is to be shown.
-bool AcceptRecord(DWORD status, uint32_t minDepth, uint32_t step, int32_t maximum,
-                  const CSliderCtrl& slider, std::string& label) {
-    const bool usable = status == 0 && IsUsable(minDepth, step, maximum);
-    slider.EnableWindow(usable ? TRUE : FALSE);
-    if (!usable)
-        label.clear();
-    return usable;
-}
-
-// The depth that the slider's position stands for; one that differs from the
-// record's enables Apply, and nothing but a re-read disables it again.
-uint32_t SliderDepth(const CSliderCtrl& slider, const CButton& apply, uint32_t step,
-                     uint32_t recordDepth) {
-    const uint32_t depth = static_cast<uint32_t>(slider.GetPos()) * step;
-    if (depth != recordDepth)
-        apply.EnableWindow(TRUE);
-    return depth;
-}
-
 // Milliseconds with the tenth cut off, never rounded: 2599 us is "2.5 ms".
 std::string MillisecondsText(uint32_t depth) {
     return std::to_string(depth / 1000) + "." + std::to_string(depth % 1000 / 100) + " " +
@@ -62,12 +31,16 @@ std::string MillisecondsText(uint32_t depth) {
 }
 
 // The driver's samples figure belongs to the driver's own depth, so it is
-// shown only while no change is pending.
-std::string AudioDepthText(uint32_t depth, uint32_t samples, const CButton& apply) {
-    std::string text = MillisecondsText(depth);
+// shown only while no change is pending. The stream buffer has none.
+std::string AudioDepthText(const AudioBufferDepth& record, const CButton& apply) {
+    std::string text = MillisecondsText(record.Depth);
     if (!apply.IsWindowEnabled())
-        text += "\n" + std::to_string(samples) + " " + LoadResString(IDS_UNIT_SAMPLES);
+        text += "\n" + std::to_string(record.Samples) + " " + LoadResString(IDS_UNIT_SAMPLES);
     return text;
+}
+
+std::string AudioDepthText(const StreamBufferDepth& record, const CButton&) {
+    return MillisecondsText(record.Depth);
 }
 
 void RestartStreaming() {
@@ -88,9 +61,7 @@ const MessageMap CDlgPgBuffers::messageMap{
         {WM_COMMAND, BN_CLICKED, IDC_APPLY_ASIO_BUFFER, &CDlgPgBuffers::OnApplyAsioBuffer},
     }};
 
-CDlgPgBuffers::CDlgPgBuffers(CWnd* pParent)
-    : CDlgPgBase(IDD_PAGE_BUFFERS, pParent), m_StreamBuffer{}, m_AsioBuffer{}, m_WdmBuffer{},
-      m_nStreamMaximum(10000), m_nAsioMaximum(40000), m_nWdmMaximum(40000), m_nTimer(0) {}
+CDlgPgBuffers::CDlgPgBuffers(CWnd* pParent) : CDlgPgBase(IDD_PAGE_BUFFERS, pParent) {}
 
 void CDlgPgBuffers::UpdatePage() {
     UpdateBufferSettings();
@@ -98,16 +69,16 @@ void CDlgPgBuffers::UpdatePage() {
 
 void CDlgPgBuffers::DoDataExchange(CDataExchange* pDX) {
     CDlgPgBase::DoDataExchange(pDX);
-    DDX_Control(pDX, IDC_APPLY_ASIO_BUFFER, m_ApplyAsio);
-    DDX_Control(pDX, IDC_APPLY_WDM_BUFFER, m_ApplyWdm);
-    DDX_Control(pDX, IDC_WDM_BUFFER_SLIDER, m_WdmSlider);
-    DDX_Control(pDX, IDC_ASIO_BUFFER_SLIDER, m_AsioSlider);
-    DDX_Control(pDX, IDC_APPLY_STREAM_BUFFER, m_ApplyStream);
-    DDX_Control(pDX, IDC_STREAM_BUFFER_SLIDER, m_StreamSlider);
+    DDX_Control(pDX, IDC_APPLY_ASIO_BUFFER, m_Asio.apply);
+    DDX_Control(pDX, IDC_APPLY_WDM_BUFFER, m_Wdm.apply);
+    DDX_Control(pDX, IDC_WDM_BUFFER_SLIDER, m_Wdm.slider);
+    DDX_Control(pDX, IDC_ASIO_BUFFER_SLIDER, m_Asio.slider);
+    DDX_Control(pDX, IDC_APPLY_STREAM_BUFFER, m_Stream.apply);
+    DDX_Control(pDX, IDC_STREAM_BUFFER_SLIDER, m_Stream.slider);
     DDX_Text(pDX, IDC_DROPOUTS, m_strDropOuts);
-    DDX_Text(pDX, IDC_STREAM_BUFFER_VALUE, m_strStreamDepth);
-    DDX_Text(pDX, IDC_ASIO_BUFFER_VALUE, m_strAsioDepth);
-    DDX_Text(pDX, IDC_WDM_BUFFER_VALUE, m_strWdmDepth);
+    DDX_Text(pDX, IDC_STREAM_BUFFER_VALUE, m_Stream.label);
+    DDX_Text(pDX, IDC_ASIO_BUFFER_VALUE, m_Asio.label);
+    DDX_Text(pDX, IDC_WDM_BUFFER_VALUE, m_Wdm.label);
 }
 
 BOOL CDlgPgBuffers::OnInitDialog() {
@@ -118,28 +89,21 @@ BOOL CDlgPgBuffers::OnInitDialog() {
 
 void CDlgPgBuffers::UpdateBufferSettings() {
     bool anyRead = false;
-    DWORD status = gDrv.GetStreamBufferDepth(&m_StreamBuffer);
-    if (AcceptRecord(status, m_StreamBuffer.MinDepth, m_StreamBuffer.Step, m_nStreamMaximum,
-                     m_StreamSlider, m_strStreamDepth)) {
+    if (AcceptRecord(m_Stream, gDrv.GetStreamBufferDepth(&m_StreamBuffer), m_StreamBuffer)) {
         InitStreamSlider();
         anyRead = true;
     }
-    status = gDrv.GetAsioBufferDepth(&m_AsioBuffer);
-    if (AcceptRecord(status, m_AsioBuffer.MinDepth, m_AsioBuffer.Step, m_nAsioMaximum, m_AsioSlider,
-                     m_strAsioDepth)) {
+    if (AcceptRecord(m_Asio, gDrv.GetAsioBufferDepth(&m_AsioBuffer), m_AsioBuffer)) {
         InitAsioSlider();
         anyRead = true;
     }
-    status = gDrv.GetWdmBufferDepth(&m_WdmBuffer);
-    if (AcceptRecord(status, m_WdmBuffer.MinDepth, m_WdmBuffer.Step, m_nWdmMaximum, m_WdmSlider,
-                     m_strWdmDepth)) {
+    if (AcceptRecord(m_Wdm, gDrv.GetWdmBufferDepth(&m_WdmBuffer), m_WdmBuffer)) {
         InitWdmSlider();
         anyRead = true;
     }
     // An Apply that disables itself hands the focus back to its slider.
-    EnableControl(m_ApplyStream.m_hWnd, FALSE, {m_StreamSlider.m_hWnd});
-    EnableControl(m_ApplyAsio.m_hWnd, FALSE, {m_AsioSlider.m_hWnd});
-    EnableControl(m_ApplyWdm.m_hWnd, FALSE, {m_WdmSlider.m_hWnd});
+    for (const DepthSlider* depth : {&m_Stream, &m_Asio, &m_Wdm})
+        EnableControl(depth->apply.m_hWnd, FALSE, {depth->slider.m_hWnd});
     // With nothing read the emptied labels still have to reach the screen
     // now, not with the next drop-out poll (which a hidden page never runs).
     if (anyRead)
@@ -149,39 +113,56 @@ void CDlgPgBuffers::UpdateBufferSettings() {
 }
 
 void CDlgPgBuffers::UpdateBufferLabels() {
-    if (m_AsioSlider.IsWindowEnabled()) {
-        m_AsioBuffer.Depth =
-            SliderDepth(m_AsioSlider, m_ApplyAsio, m_AsioBuffer.Step, m_AsioBuffer.Depth);
-        m_strAsioDepth = AudioDepthText(m_AsioBuffer.Depth, m_AsioBuffer.Samples, m_ApplyAsio);
-    }
-    if (m_WdmSlider.IsWindowEnabled()) {
-        m_WdmBuffer.Depth =
-            SliderDepth(m_WdmSlider, m_ApplyWdm, m_WdmBuffer.Step, m_WdmBuffer.Depth);
-        m_strWdmDepth = AudioDepthText(m_WdmBuffer.Depth, m_WdmBuffer.Samples, m_ApplyWdm);
-    }
-    if (m_StreamSlider.IsWindowEnabled()) {
-        m_StreamBuffer.Depth =
-            SliderDepth(m_StreamSlider, m_ApplyStream, m_StreamBuffer.Step, m_StreamBuffer.Depth);
-        m_strStreamDepth = MillisecondsText(m_StreamBuffer.Depth);
-    }
+    UpdateLabel(m_Asio, m_AsioBuffer);
+    UpdateLabel(m_Wdm, m_WdmBuffer);
+    UpdateLabel(m_Stream, m_StreamBuffer);
     UpdateData(FALSE);
 }
 
 void CDlgPgBuffers::InitStreamSlider() {
-    ConfigureSlider(m_StreamSlider, m_StreamBuffer.MinDepth, m_StreamBuffer.Step, m_nStreamMaximum,
-                    m_StreamBuffer.Depth, 1);
+    InitSlider(m_Stream, m_StreamBuffer);
 }
 
 void CDlgPgBuffers::InitAsioSlider() {
-    ConfigureSlider(m_AsioSlider, m_AsioBuffer.MinDepth, m_AsioBuffer.Step, m_nAsioMaximum,
-                    m_AsioBuffer.Depth,
-                    AudioTicFrequency(m_AsioBuffer.MinDepth, m_AsioBuffer.Step, m_nAsioMaximum));
+    InitSlider(m_Asio, m_AsioBuffer);
 }
 
 void CDlgPgBuffers::InitWdmSlider() {
-    ConfigureSlider(m_WdmSlider, m_WdmBuffer.MinDepth, m_WdmBuffer.Step, m_nWdmMaximum,
-                    m_WdmBuffer.Depth,
-                    AudioTicFrequency(m_WdmBuffer.MinDepth, m_WdmBuffer.Step, m_nWdmMaximum));
+    InitSlider(m_Wdm, m_WdmBuffer);
+}
+
+template <typename Record>
+bool CDlgPgBuffers::AcceptRecord(DepthSlider& depth, DWORD status, const Record& record) {
+    const bool usable = status == 0 && IsUsable(record.MinDepth, record.Step, depth.maximum);
+    depth.slider.EnableWindow(usable ? TRUE : FALSE);
+    if (!usable)
+        depth.label.clear();
+    return usable;
+}
+
+template <typename Record>
+void CDlgPgBuffers::InitSlider(const DepthSlider& depth, const Record& record) {
+    const uint32_t step = record.Step;
+    const CSliderCtrl& slider = depth.slider;
+    slider.SetRangeMin(static_cast<int>(record.MinDepth / step), TRUE);
+    slider.SetRangeMax(static_cast<int>(static_cast<uint32_t>(depth.maximum) / step), TRUE);
+    slider.SetTicFreq(depth.audio ? AudioTicFrequency(record.MinDepth, step, depth.maximum) : 1);
+    slider.SetPageSize(1);
+    slider.SetLineSize(1);
+    slider.SetPos(static_cast<int>(record.Depth / step));
+}
+
+// A slider that is disabled keeps its record and label as they are. A depth
+// that differs from the record's enables Apply, and nothing but a re-read
+// disables it again.
+template <typename Record> void CDlgPgBuffers::UpdateLabel(DepthSlider& depth, Record& record) {
+    if (!depth.slider.IsWindowEnabled())
+        return;
+    const uint32_t value = static_cast<uint32_t>(depth.slider.GetPos()) * record.Step;
+    if (value != record.Depth)
+        depth.apply.EnableWindow(TRUE);
+    record.Depth = value;
+    depth.label = AudioDepthText(record, depth.apply);
 }
 
 void CDlgPgBuffers::OnTimer(UINT_PTR nIDEvent) {

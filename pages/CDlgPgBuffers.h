@@ -17,7 +17,7 @@ public:
     explicit CDlgPgBuffers(CWnd* pParent = nullptr);
 
     // Re-reads the three depths from the driver; slider moves not applied are lost.
-    void UpdatePage();
+    void UpdatePage() override;
 
     // Id of the once-a-second drop-out poll on the page window.
     static constexpr UINT_PTR DropOutTimerId = 27;
@@ -30,11 +30,31 @@ protected:
     BOOL OnInitDialog() override;
 
 private:
+    // One of the three depths: its slider, Apply button and label, and the
+    // page's fixed maximum for it. The ASIO and WDM depths are audio buffers:
+    // their ticks are thinned out and their label names the size in samples.
+    struct DepthSlider {
+        int32_t maximum;
+        bool audio;
+        CSliderCtrl slider;
+        CButton apply;
+        std::string label;
+    };
+
     void UpdateBufferSettings();
     void UpdateBufferLabels();
     void InitStreamSlider();
     void InitAsioSlider();
     void InitWdmSlider();
+
+    // Enables the slider when its record arrived and can be shown; otherwise
+    // disables it and empties its label. True when the record is to be shown.
+    template <typename Record>
+    static bool AcceptRecord(DepthSlider& depth, DWORD status, const Record& record);
+    template <typename Record>
+    static void InitSlider(const DepthSlider& depth, const Record& record);
+    // The record's depth from the slider's position, and the label from it.
+    template <typename Record> static void UpdateLabel(DepthSlider& depth, Record& record);
 
     void OnTimer(UINT_PTR nIDEvent);
     void OnShowWindow(BOOL bShow, UINT nStatus);
@@ -43,25 +63,15 @@ private:
     void OnApplyWdmBuffer();
     void OnApplyAsioBuffer();
 
-    CButton m_ApplyAsio;
-    CButton m_ApplyWdm;
-    CSliderCtrl m_WdmSlider;
-    CSliderCtrl m_AsioSlider;
-    CButton m_ApplyStream;
-    CSliderCtrl m_StreamSlider;
-
+    DepthSlider m_Stream{10000, false, {}, {}, {}};
+    DepthSlider m_Asio{40000, true, {}, {}, {}};
+    DepthSlider m_Wdm{40000, true, {}, {}, {}};
     std::string m_strDropOuts;
-    std::string m_strStreamDepth;
-    std::string m_strAsioDepth;
-    std::string m_strWdmDepth;
 
-    StreamBufferDepth m_StreamBuffer;
-    AudioBufferDepth m_AsioBuffer;
-    AudioBufferDepth m_WdmBuffer;
+    // Working copies of the driver's records, sent whole by Apply.
+    StreamBufferDepth m_StreamBuffer{};
+    AudioBufferDepth m_AsioBuffer{};
+    AudioBufferDepth m_WdmBuffer{};
 
-    const int32_t m_nStreamMaximum;
-    const int32_t m_nAsioMaximum;
-    const int32_t m_nWdmMaximum;
-
-    UINT_PTR m_nTimer;
+    UINT_PTR m_nTimer = 0;
 };
