@@ -1,6 +1,7 @@
 #include "CDlgPgBase.h"
 
 #include "MessagePump.h"
+#include "PageHost.h"
 #include "UiActions.h"
 #include "resource.h"
 
@@ -8,48 +9,41 @@
 
 namespace {
 
-class PageBase : public ::testing::Test {
+// The base class alone on a page's template, in a shown host.
+class PageBase : public PageHost<CDlgPgBase> {
 protected:
-    CWnd host;
-
-    void SetUp() override {
-        ASSERT_TRUE(host.CreateEx(0, nullptr, "Page host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                  700, 500, nullptr, nullptr));
-    }
-    void TearDown() override { host.DestroyWindow(); }
+    PageBase() : PageHost(SimStart::DefaultSetUp, HostWindow::Shown) {}
 };
 
 TEST_F(PageBase, CreatesItsTemplateAsAChildOfTheGivenWindow) {
-    CDlgPgBase page(IDD_PAGE_DEVICES, nullptr);
-    EXPECT_EQ(static_cast<UINT>(IDD_PAGE_DEVICES), page.m_nTemplateID);
-    ASSERT_TRUE(page.Create(&host));
-    EXPECT_EQ(host.m_hWnd, page.GetParent());
-    EXPECT_NE(0u, page.GetStyle() & WS_CHILD);
-    EXPECT_NE(nullptr, page.GetDlgItem(IDC_DEVICE_LIST));
+    CreatePage(IDD_PAGE_DEVICES, nullptr);
+    EXPECT_EQ(static_cast<UINT>(IDD_PAGE_DEVICES), page->m_nTemplateID);
+    EXPECT_EQ(host.m_hWnd, page->GetParent());
+    EXPECT_NE(0u, page->GetStyle() & WS_CHILD);
+    EXPECT_NE(nullptr, page->GetDlgItem(IDC_DEVICE_LIST));
 }
 
 TEST_F(PageBase, EnterEscapeAndButtonsOneAndTwoNeverEndThePage) {
-    CDlgPgBase page(IDD_PAGE_DEVICES, nullptr);
-    ASSERT_TRUE(page.Create(&host));
-    page.ShowWindow(SW_SHOW);
-    ClickButton(page.m_hWnd, IDOK);
-    ClickButton(page.m_hWnd, IDCANCEL);
-    page.SendMessage(WM_COMMAND, IDOK);
-    page.SendMessage(WM_COMMAND, IDCANCEL);
-    ::SetFocus(page.GetDlgItem(IDC_DEVICE_LIST));
-    PressKey(page.GetDlgItem(IDC_DEVICE_LIST), VK_RETURN);
-    PressKey(page.GetDlgItem(IDC_DEVICE_LIST), VK_ESCAPE);
+    CreatePage(IDD_PAGE_DEVICES, nullptr);
+    page->ShowWindow(SW_SHOW);
+    probe.Click(IDOK);
+    probe.Click(IDCANCEL);
+    page->SendMessage(WM_COMMAND, IDOK);
+    page->SendMessage(WM_COMMAND, IDCANCEL);
+    ::SetFocus(probe.Item(IDC_DEVICE_LIST));
+    PressKey(probe.Item(IDC_DEVICE_LIST), VK_RETURN);
+    PressKey(probe.Item(IDC_DEVICE_LIST), VK_ESCAPE);
     PumpMessages(50);
-    EXPECT_TRUE(::IsWindow(page.m_hWnd));
-    EXPECT_TRUE(page.IsWindowVisible());
+    EXPECT_TRUE(::IsWindow(page->m_hWnd));
+    EXPECT_TRUE(page->IsWindowVisible());
 }
 
 TEST_F(PageBase, APageWhoseTemplateIsMissingHasNoWindowAndIgnoresShowAndHide) {
-    CDlgPgBase page(9999, nullptr);
-    EXPECT_FALSE(page.Create(&host));
-    EXPECT_EQ(nullptr, page.m_hWnd);
-    EXPECT_FALSE(page.ShowWindow(SW_SHOW));
-    EXPECT_FALSE(page.IsWindowVisible());
+    CDlgPgBase missing(9999, nullptr);
+    EXPECT_FALSE(missing.Create(&host));
+    EXPECT_EQ(nullptr, missing.m_hWnd);
+    EXPECT_FALSE(missing.ShowWindow(SW_SHOW));
+    EXPECT_FALSE(missing.IsWindowVisible());
 }
 
 } // namespace
