@@ -43,18 +43,10 @@ protected:
         sim.ClearLog();
         return reads;
     }
-
-    // Starts with the driver absent, as before any interface was connected.
-    void OpenWithoutDriver() {
-        sim.SetDriverPresent(false);
-        OpenShell();
-        ASSERT_EQ(nullptr, gDrv.m_hDevice);
-        sim.SetDriverPresent(true);
-    }
 };
 
 TEST_F(DeviceEvents, ArrivalOpensAClosedConnectionStartsTheListenerAndReloads) {
-    OpenWithoutDriver();
+    OpenShellWithoutDriver();
     sim.ClearLog();
     EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, InterfaceRecord(kInterfaceName)));
     EXPECT_NE(nullptr, gDrv.m_hDevice);
@@ -63,7 +55,7 @@ TEST_F(DeviceEvents, ArrivalOpensAClosedConnectionStartsTheListenerAndReloads) {
 }
 
 TEST_F(DeviceEvents, RemovalAlsoReopensAClosedConnection) {
-    OpenWithoutDriver();
+    OpenShellWithoutDriver();
     EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEREMOVECOMPLETE, InterfaceRecord(kInterfaceName)));
     EXPECT_NE(nullptr, gDrv.m_hDevice);
 }
@@ -103,7 +95,7 @@ TEST_F(DeviceEvents, WithAWorkingConnectionAnArrivalOnlyChecksIt) {
 }
 
 TEST_F(DeviceEvents, ShortOrMissingNamesAndForeignRecordsAreIgnored) {
-    OpenWithoutDriver();
+    OpenShellWithoutDriver();
     EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, InterfaceRecord("\\\\?\\")));
     EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, InterfaceRecord("")));
     EXPECT_EQ(TRUE, view->SendMessage(WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0));
@@ -121,7 +113,7 @@ TEST_F(DeviceEvents, ShortOrMissingNamesAndForeignRecordsAreIgnored) {
 }
 
 TEST_F(DeviceEvents, QueryRemoveIsGrantedAndOtherEventsDoNothing) {
-    OpenWithoutDriver();
+    OpenShellWithoutDriver();
     EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEQUERYREMOVE, InterfaceRecord(kInterfaceName)));
     EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEREMOVEPENDING, InterfaceRecord(kInterfaceName)));
     EXPECT_EQ(TRUE, DeviceChange(DBT_DEVNODES_CHANGED, InterfaceRecord(kInterfaceName)));

@@ -1,43 +1,8 @@
 #include "ProgramFixture.h"
 
-#include "CDriverSettings.h"
-#include "CIXO_CPLApp.h"
 #include "DeviceNotification.h"
 #include "DriverCodes.h"
 #include "MessagePump.h"
-#include "resource.h"
-
-#include <commctrl.h>
-
-void ProgramFixture::SetUp() {
-    sim.Reset();
-}
-
-void ProgramFixture::TearDown() {
-    CWinApp* app = AfxGetApp();
-    if (app->m_pMainWnd)
-        app->m_pMainWnd->DestroyWindow();
-    app->ExitInstance();
-    sim.Reset();
-}
-
-void ProgramFixture::OpenProgram(int showCommand) {
-    CIXO_CPLApp* app = CIXO_CPLApp::FromApp();
-    ASSERT_NE(nullptr, app);
-    app->m_nCmdShow = showCommand;
-    ASSERT_TRUE(app->CreateMainWindow());
-    frame = CMainFrame::FromApp();
-    view = CIXO_CPLView::FromApp();
-    ASSERT_NE(nullptr, frame);
-    ASSERT_NE(nullptr, view);
-    PumpMessages(20);
-}
-
-void ProgramFixture::OpenProgramWithoutDriver() {
-    sim.SetDriverPresent(false);
-    OpenProgram();
-    sim.SetDriverPresent(true);
-}
 
 LRESULT ProgramFixture::DeviceChange(WPARAM event, const std::string& interfaceName) {
     return SendDeviceInterfaceChange(view->m_hWnd, event, CIXO_CPLView::DriverInterfaceClass,
@@ -71,15 +36,6 @@ bool ProgramFixture::PumpUntilDrained(DWORD timeoutMs) {
             return false;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
-}
-
-int ProgramFixture::ListRows(const CDlgPgBase& page, int listId) {
-    return static_cast<int>(
-        ::SendMessageA(::GetDlgItem(page.m_hWnd, listId), LVM_GETITEMCOUNT, 0, 0));
-}
-
-int ProgramFixture::ComboItems(const CDlgPgBase& page, int comboId) {
-    return static_cast<int>(::SendMessageA(::GetDlgItem(page.m_hWnd, comboId), CB_GETCOUNT, 0, 0));
 }
 
 size_t ProgramFixture::ModelChannels(bool input) {

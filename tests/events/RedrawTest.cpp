@@ -75,7 +75,7 @@ class Redraw : public ProgramFixture {
 protected:
     void SetUp() override {
         ProgramFixture::SetUp();
-        OpenProgram();
+        OpenShell();
         PumpMessages(100);
         viewWatch = std::make_unique<PaintWatch>(view->m_hWnd, nullptr);
         const struct {
