@@ -1,6 +1,6 @@
 // Device arrivals reach the view as WM_DEVICECHANGE; only a closed connection
 // is opened by them, and then the listener starts and every page fills.
-#include "ProgramFixture.h"
+#include "ViewEventFixture.h"
 
 #include "CDriverSettings.h"
 #include "DriverCodes.h"
@@ -16,7 +16,7 @@ namespace {
 const char kInterfaceName[] =
     "\\\\?\\1394#Orlaso&Quadra#5&2a1c&0&0#{006902cb-e626-45b4-8a62-2eaad63f8d12}";
 
-class Arrival : public ProgramFixture {
+class Arrival : public ViewEventFixture {
 protected:
     bool StreamSliderEnabled() const {
         return ::IsWindowEnabled(

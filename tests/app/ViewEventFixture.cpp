@@ -1,15 +1,15 @@
-#include "ProgramFixture.h"
+#include "ViewEventFixture.h"
 
 #include "DeviceNotification.h"
 #include "DriverCodes.h"
 #include "MessagePump.h"
 
-LRESULT ProgramFixture::DeviceChange(WPARAM event, const std::string& interfaceName) {
+LRESULT ViewEventFixture::DeviceChange(WPARAM event, const std::string& interfaceName) {
     return SendDeviceInterfaceChange(view->m_hWnd, event, CIXO_CPLView::DriverInterfaceClass,
                                      interfaceName);
 }
 
-std::vector<uint32_t> ProgramFixture::OneReload() {
+std::vector<uint32_t> ViewEventFixture::OneReload() {
     sim.ClearLog();
     view->UpdateAllPages();
     std::vector<uint32_t> codes = Logged();
@@ -17,11 +17,11 @@ std::vector<uint32_t> ProgramFixture::OneReload() {
     return codes;
 }
 
-std::vector<uint32_t> ProgramFixture::Logged() const {
+std::vector<uint32_t> ViewEventFixture::Logged() const {
     return MarkedCodes(sim.Log());
 }
 
-bool ProgramFixture::PumpUntilDrained(DWORD timeoutMs) {
+bool ViewEventFixture::PumpUntilDrained(DWORD timeoutMs) {
     const ULONGLONG until = ::GetTickCount64() + timeoutMs;
     for (;;) {
         PumpMessages();
@@ -38,7 +38,7 @@ bool ProgramFixture::PumpUntilDrained(DWORD timeoutMs) {
     }
 }
 
-size_t ProgramFixture::ModelChannels(bool input) {
+size_t ViewEventFixture::ModelChannels(bool input) {
     size_t count = 0;
     for (const SimChannel& channel : sim.Model().Channels)
         count += channel.Input == input ? 1 : 0;

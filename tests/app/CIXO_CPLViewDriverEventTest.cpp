@@ -1,7 +1,7 @@
 // The driver's own events travel the whole road: the simulated driver queues
 // them and signals the registered event, the listener thread posts to the
 // view, and the view drains the queue and reloads the pages.
-#include "ProgramFixture.h"
+#include "ViewEventFixture.h"
 
 #include "CDriverSettings.h"
 #include "DriverCodes.h"
@@ -15,10 +15,10 @@ namespace {
 
 constexpr ULONGLONG kListenerStopLimitMs = 10000;
 
-class DriverEvents : public ProgramFixture {
+class DriverEvents : public ViewEventFixture {
 protected:
     void SetUp() override {
-        ProgramFixture::SetUp();
+        ViewEventFixture::SetUp();
         OpenShell();
         ASSERT_NE(nullptr, view->m_Notificator.m_hThread);
         reload = OneReload();

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-class ProgramFixture : public ShellFixture {
+class ViewEventFixture : public ShellFixture {
 protected:
     // A device-interface notification as the system builds it, sent to the view.
     LRESULT DeviceChange(WPARAM event, const std::string& interfaceName);
