@@ -1,5 +1,7 @@
 #include "DialogCloser.h"
 
+#include "MessageWindow.h"
+
 #include <string>
 #include <utility>
 
@@ -20,15 +22,9 @@ bool IsTopLevelDialog(HWND window) {
     return std::string(name) == "#32770" && (::GetWindowLongA(window, GWL_STYLE) & WS_CHILD) == 0;
 }
 
-DialogCloser::DialogCloser(Action action) : m_Action(std::move(action)) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = &WindowProcedure;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.lpszClassName = kClassName;
-    ::RegisterClassA(&wc); // fails harmlessly when already registered
-    m_Window = ::CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                 wc.hInstance, nullptr);
-    ::SetWindowLongPtrA(m_Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+DialogCloser::DialogCloser(Action action)
+    : m_Action(std::move(action)),
+      m_Window(CreateMessageWindow(kClassName, &WindowProcedure, this)) {
     s_Current = this;
     m_Hook = ::SetWindowsHookExA(WH_CBT, &HookProcedure, nullptr, ::GetCurrentThreadId());
 }
@@ -51,7 +47,7 @@ LRESULT CALLBACK DialogCloser::HookProcedure(int code, WPARAM wParam, LPARAM lPa
 
 LRESULT CALLBACK DialogCloser::WindowProcedure(HWND hWnd, UINT message, WPARAM wParam,
                                                LPARAM lParam) {
-    auto* self = reinterpret_cast<DialogCloser*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+    auto* self = MessageWindowOwner<DialogCloser>(hWnd);
     if (message == kDialogMade && self) {
         self->Act(reinterpret_cast<HWND>(wParam));
         return 0;

@@ -6,8 +6,8 @@
 // runs seed SEED + i); without them the fixed range that CI runs. Each
 // iteration starts from the simulator's default set-up, so one seed replays
 // alone: make fuzz SEED=<seed> ITERATIONS=1.
-#include "ProgramFixture.h"
 #include "ProgramFuzz.h"
+#include "ShellFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -55,13 +55,13 @@ LONG CALLBACK ReportCrash(EXCEPTION_POINTERS* info) {
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
-class ProgramFuzzTest : public ProgramFixture {
+class ProgramFuzzTest : public ShellFixture {
 protected:
     // Hidden, as with "-hide": nothing is painted, which keeps the iterations
     // quick; the pages and dialogs work the same.
     void SetUp() override {
-        ProgramFixture::SetUp();
-        OpenProgram(SW_HIDE);
+        ShellFixture::SetUp();
+        OpenShell(SW_HIDE);
     }
 };
 

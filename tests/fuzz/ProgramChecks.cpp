@@ -5,6 +5,7 @@
 #include "DialogCloser.h"
 #include "ResString.h"
 #include "SynchTexts.h"
+#include "UiActions.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -24,17 +25,6 @@ constexpr int kDevices = 64;
 constexpr int kChannels = 256;
 constexpr int kModes = 16;
 constexpr int kRates = 8;
-
-std::string ItemText(HWND list, int row, int column) {
-    char text[1024] = {};
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
-                   reinterpret_cast<LPARAM>(&item));
-    return text;
-}
 
 // The longest text a synchronisation mode can show: a kind's text and a
 // name of the whole field.
@@ -113,14 +103,14 @@ void ProgramChecks::CheckDialog(HWND dialog) {
 
 void ProgramChecks::CheckList(HWND list, const char* name, int capacity,
                               std::initializer_list<size_t> widths) {
-    const int rows = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    const int rows = ListRowCount(list);
     if (rows > capacity)
         Fail(std::string(name) + " shows " + std::to_string(rows) + " rows, more than " +
              std::to_string(capacity));
     for (int row = 0; row < rows; ++row) {
         int column = 0;
         for (size_t width : widths) {
-            const std::string text = ItemText(list, row, column);
+            const std::string text = ListCellText(list, row, column);
             if (width && text.size() > width)
                 Fail(std::string(name) + " row " + std::to_string(row) + " column " +
                      std::to_string(column) + " shows " + std::to_string(text.size()) +

@@ -26,10 +26,6 @@ constexpr char kInterfaceName[] = "\\\\?\\1394#Tarnet&Quadra#0001#{006902cb}";
 // How long the listener may take to pass on a driver signal.
 constexpr ULONGLONG kListenerWaitMs = 500;
 
-int Rows(HWND list) {
-    return static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-}
-
 } // namespace
 
 const ProgramFuzz::Action ProgramFuzz::s_Actions[] = {
@@ -184,7 +180,7 @@ HWND ProgramFuzz::RandomList(HWND& page) {
 
 // Mostly a row that exists; now and then one just past the end.
 void ProgramFuzz::SelectRandomRow(HWND list) {
-    const int rows = Rows(list);
+    const int rows = ListRowCount(list);
     if (rows > 0 || m_Random.Chance(10))
         SelectListRow(list, static_cast<int>(m_Random.Below(static_cast<uint32_t>(rows) + 1)));
 }
@@ -207,9 +203,7 @@ void ProgramFuzz::EditDeviceName() {
     if (m_Random.Chance(50))
         Click(page, IDC_EDIT_DEVICE_NAME);
     else
-        DoubleClickListRow(
-            list, static_cast<int>(::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                                  LVNI_SELECTED)));
+        DoubleClickListRow(list, ListSelectedRow(list));
 }
 
 void ProgramFuzz::EditChannelName() {
@@ -262,7 +256,7 @@ void ProgramFuzz::ApplyBuffer() {
 void ProgramFuzz::ApplySynch() {
     HWND page = m_View.m_PgSamplingRate.m_hWnd;
     HWND list = ::GetDlgItem(page, IDC_SYNCH_LIST);
-    const int rows = Rows(list);
+    const int rows = ListRowCount(list);
     if (rows > 0 && m_Random.Chance(70))
         CheckListRow(list, static_cast<int>(m_Random.Below(static_cast<uint32_t>(rows))),
                      m_Random.Chance(80));
@@ -329,8 +323,9 @@ void ProgramFuzz::OnDialog(HWND dialog) {
         if (::GetDlgItem(dialog, edit) && m_Random.Chance(70))
             SetChildText(dialog, edit, RandomName());
     HWND modes = ::GetDlgItem(dialog, IDC_SYNCH_LIST);
-    if (modes && Rows(modes) > 0)
-        CheckListRow(modes, static_cast<int>(m_Random.Below(static_cast<uint32_t>(Rows(modes)))),
+    if (modes && ListRowCount(modes) > 0)
+        CheckListRow(modes,
+                     static_cast<int>(m_Random.Below(static_cast<uint32_t>(ListRowCount(modes)))),
                      m_Random.Chance(80));
     const bool cancel = ::GetDlgItem(dialog, IDCANCEL) && m_Random.Chance(35);
     ClickButton(dialog, cancel ? IDCANCEL : IDOK);

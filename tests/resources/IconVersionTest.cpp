@@ -1,4 +1,5 @@
 // Icons, manifest and version block of the program's resources.
+#include "VersionInfo.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -97,12 +98,7 @@ TEST(Manifest, AsksForCommonControlsSixAndPerMonitorDpiAwareness) {
 std::vector<char> OwnVersionInfo() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
-    std::vector<char> data(size);
-    if (size == 0 || !GetFileVersionInfoA(path, 0, size, data.data()))
-        data.clear();
-    return data;
+    return FileVersionInfo(path);
 }
 
 std::string VersionString(std::vector<char>& info, const char* name) {
@@ -117,9 +113,8 @@ std::string VersionString(std::vector<char>& info, const char* name) {
 TEST(Version, FileAndProductAre2_14_0_0) {
     std::vector<char> info = OwnVersionInfo();
     ASSERT_FALSE(info.empty());
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    const VS_FIXEDFILEINFO* fixed = FixedVersion(info);
+    ASSERT_NE(nullptr, fixed);
     EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(14, 2));
     EXPECT_EQ(fixed->dwFileVersionLS, 0u);
     EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(14, 2));

@@ -1,5 +1,7 @@
 #include "ModalDriver.h"
 
+#include "MessageWindow.h"
+
 #include <iterator>
 #include <vector>
 
@@ -30,14 +32,7 @@ std::vector<HWND> ThreadDialogs() {
 } // namespace
 
 ModalDriver::ModalDriver() {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = &Procedure;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.lpszClassName = kClassName;
-    ::RegisterClassA(&wc); // fails harmlessly when already registered
-    m_timerWindow = ::CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                      wc.hInstance, nullptr);
-    ::SetWindowLongPtrA(m_timerWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    m_timerWindow = CreateMessageWindow(kClassName, &Procedure, this);
     ::SetTimer(m_timerWindow, kTimerId, kPollMilliseconds, nullptr);
     RememberDialogs();
 }
@@ -52,7 +47,7 @@ void ModalDriver::Then(Action action) {
 }
 
 LRESULT CALLBACK ModalDriver::Procedure(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<ModalDriver*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+    auto* self = MessageWindowOwner<ModalDriver>(hWnd);
     if (message == WM_TIMER && self != nullptr) {
         self->Poll();
         return 0;

@@ -66,6 +66,47 @@ DWORD ListExtendedStyle(HWND list) {
     return static_cast<DWORD>(::SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
 }
 
+int ListRowCount(HWND list) {
+    return static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::string ListCellText(HWND list, int row, int column) {
+    // As long as a serial number field, the longest text a cell shows.
+    char text[1024] = "";
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+int ListSelectedRow(HWND list) {
+    return static_cast<int>(
+        ::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+bool ListRowChecked(HWND list, int row) {
+    return ListView_GetCheckState(list, row) != 0;
+}
+
+std::vector<std::string> ComboItemTexts(HWND combo) {
+    std::vector<std::string> items;
+    const int count = static_cast<int>(::SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        char text[64] = "";
+        ::SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                       reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
+int ComboSelection(HWND combo) {
+    return static_cast<int>(::SendMessageA(combo, CB_GETCURSEL, 0, 0));
+}
+
 void SelectListRow(HWND list, int row) {
     LVITEMA item{};
     item.state = LVIS_SELECTED | LVIS_FOCUSED;

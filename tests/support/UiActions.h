@@ -21,6 +21,17 @@ std::string ListHeading(HWND list, int column);
 std::vector<std::string> ListHeadings(HWND list);
 DWORD ListExtendedStyle(HWND list);
 
+// What a list view shows: its rows, one cell's text, the selected row (-1 for
+// none) and whether a row's check box is ticked.
+int ListRowCount(HWND list);
+std::string ListCellText(HWND list, int row, int column);
+int ListSelectedRow(HWND list);
+bool ListRowChecked(HWND list, int row);
+
+// A combo box's item texts, top down, and the selected item (-1 for none).
+std::vector<std::string> ComboItemTexts(HWND combo);
+int ComboSelection(HWND combo);
+
 // Selects (and focuses) one row; the parent gets LVN_ITEMCHANGED.
 void SelectListRow(HWND list, int row);
 // Ticks or clears a row's check box; the parent gets LVN_ITEMCHANGED.

@@ -1,6 +1,6 @@
 // Device arrivals reach the view as WM_DEVICECHANGE; only a closed connection
 // is opened by them, and then the listener starts and every page fills.
-#include "ProgramFixture.h"
+#include "ViewEventFixture.h"
 
 #include "CDriverSettings.h"
 #include "DriverCodes.h"
@@ -16,7 +16,7 @@ namespace {
 const char kInterfaceName[] =
     "\\\\?\\1394#Orlaso&Quadra#5&2a1c&0&0#{006902cb-e626-45b4-8a62-2eaad63f8d12}";
 
-class Arrival : public ProgramFixture {
+class Arrival : public ViewEventFixture {
 protected:
     bool StreamSliderEnabled() const {
         return ::IsWindowEnabled(
@@ -25,12 +25,12 @@ protected:
 };
 
 TEST_F(Arrival, ADeviceConnectedAfterStartOpensTheDriverStartsTheListenerAndFillsEveryPage) {
-    OpenProgramWithoutDriver();
+    OpenShellWithoutDriver();
     ASSERT_EQ(nullptr, gDrv.m_hDevice);
     ASSERT_EQ(nullptr, view->m_Notificator.m_hThread);
     EXPECT_EQ(0u, sim.OpenHandleCount());
-    EXPECT_EQ(0, ListRows(view->m_PgDevices, IDC_DEVICE_LIST));
-    EXPECT_EQ(0, ComboItems(view->m_PgSamplingRate, IDC_SAMPLING_RATE_COMBO));
+    EXPECT_EQ(0, devices.Rows(IDC_DEVICE_LIST));
+    EXPECT_EQ(0, synchronisation.ComboCount(IDC_SAMPLING_RATE_COMBO));
     EXPECT_FALSE(StreamSliderEnabled());
 
     sim.ClearLog();
@@ -39,16 +39,14 @@ TEST_F(Arrival, ADeviceConnectedAfterStartOpensTheDriverStartsTheListenerAndFill
     EXPECT_NE(nullptr, gDrv.m_hDevice);
     EXPECT_NE(nullptr, view->m_Notificator.m_hThread);
     EXPECT_EQ(2u, sim.OpenHandleCount()); // the settings and the listener's own
-    const int devices = static_cast<int>(sim.Model().Devices.size());
-    ASSERT_GT(devices, 0);
-    EXPECT_EQ(devices, ListRows(view->m_PgDevices, IDC_DEVICE_LIST));
-    EXPECT_EQ(static_cast<int>(ModelChannels(true)),
-              ListRows(view->m_PgInChannels, IDC_CHANNEL_LIST));
-    EXPECT_EQ(static_cast<int>(ModelChannels(false)),
-              ListRows(view->m_PgOutChannels, IDC_CHANNEL_LIST));
-    EXPECT_EQ(devices, ListRows(view->m_PgStreams, IDC_STREAM_LIST));
-    EXPECT_EQ(devices + 1, ListRows(view->m_PgSamplingRate, IDC_SYNCH_LIST)); // with "PC Driver"
-    EXPECT_GT(ComboItems(view->m_PgSamplingRate, IDC_SAMPLING_RATE_COMBO), 0);
+    const int connected = static_cast<int>(sim.Model().Devices.size());
+    ASSERT_GT(connected, 0);
+    EXPECT_EQ(connected, devices.Rows(IDC_DEVICE_LIST));
+    EXPECT_EQ(static_cast<int>(ModelChannels(true)), inputs.Rows(IDC_CHANNEL_LIST));
+    EXPECT_EQ(static_cast<int>(ModelChannels(false)), outputs.Rows(IDC_CHANNEL_LIST));
+    EXPECT_EQ(connected, streams.Rows(IDC_STREAM_LIST));
+    EXPECT_EQ(connected + 1, synchronisation.Rows(IDC_SYNCH_LIST)); // with "PC Driver"
+    EXPECT_GT(synchronisation.ComboCount(IDC_SAMPLING_RATE_COMBO), 0);
     EXPECT_TRUE(StreamSliderEnabled());
 
     // The arrival reloaded every page exactly once, after opening.
@@ -68,7 +66,7 @@ TEST_F(Arrival, ADeviceConnectedAfterStartOpensTheDriverStartsTheListenerAndFill
 }
 
 TEST_F(Arrival, WithAWorkingConnectionArrivalAndRemovalOnlyCheckIt) {
-    OpenProgram();
+    OpenShell();
     const HANDLE device = gDrv.m_hDevice;
     const HANDLE listener = view->m_Notificator.m_hThread;
     ASSERT_NE(nullptr, device);
@@ -84,7 +82,7 @@ TEST_F(Arrival, WithAWorkingConnectionArrivalAndRemovalOnlyCheckIt) {
 }
 
 TEST_F(Arrival, AfterADriverRestartAnArrivalReconnectsBothConnectionsAndReloads) {
-    OpenProgram();
+    OpenShell();
     const std::vector<uint32_t> reload = OneReload();
     for (uint32_t lost : {ERROR_DEVICE_NOT_CONNECTED, ERROR_INVALID_HANDLE, ERROR_FILE_NOT_FOUND,
                           ERROR_BAD_COMMAND, ERROR_DEVICE_REMOVED}) {
@@ -103,8 +101,7 @@ TEST_F(Arrival, AfterADriverRestartAnArrivalReconnectsBothConnectionsAndReloads)
         const std::vector<uint32_t> arrival = Logged();
         ASSERT_GE(arrival.size(), reload.size());
         EXPECT_TRUE(std::equal(reload.begin(), reload.end(), arrival.end() - reload.size()));
-        EXPECT_EQ(static_cast<int>(sim.Model().Devices.size()),
-                  ListRows(view->m_PgDevices, IDC_DEVICE_LIST));
+        EXPECT_EQ(static_cast<int>(sim.Model().Devices.size()), devices.Rows(IDC_DEVICE_LIST));
 
         // The listener's new connection hears the driver's events.
         sim.ClearLog();
@@ -115,7 +112,7 @@ TEST_F(Arrival, AfterADriverRestartAnArrivalReconnectsBothConnectionsAndReloads)
 }
 
 TEST_F(Arrival, AConnectionThatFailsForAnyOtherReasonIsKept) {
-    OpenProgram();
+    OpenShell();
     const HANDLE device = gDrv.m_hDevice;
     const HANDLE listener = view->m_Notificator.m_hThread;
     for (uint32_t status :
@@ -132,32 +129,31 @@ TEST_F(Arrival, AConnectionThatFailsForAnyOtherReasonIsKept) {
 }
 
 TEST_F(Arrival, ADriverThatIsGoneAfterARestartIsOpenedAgainWhenItIsBack) {
-    OpenProgram();
+    OpenShell();
     sim.RestartDriver(ERROR_DEVICE_NOT_CONNECTED);
     sim.SetDriverPresent(false);
     EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEREMOVECOMPLETE, kInterfaceName));
     EXPECT_EQ(nullptr, gDrv.m_hDevice);
     EXPECT_EQ(nullptr, view->m_Notificator.m_hThread);
     EXPECT_EQ(0u, sim.OpenHandleCount());
-    EXPECT_EQ(0, ListRows(view->m_PgDevices, IDC_DEVICE_LIST));
+    EXPECT_EQ(0, devices.Rows(IDC_DEVICE_LIST));
 
     sim.SetDriverPresent(true);
     EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, kInterfaceName));
     EXPECT_NE(nullptr, gDrv.m_hDevice);
     EXPECT_NE(nullptr, view->m_Notificator.m_hThread);
-    EXPECT_EQ(static_cast<int>(sim.Model().Devices.size()),
-              ListRows(view->m_PgDevices, IDC_DEVICE_LIST));
+    EXPECT_EQ(static_cast<int>(sim.Model().Devices.size()), devices.Rows(IDC_DEVICE_LIST));
 }
 
 TEST_F(Arrival, NamesShorterThanFiveCharactersAreIgnored) {
-    OpenProgramWithoutDriver();
+    OpenShellWithoutDriver();
     sim.ClearLog();
     EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, "\\\\?\\"));
     EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEREMOVECOMPLETE, "abcd"));
     EXPECT_TRUE(sim.Log().empty());
     EXPECT_EQ(nullptr, gDrv.m_hDevice);
     EXPECT_EQ(nullptr, view->m_Notificator.m_hThread);
-    EXPECT_EQ(0, ListRows(view->m_PgDevices, IDC_DEVICE_LIST));
+    EXPECT_EQ(0, devices.Rows(IDC_DEVICE_LIST));
 
     EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, "abcde"));
     EXPECT_NE(nullptr, gDrv.m_hDevice);
@@ -165,7 +161,7 @@ TEST_F(Arrival, NamesShorterThanFiveCharactersAreIgnored) {
 }
 
 TEST_F(Arrival, QueryRemoveIsGrantedAndChangesNothing) {
-    OpenProgramWithoutDriver();
+    OpenShellWithoutDriver();
     sim.ClearLog();
     EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEQUERYREMOVE, kInterfaceName));
     EXPECT_EQ(nullptr, gDrv.m_hDevice);
@@ -180,7 +176,7 @@ TEST_F(Arrival, QueryRemoveIsGrantedAndChangesNothing) {
 }
 
 TEST_F(Arrival, ARemovalAfterTheDriverWentAwayReopensWhenItIsBack) {
-    OpenProgramWithoutDriver();
+    OpenShellWithoutDriver();
     // Still absent: the arrival fails to open but reloads the empty pages.
     sim.SetDriverPresent(false);
     EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, kInterfaceName));
@@ -190,8 +186,7 @@ TEST_F(Arrival, ARemovalAfterTheDriverWentAwayReopensWhenItIsBack) {
     EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEREMOVECOMPLETE, kInterfaceName));
     EXPECT_NE(nullptr, gDrv.m_hDevice);
     EXPECT_NE(nullptr, view->m_Notificator.m_hThread);
-    EXPECT_EQ(static_cast<int>(sim.Model().Devices.size()),
-              ListRows(view->m_PgDevices, IDC_DEVICE_LIST));
+    EXPECT_EQ(static_cast<int>(sim.Model().Devices.size()), devices.Rows(IDC_DEVICE_LIST));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <cpl.h>
 
 #include "LoadedApplet.h"
+#include "VersionInfo.h"
 
 #include <gtest/gtest.h>
 
@@ -127,14 +128,10 @@ TEST_F(Applet, IconHas32And16PixelImagesIn16Colours) {
 }
 
 TEST_F(Applet, VersionIs2_14_0_0) {
-    const std::string path = BesideThisProgram("Sarvent.cpl");
-    DWORD ignored = 0;
-    std::vector<char> data(GetFileVersionInfoSizeA(path.c_str(), &ignored));
+    std::vector<char> data = FileVersionInfo(BesideThisProgram("Sarvent.cpl"));
     ASSERT_FALSE(data.empty());
-    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    const VS_FIXEDFILEINFO* fixed = FixedVersion(data);
+    ASSERT_NE(nullptr, fixed);
     EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(14, 2));
     EXPECT_EQ(fixed->dwFileVersionLS, 0u);
     EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(14, 2));

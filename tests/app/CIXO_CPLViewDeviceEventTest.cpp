@@ -1,4 +1,4 @@
-#include "ShellFixture.h"
+#include "ViewEventFixture.h"
 
 #include "AppMessages.h"
 #include "CDriverSettings.h"
@@ -8,31 +8,16 @@
 #include <dbt.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace {
 
-// A device-interface notification as the system builds it: the record
-// followed by the name, its size covering both.
-std::vector<char> InterfaceRecord(const std::string& name) {
-    std::vector<char> bytes(offsetof(DEV_BROADCAST_DEVICEINTERFACE_A, dbcc_name) + name.size() + 1);
-    auto* record = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_A*>(bytes.data());
-    record->dbcc_size = static_cast<DWORD>(bytes.size());
-    record->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-    std::memcpy(record->dbcc_name, name.c_str(), name.size() + 1);
-    return bytes;
-}
-
 const char kInterfaceName[] = "\\\\?\\1394#Orlaso&Quadra#{006902cb-e626-45b4-8a62-2eaad63f8d12}";
 
-class DeviceEvents : public ShellFixture {
+class DeviceEvents : public ViewEventFixture {
 protected:
-    LRESULT DeviceChange(WPARAM event, std::vector<char> record) {
-        return view->SendMessage(WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(record.data()));
-    }
     LRESULT DriverEvent() { return view->SendMessage(WM_APP_DRIVER_EVENT); }
 
     // What one reload of all pages asks the driver for the device list.
@@ -43,28 +28,20 @@ protected:
         sim.ClearLog();
         return reads;
     }
-
-    // Starts with the driver absent, as before any interface was connected.
-    void OpenWithoutDriver() {
-        sim.SetDriverPresent(false);
-        OpenShell();
-        ASSERT_EQ(nullptr, gDrv.m_hDevice);
-        sim.SetDriverPresent(true);
-    }
 };
 
 TEST_F(DeviceEvents, ArrivalOpensAClosedConnectionStartsTheListenerAndReloads) {
-    OpenWithoutDriver();
+    OpenShellWithoutDriver();
     sim.ClearLog();
-    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, InterfaceRecord(kInterfaceName)));
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, kInterfaceName));
     EXPECT_NE(nullptr, gDrv.m_hDevice);
     EXPECT_NE(nullptr, view->m_Notificator.m_hThread);
     EXPECT_GT(sim.CountRequests(DriverRequest::GetDeviceList), 0u);
 }
 
 TEST_F(DeviceEvents, RemovalAlsoReopensAClosedConnection) {
-    OpenWithoutDriver();
-    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEREMOVECOMPLETE, InterfaceRecord(kInterfaceName)));
+    OpenShellWithoutDriver();
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEREMOVECOMPLETE, kInterfaceName));
     EXPECT_NE(nullptr, gDrv.m_hDevice);
 }
 
@@ -83,7 +60,7 @@ TEST_F(DeviceEvents, AFailedReopenStillReloadsEveryPage) {
     gDrv.Close();
     sim.SetDriverPresent(false);
 
-    DeviceChange(DBT_DEVICEARRIVAL, InterfaceRecord(kInterfaceName));
+    DeviceChange(DBT_DEVICEARRIVAL, kInterfaceName);
     EXPECT_EQ(nullptr, gDrv.m_hDevice);
     for (const auto& list : lists)
         EXPECT_EQ(0, ListView_GetItemCount(list.first->GetDlgItem(list.second))) << list.second;
@@ -95,17 +72,17 @@ TEST_F(DeviceEvents, WithAWorkingConnectionAnArrivalOnlyChecksIt) {
     OpenShell();
     HANDLE device = gDrv.m_hDevice;
     sim.ClearLog();
-    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, InterfaceRecord(kInterfaceName)));
-    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEREMOVECOMPLETE, InterfaceRecord(kInterfaceName)));
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, kInterfaceName));
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEREMOVECOMPLETE, kInterfaceName));
     EXPECT_EQ(device, gDrv.m_hDevice);
     EXPECT_EQ(2u, sim.Log().size());
     EXPECT_EQ(2u, sim.CountRequests(DriverRequest::GetInterfaceVersion));
 }
 
 TEST_F(DeviceEvents, ShortOrMissingNamesAndForeignRecordsAreIgnored) {
-    OpenWithoutDriver();
-    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, InterfaceRecord("\\\\?\\")));
-    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, InterfaceRecord("")));
+    OpenShellWithoutDriver();
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, "\\\\?\\"));
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, ""));
     EXPECT_EQ(TRUE, view->SendMessage(WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0));
     // A volume record is shorter than an interface record: no name to read.
     DEV_BROADCAST_VOLUME volume{};
@@ -116,15 +93,15 @@ TEST_F(DeviceEvents, ShortOrMissingNamesAndForeignRecordsAreIgnored) {
                                       reinterpret_cast<LPARAM>(&volume)));
     EXPECT_EQ(nullptr, gDrv.m_hDevice);
     // Five characters are enough.
-    DeviceChange(DBT_DEVICEARRIVAL, InterfaceRecord("\\\\?\\x"));
+    DeviceChange(DBT_DEVICEARRIVAL, "\\\\?\\x");
     EXPECT_NE(nullptr, gDrv.m_hDevice);
 }
 
 TEST_F(DeviceEvents, QueryRemoveIsGrantedAndOtherEventsDoNothing) {
-    OpenWithoutDriver();
-    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEQUERYREMOVE, InterfaceRecord(kInterfaceName)));
-    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEREMOVEPENDING, InterfaceRecord(kInterfaceName)));
-    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVNODES_CHANGED, InterfaceRecord(kInterfaceName)));
+    OpenShellWithoutDriver();
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEQUERYREMOVE, kInterfaceName));
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEREMOVEPENDING, kInterfaceName));
+    EXPECT_EQ(TRUE, DeviceChange(DBT_DEVNODES_CHANGED, kInterfaceName));
     EXPECT_EQ(nullptr, gDrv.m_hDevice);
 }
 

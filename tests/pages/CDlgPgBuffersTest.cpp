@@ -1,6 +1,8 @@
 #include "CDlgPgBuffers.h"
+#include "DriverCodes.h"
 #include "ImportHook.h"
-#include "PageFixture.h"
+#include "MessagePump.h"
+#include "PageHost.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -27,15 +29,17 @@ UINT_PTR WINAPI Record(HWND window, UINT_PTR id, UINT period, TIMERPROC procedur
 
 using namespace DriverRequest;
 
-class BuffersPage : public PageFixture<CDlgPgBuffers> {
+class BuffersPage : public PageHost<CDlgPgBuffers> {
 protected:
+    BuffersPage() : PageHost(SimStart::DefaultSetUp, HostWindow::Shown) {}
+
     void SetUp() override {
-        PageFixture::SetUp();
+        PageHost::SetUp();
         CreatePage();
     }
 
     LRESULT SliderMessage(int id, UINT message) const {
-        return SendMessageA(Item(id), message, 0, 0);
+        return SendMessageA(probe.Item(id), message, 0, 0);
     }
     int RangeMin(int id) const { return static_cast<int>(SliderMessage(id, TBM_GETRANGEMIN)); }
     int RangeMax(int id) const { return static_cast<int>(SliderMessage(id, TBM_GETRANGEMAX)); }
@@ -44,9 +48,9 @@ protected:
 
     // The user moves a slider by some positions.
     void Move(int sliderId, int by) const {
-        MoveTrackbar(Item(sliderId), Position(sliderId) + by, by > 0 ? TB_LINEDOWN : TB_LINEUP);
+        MoveTrackbar(probe.Item(sliderId), Position(sliderId) + by,
+                     by > 0 ? TB_LINEDOWN : TB_LINEUP);
     }
-    void Click(int buttonId) const { ClickButton(page->GetSafeHwnd(), buttonId); }
     void Timer(UINT_PTR id) const { SendMessageA(page->GetSafeHwnd(), WM_TIMER, id, 0); }
 
     std::string AudioText(uint32_t depth, const std::string& ms) {
@@ -85,15 +89,15 @@ TEST_F(BuffersPage, LabelsShowMillisecondsWithTheTenthCutOff) {
         for (const Slider& s : Sliders)
             sim.Model().*s.buffer = SimBuffer{c.depth, 0, 40000, c.step};
         page->UpdatePage();
-        EXPECT_EQ(AudioText(c.depth, c.text), Text(IDC_ASIO_BUFFER_VALUE));
-        EXPECT_EQ(AudioText(c.depth, c.text), Text(IDC_WDM_BUFFER_VALUE));
-        EXPECT_FALSE(Enabled(IDC_APPLY_ASIO_BUFFER)) << "the driver's own value is no change";
-        EXPECT_FALSE(Enabled(IDC_APPLY_WDM_BUFFER));
+        EXPECT_EQ(AudioText(c.depth, c.text), probe.Text(IDC_ASIO_BUFFER_VALUE));
+        EXPECT_EQ(AudioText(c.depth, c.text), probe.Text(IDC_WDM_BUFFER_VALUE));
+        EXPECT_FALSE(probe.Enabled(IDC_APPLY_ASIO_BUFFER)) << "the driver's own value is no change";
+        EXPECT_FALSE(probe.Enabled(IDC_APPLY_WDM_BUFFER));
         // Beyond the stream slider's end the depth is pulled back to 10 ms,
         // which is a change waiting to be applied.
         const bool streamFits = c.depth <= 10000;
-        EXPECT_EQ(streamFits ? c.text : "10.0 ms", Text(IDC_STREAM_BUFFER_VALUE));
-        EXPECT_EQ(!streamFits, Enabled(IDC_APPLY_STREAM_BUFFER));
+        EXPECT_EQ(streamFits ? c.text : "10.0 ms", probe.Text(IDC_STREAM_BUFFER_VALUE));
+        EXPECT_EQ(!streamFits, probe.Enabled(IDC_APPLY_STREAM_BUFFER));
     }
 }
 
@@ -154,14 +158,14 @@ TEST_F(BuffersPage, DropOutsArePolledOnceASecond) {
 TEST_F(BuffersPage, ADepthOffTheStepGridIsShownOnTheGridWithApplyEnabled) {
     sim.Model().AsioBuffer = SimBuffer{2900, 0, 40000, 1000};
     page->UpdatePage();
-    EXPECT_EQ("2.0 ms", Text(IDC_ASIO_BUFFER_VALUE));
-    EXPECT_TRUE(Enabled(IDC_APPLY_ASIO_BUFFER));
-    EXPECT_FALSE(Enabled(IDC_APPLY_WDM_BUFFER));
-    EXPECT_FALSE(Enabled(IDC_APPLY_STREAM_BUFFER));
+    EXPECT_EQ("2.0 ms", probe.Text(IDC_ASIO_BUFFER_VALUE));
+    EXPECT_TRUE(probe.Enabled(IDC_APPLY_ASIO_BUFFER));
+    EXPECT_FALSE(probe.Enabled(IDC_APPLY_WDM_BUFFER));
+    EXPECT_FALSE(probe.Enabled(IDC_APPLY_STREAM_BUFFER));
 
     // Applying it sends the grid value.
     sim.ClearLog();
-    Click(IDC_APPLY_ASIO_BUFFER);
+    probe.Click(IDC_APPLY_ASIO_BUFFER);
     EXPECT_EQ(2000u, sim.LastSentRecord<AudioBufferDepth>(SetAsioBufferDepth).Depth);
     EXPECT_EQ(2000u, sim.Model().AsioBuffer.Depth);
 }
@@ -169,26 +173,27 @@ TEST_F(BuffersPage, ADepthOffTheStepGridIsShownOnTheGridWithApplyEnabled) {
 TEST_F(BuffersPage, MovingASliderDropsTheSamplesLineAndKeepsApplyEnabled) {
     sim.Model().AsioBuffer = SimBuffer{4000, 1000, 40000, 500};
     page->UpdatePage();
-    ASSERT_EQ(AudioText(4000, "4.0 ms"), Text(IDC_ASIO_BUFFER_VALUE));
+    ASSERT_EQ(AudioText(4000, "4.0 ms"), probe.Text(IDC_ASIO_BUFFER_VALUE));
 
     Move(IDC_ASIO_BUFFER_SLIDER, 1);
-    EXPECT_EQ("4.5 ms", Text(IDC_ASIO_BUFFER_VALUE));
-    EXPECT_TRUE(Enabled(IDC_APPLY_ASIO_BUFFER));
-    EXPECT_FALSE(Enabled(IDC_APPLY_WDM_BUFFER));
+    EXPECT_EQ("4.5 ms", probe.Text(IDC_ASIO_BUFFER_VALUE));
+    EXPECT_TRUE(probe.Enabled(IDC_APPLY_ASIO_BUFFER));
+    EXPECT_FALSE(probe.Enabled(IDC_APPLY_WDM_BUFFER));
 
     Move(IDC_ASIO_BUFFER_SLIDER, -1);
-    EXPECT_EQ("4.0 ms", Text(IDC_ASIO_BUFFER_VALUE)) << "back at the driver's value, still pending";
-    EXPECT_TRUE(Enabled(IDC_APPLY_ASIO_BUFFER));
+    EXPECT_EQ("4.0 ms", probe.Text(IDC_ASIO_BUFFER_VALUE))
+        << "back at the driver's value, still pending";
+    EXPECT_TRUE(probe.Enabled(IDC_APPLY_ASIO_BUFFER));
 
     Move(IDC_STREAM_BUFFER_SLIDER, 1);
-    EXPECT_TRUE(Enabled(IDC_APPLY_STREAM_BUFFER));
-    EXPECT_EQ("4.0 ms", Text(IDC_ASIO_BUFFER_VALUE));
+    EXPECT_TRUE(probe.Enabled(IDC_APPLY_STREAM_BUFFER));
+    EXPECT_EQ("4.0 ms", probe.Text(IDC_ASIO_BUFFER_VALUE));
 
     // A re-read discards the moves.
     page->UpdatePage();
-    EXPECT_EQ(AudioText(4000, "4.0 ms"), Text(IDC_ASIO_BUFFER_VALUE));
+    EXPECT_EQ(AudioText(4000, "4.0 ms"), probe.Text(IDC_ASIO_BUFFER_VALUE));
     for (const Slider& s : Sliders)
-        EXPECT_FALSE(Enabled(s.apply));
+        EXPECT_FALSE(probe.Enabled(s.apply));
     EXPECT_EQ(4000u, sim.Model().AsioBuffer.Depth) << "nothing was sent";
 }
 
@@ -220,14 +225,14 @@ TEST_F(BuffersPage, EachApplySendsItsRecordThenItsFollowUpsThenRereads) {
             const SimBuffer before = sim.Model().*c.slider.buffer;
 
             Move(c.slider.slider, 1);
-            ASSERT_TRUE(Enabled(c.slider.apply));
+            ASSERT_TRUE(probe.Enabled(c.slider.apply));
             sim.ClearLog();
-            Click(c.slider.apply);
+            probe.Click(c.slider.apply);
 
             EXPECT_EQ(c.requests, Requests());
             const uint32_t moved = before.Depth + before.Step;
             EXPECT_EQ(setFails ? before.Depth : moved, (sim.Model().*c.slider.buffer).Depth);
-            EXPECT_FALSE(Enabled(c.slider.apply));
+            EXPECT_FALSE(probe.Enabled(c.slider.apply));
             EXPECT_EQ(setFails ? before.Depth / before.Step : moved / before.Step,
                       static_cast<uint32_t>(Position(c.slider.slider)));
         }
@@ -242,7 +247,7 @@ TEST_F(BuffersPage, ApplySendsTheRecordAsReadWithOnlyTheDepthChanged) {
     page->UpdatePage();
 
     Move(IDC_STREAM_BUFFER_SLIDER, 1);
-    Click(IDC_APPLY_STREAM_BUFFER);
+    probe.Click(IDC_APPLY_STREAM_BUFFER);
     const StreamBufferDepth sentStream =
         sim.LastSentRecord<StreamBufferDepth>(SetStreamBufferDepth);
     EXPECT_EQ(1000u, sentStream.MinDepth);
@@ -251,7 +256,7 @@ TEST_F(BuffersPage, ApplySendsTheRecordAsReadWithOnlyTheDepthChanged) {
     EXPECT_EQ(4000u, sentStream.Depth);
 
     Move(IDC_ASIO_BUFFER_SLIDER, -1);
-    Click(IDC_APPLY_ASIO_BUFFER);
+    probe.Click(IDC_APPLY_ASIO_BUFFER);
     const AudioBufferDepth sentAsio = sim.LastSentRecord<AudioBufferDepth>(SetAsioBufferDepth);
     EXPECT_EQ(4000u, sentAsio.Depth);
     EXPECT_EQ(2000u, sentAsio.MinDepth);
@@ -268,7 +273,7 @@ TEST_F(BuffersPage, OnlyAVisiblePagePollsDropOutsAndEveryShowingRereads) {
     EXPECT_EQ(1u, sim.CountRequests(GetAsioBufferDepth)) << "showing re-reads";
     PumpMessages(1300);
     EXPECT_GE(sim.CountRequests(GetAsioStatistics), 1u);
-    EXPECT_EQ(std::to_string(sim.Model().DropOuts), Text(IDC_DROPOUTS));
+    EXPECT_EQ(std::to_string(sim.Model().DropOuts), probe.Text(IDC_DROPOUTS));
 
     page->ShowWindow(SW_HIDE);
     sim.ClearLog();
@@ -292,37 +297,37 @@ TEST_F(BuffersPage, DropOutPollShowsTheUnsignedCountAndIgnoresOtherTimers) {
     statistics.DropOuts = 4294967295u;
     sim.SetReplyRecord(GetAsioStatistics, statistics);
     Timer(CDlgPgBuffers::DropOutTimerId);
-    EXPECT_EQ("4294967295", Text(IDC_DROPOUTS));
+    EXPECT_EQ("4294967295", probe.Text(IDC_DROPOUTS));
 
     sim.ClearReply(GetAsioStatistics);
     sim.ClearLog();
     Timer(28);
-    EXPECT_EQ("4294967295", Text(IDC_DROPOUTS));
+    EXPECT_EQ("4294967295", probe.Text(IDC_DROPOUTS));
     EXPECT_EQ(0u, sim.CountRequests(GetAsioStatistics));
 
     sim.FailRequest(GetAsioStatistics, DRVSTATUS_NOT_OPEN, false);
     Timer(CDlgPgBuffers::DropOutTimerId);
-    EXPECT_EQ("", Text(IDC_DROPOUTS));
+    EXPECT_EQ("", probe.Text(IDC_DROPOUTS));
 }
 
 TEST_F(BuffersPage, AFailedReadDisablesOnlyThatSlider) {
     sim.FailRequest(GetWdmBufferDepth, DRVSTATUS_NOT_OPEN, false);
     page->UpdatePage();
-    EXPECT_FALSE(Enabled(IDC_WDM_BUFFER_SLIDER));
-    EXPECT_FALSE(Enabled(IDC_APPLY_WDM_BUFFER));
-    EXPECT_EQ("", Text(IDC_WDM_BUFFER_VALUE));
-    EXPECT_TRUE(Enabled(IDC_ASIO_BUFFER_SLIDER));
-    EXPECT_TRUE(Enabled(IDC_STREAM_BUFFER_SLIDER));
-    EXPECT_NE("", Text(IDC_ASIO_BUFFER_VALUE));
+    EXPECT_FALSE(probe.Enabled(IDC_WDM_BUFFER_SLIDER));
+    EXPECT_FALSE(probe.Enabled(IDC_APPLY_WDM_BUFFER));
+    EXPECT_EQ("", probe.Text(IDC_WDM_BUFFER_VALUE));
+    EXPECT_TRUE(probe.Enabled(IDC_ASIO_BUFFER_SLIDER));
+    EXPECT_TRUE(probe.Enabled(IDC_STREAM_BUFFER_SLIDER));
+    EXPECT_NE("", probe.Text(IDC_ASIO_BUFFER_VALUE));
 
     // Moving another slider leaves the unreadable one alone.
     Move(IDC_ASIO_BUFFER_SLIDER, 1);
-    EXPECT_EQ("", Text(IDC_WDM_BUFFER_VALUE));
-    EXPECT_FALSE(Enabled(IDC_APPLY_WDM_BUFFER));
+    EXPECT_EQ("", probe.Text(IDC_WDM_BUFFER_VALUE));
+    EXPECT_FALSE(probe.Enabled(IDC_APPLY_WDM_BUFFER));
 
     page->UpdatePage();
-    EXPECT_TRUE(Enabled(IDC_WDM_BUFFER_SLIDER));
-    EXPECT_NE("", Text(IDC_WDM_BUFFER_VALUE));
+    EXPECT_TRUE(probe.Enabled(IDC_WDM_BUFFER_SLIDER));
+    EXPECT_NE("", probe.Text(IDC_WDM_BUFFER_VALUE));
 }
 
 TEST_F(BuffersPage, ARecordWithoutStepOrWithItsMinimumAboveTheMaximumIsNotShown) {
@@ -333,9 +338,9 @@ TEST_F(BuffersPage, ARecordWithoutStepOrWithItsMinimumAboveTheMaximumIsNotShown)
 
     for (const Slider& s : Sliders) {
         SCOPED_TRACE(s.slider);
-        EXPECT_FALSE(Enabled(s.slider));
-        EXPECT_FALSE(Enabled(s.apply));
-        EXPECT_EQ("", Text(s.label));
+        EXPECT_FALSE(probe.Enabled(s.slider));
+        EXPECT_FALSE(probe.Enabled(s.apply));
+        EXPECT_EQ("", probe.Text(s.label));
         EXPECT_LE(RangeMin(s.slider), RangeMax(s.slider)) << "no inverted range";
     }
 
@@ -343,9 +348,9 @@ TEST_F(BuffersPage, ARecordWithoutStepOrWithItsMinimumAboveTheMaximumIsNotShown)
     sim.ClearReply(GetStreamBufferDepth);
     sim.Model().StreamBuffer = SimBuffer{10000, 10000, 10000, 1000};
     page->UpdatePage();
-    EXPECT_TRUE(Enabled(IDC_STREAM_BUFFER_SLIDER));
+    EXPECT_TRUE(probe.Enabled(IDC_STREAM_BUFFER_SLIDER));
     EXPECT_EQ(RangeMin(IDC_STREAM_BUFFER_SLIDER), RangeMax(IDC_STREAM_BUFFER_SLIDER));
-    EXPECT_EQ("10.0 ms", Text(IDC_STREAM_BUFFER_VALUE));
+    EXPECT_EQ("10.0 ms", probe.Text(IDC_STREAM_BUFFER_VALUE));
 }
 
 TEST_F(BuffersPage, WithNoRecordReadTheEmptiedLabelsReachTheScreenAtOnce) {
@@ -355,19 +360,19 @@ TEST_F(BuffersPage, WithNoRecordReadTheEmptiedLabelsReachTheScreenAtOnce) {
     CreatePage();
     for (const Slider& s : Sliders) {
         SCOPED_TRACE(s.slider);
-        EXPECT_EQ("", Text(s.label)) << "the template's placeholder is gone";
-        EXPECT_FALSE(Enabled(s.slider));
-        EXPECT_FALSE(Enabled(s.apply));
+        EXPECT_EQ("", probe.Text(s.label)) << "the template's placeholder is gone";
+        EXPECT_FALSE(probe.Enabled(s.slider));
+        EXPECT_FALSE(probe.Enabled(s.apply));
     }
     EXPECT_EQ(0u, sim.CountRequests(GetAsioStatistics));
 
     // The same when the driver goes away under a page that showed depths.
     sim.ClearFaults();
     page->UpdatePage();
-    ASSERT_NE("", Text(IDC_STREAM_BUFFER_VALUE));
+    ASSERT_NE("", probe.Text(IDC_STREAM_BUFFER_VALUE));
     for (uint32_t code : {GetStreamBufferDepth, GetAsioBufferDepth, GetWdmBufferDepth})
         sim.FailRequest(code, DRVSTATUS_NOT_OPEN, true);
     page->UpdatePage();
     for (const Slider& s : Sliders)
-        EXPECT_EQ("", Text(s.label));
+        EXPECT_EQ("", probe.Text(s.label));
 }

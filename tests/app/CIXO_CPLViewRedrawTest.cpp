@@ -1,7 +1,7 @@
 // A reload is painted once, not row by row: every change to a list's rows is
 // made while that list, or the whole view, does not redraw; afterwards the view
 // and its one visible page are painted again.
-#include "ProgramFixture.h"
+#include "ViewEventFixture.h"
 
 #include "DriverCodes.h"
 #include "MessagePump.h"
@@ -71,11 +71,11 @@ private:
     int m_Paints = 0;
 };
 
-class Redraw : public ProgramFixture {
+class Redraw : public ViewEventFixture {
 protected:
     void SetUp() override {
-        ProgramFixture::SetUp();
-        OpenProgram();
+        ViewEventFixture::SetUp();
+        OpenShell();
         PumpMessages(100);
         viewWatch = std::make_unique<PaintWatch>(view->m_hWnd, nullptr);
         const struct {
@@ -94,7 +94,7 @@ protected:
     void TearDown() override {
         listWatches.clear();
         viewWatch.reset();
-        ProgramFixture::TearDown();
+        ViewEventFixture::TearDown();
     }
 
     PaintWatch& DevicesList() { return *listWatches.front(); }

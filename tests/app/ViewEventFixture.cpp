@@ -1,50 +1,15 @@
-#include "ProgramFixture.h"
+#include "ViewEventFixture.h"
 
-#include "CDriverSettings.h"
-#include "CIXO_CPLApp.h"
 #include "DeviceNotification.h"
 #include "DriverCodes.h"
 #include "MessagePump.h"
-#include "resource.h"
 
-#include <commctrl.h>
-
-void ProgramFixture::SetUp() {
-    sim.Reset();
-}
-
-void ProgramFixture::TearDown() {
-    CWinApp* app = AfxGetApp();
-    if (app->m_pMainWnd)
-        app->m_pMainWnd->DestroyWindow();
-    app->ExitInstance();
-    sim.Reset();
-}
-
-void ProgramFixture::OpenProgram(int showCommand) {
-    CIXO_CPLApp* app = CIXO_CPLApp::FromApp();
-    ASSERT_NE(nullptr, app);
-    app->m_nCmdShow = showCommand;
-    ASSERT_TRUE(app->CreateMainWindow());
-    frame = CMainFrame::FromApp();
-    view = CIXO_CPLView::FromApp();
-    ASSERT_NE(nullptr, frame);
-    ASSERT_NE(nullptr, view);
-    PumpMessages(20);
-}
-
-void ProgramFixture::OpenProgramWithoutDriver() {
-    sim.SetDriverPresent(false);
-    OpenProgram();
-    sim.SetDriverPresent(true);
-}
-
-LRESULT ProgramFixture::DeviceChange(WPARAM event, const std::string& interfaceName) {
+LRESULT ViewEventFixture::DeviceChange(WPARAM event, const std::string& interfaceName) {
     return SendDeviceInterfaceChange(view->m_hWnd, event, CIXO_CPLView::DriverInterfaceClass,
                                      interfaceName);
 }
 
-std::vector<uint32_t> ProgramFixture::OneReload() {
+std::vector<uint32_t> ViewEventFixture::OneReload() {
     sim.ClearLog();
     view->UpdateAllPages();
     std::vector<uint32_t> codes = Logged();
@@ -52,11 +17,11 @@ std::vector<uint32_t> ProgramFixture::OneReload() {
     return codes;
 }
 
-std::vector<uint32_t> ProgramFixture::Logged() const {
+std::vector<uint32_t> ViewEventFixture::Logged() const {
     return MarkedCodes(sim.Log());
 }
 
-bool ProgramFixture::PumpUntilDrained(DWORD timeoutMs) {
+bool ViewEventFixture::PumpUntilDrained(DWORD timeoutMs) {
     const ULONGLONG until = ::GetTickCount64() + timeoutMs;
     for (;;) {
         PumpMessages();
@@ -73,16 +38,7 @@ bool ProgramFixture::PumpUntilDrained(DWORD timeoutMs) {
     }
 }
 
-int ProgramFixture::ListRows(const CDlgPgBase& page, int listId) {
-    return static_cast<int>(
-        ::SendMessageA(::GetDlgItem(page.m_hWnd, listId), LVM_GETITEMCOUNT, 0, 0));
-}
-
-int ProgramFixture::ComboItems(const CDlgPgBase& page, int comboId) {
-    return static_cast<int>(::SendMessageA(::GetDlgItem(page.m_hWnd, comboId), CB_GETCOUNT, 0, 0));
-}
-
-size_t ProgramFixture::ModelChannels(bool input) {
+size_t ViewEventFixture::ModelChannels(bool input) {
     size_t count = 0;
     for (const SimChannel& channel : sim.Model().Channels)
         count += channel.Input == input ? 1 : 0;

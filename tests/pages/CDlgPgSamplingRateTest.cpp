@@ -1,10 +1,7 @@
 #include "CDlgPgSamplingRate.h"
-#include "CDriverSettings.h"
 #include "DriverCodes.h"
 #include "ModalDriver.h"
-#include "Simulator.h"
-#include "UiActions.h"
-#include "Wnd.h"
+#include "PageHost.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +9,6 @@
 #include <commctrl.h>
 
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,87 +35,34 @@ std::vector<int> VisibleButtons(HWND dialog) {
 // The page on the simulated driver in its default set-up: "Tarnet Quadra
 // 1818" (CSP, the clock master) and "Tarnet Duo 8" (a kind 3 SYT mode), 48 kHz
 // of seven rates, the rate set manually.
-class SamplingRatePage : public ::testing::Test {
+class SamplingRatePage : public PageHost<CDlgPgSamplingRate> {
 protected:
-    CSimulator& sim = CSimulator::Instance();
-    CWnd host;
-    std::unique_ptr<CDlgPgSamplingRate> page;
     uint32_t quadra = 0;
     uint32_t duo = 0;
 
     void SetUp() override {
-        sim.Reset();
+        PageHost::SetUp();
         quadra = sim.Model().Devices.at(0).Id;
         duo = sim.Model().Devices.at(1).Id;
-        ASSERT_EQ(0u, gDrv.Open());
-        ASSERT_TRUE(host.CreateEx(0, nullptr, "Page host", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
-                                  nullptr, nullptr));
-    }
-    void TearDown() override {
-        page.reset();
-        host.DestroyWindow();
-        gDrv.Close();
-        sim.Reset();
-    }
-    void CreatePage() {
-        page = std::make_unique<CDlgPgSamplingRate>();
-        ASSERT_TRUE(page->Create(&host));
     }
 
-    HWND Page() const { return page->GetSafeHwnd(); }
-    HWND Item(int id) const { return GetDlgItem(Page(), id); }
-    HWND List() const { return Item(IDC_SYNCH_LIST); }
-    HWND Combo() const { return Item(IDC_SAMPLING_RATE_COMBO); }
-    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
-    bool Checked(int id) const { return IsDlgButtonChecked(Page(), id) == BST_CHECKED; }
-
-    int Rows() const { return ListView_GetItemCount(List()); }
-    std::string Cell(int row, int column) const {
-        char text[256] = "";
-        ListView_GetItemText(List(), row, column, text, sizeof text);
-        return text;
-    }
+    HWND List() const { return probe.Item(IDC_SYNCH_LIST); }
+    HWND Combo() const { return probe.Item(IDC_SAMPLING_RATE_COMBO); }
+    int Rows() const { return probe.Rows(IDC_SYNCH_LIST); }
+    std::string Cell(int row, int column) const { return probe.Cell(IDC_SYNCH_LIST, row, column); }
     std::vector<std::string> Column(int column) const {
-        std::vector<std::string> texts;
-        for (int row = 0; row < Rows(); ++row)
-            texts.push_back(Cell(row, column));
-        return texts;
+        return probe.Column(IDC_SYNCH_LIST, column);
     }
-    std::vector<bool> Checks() const {
-        std::vector<bool> checks;
-        for (int row = 0; row < Rows(); ++row)
-            checks.push_back(ListView_GetCheckState(List(), row) != 0);
-        return checks;
-    }
+    std::vector<bool> Checks() const { return probe.Checks(IDC_SYNCH_LIST); }
+    std::vector<std::string> RateItems() const { return probe.ComboItems(IDC_SAMPLING_RATE_COMBO); }
+    int RateSelection() const { return probe.ComboSelected(IDC_SAMPLING_RATE_COMBO); }
 
-    std::vector<std::string> RateItems() const {
-        std::vector<std::string> items;
-        const int count = static_cast<int>(SendMessageA(Combo(), CB_GETCOUNT, 0, 0));
-        for (int index = 0; index < count; ++index) {
-            char text[64] = "";
-            SendMessageA(Combo(), CB_GETLBTEXT, static_cast<WPARAM>(index),
-                         reinterpret_cast<LPARAM>(text));
-            items.push_back(text);
-        }
-        return items;
-    }
-    int RateSelection() const {
-        return static_cast<int>(SendMessageA(Combo(), CB_GETCURSEL, 0, 0));
-    }
-
-    void Click(int id) const { ClickButton(Page(), id); }
     // The user picks a radio button of the rate-mode group.
     void PickRateMode(int id) const {
-        CheckRadioButton(Page(), IDC_RATE_MANUAL, IDC_RATE_AUTOMATIC, id);
-        Click(id);
+        CheckRadioButton(page->GetSafeHwnd(), IDC_RATE_MANUAL, IDC_RATE_AUTOMATIC, id);
+        probe.Click(id);
     }
 
-    std::vector<uint32_t> Requests() const {
-        std::vector<uint32_t> codes;
-        for (const SimLogEntry& entry : sim.Log())
-            codes.push_back(entry.Code);
-        return codes;
-    }
     void ReplyRates(uint32_t current, std::initializer_list<uint32_t> offered, uint32_t count) {
         SampleRates rates{};
         rates.CurrentRate = current;
@@ -145,12 +88,12 @@ TEST_F(SamplingRatePage, ShowsThePcDriverAndEachDeviceWithItsMode) {
                                         "176.4 kHz", "192.0 kHz"}),
               RateItems());
     EXPECT_EQ(2, RateSelection());
-    EXPECT_TRUE(Enabled(IDC_SAMPLING_RATE_COMBO));
-    EXPECT_TRUE(Checked(IDC_RATE_MANUAL));
-    EXPECT_TRUE(Enabled(IDC_RATE_MANUAL) && Enabled(IDC_RATE_AUTOMATIC));
-    EXPECT_FALSE(Enabled(IDC_CHANGE_SYNCH_MODE));
-    EXPECT_FALSE(Enabled(IDC_APPLY_SYNCH));
-    EXPECT_FALSE(Enabled(IDC_APPLY_SAMPLING_RATE));
+    EXPECT_TRUE(probe.Enabled(IDC_SAMPLING_RATE_COMBO));
+    EXPECT_TRUE(probe.Checked(IDC_RATE_MANUAL));
+    EXPECT_TRUE(probe.Enabled(IDC_RATE_MANUAL) && probe.Enabled(IDC_RATE_AUTOMATIC));
+    EXPECT_FALSE(probe.Enabled(IDC_CHANGE_SYNCH_MODE));
+    EXPECT_FALSE(probe.Enabled(IDC_APPLY_SYNCH));
+    EXPECT_FALSE(probe.Enabled(IDC_APPLY_SAMPLING_RATE));
 }
 
 // Without devices the source is not read: the radio buttons follow what
@@ -169,7 +112,7 @@ TEST_F(SamplingRatePage, AReloadSelectsTheSameRowAgain) {
     SelectListRow(List(), 2);
     page->UpdateSynchronisationSettings();
     EXPECT_EQ(2, ListView_GetNextItem(List(), -1, LVNI_SELECTED));
-    EXPECT_TRUE(Enabled(IDC_CHANGE_SYNCH_MODE));
+    EXPECT_TRUE(probe.Enabled(IDC_CHANGE_SYNCH_MODE));
 }
 
 TEST_F(SamplingRatePage, ASourceThatCannotBeReadLeavesItsCellEmptyAndTheChecksAsTheyWere) {
@@ -182,7 +125,7 @@ TEST_F(SamplingRatePage, ASourceThatCannotBeReadLeavesItsCellEmptyAndTheChecksAs
     EXPECT_EQ("", Cell(0, 2));
     EXPECT_EQ((std::vector<bool>{false, true, false}), Checks());
     EXPECT_EQ(quadra, gDrv.m_SynchSource.MasterDeviceId);
-    EXPECT_TRUE(Enabled(IDC_RATE_MANUAL) && Enabled(IDC_RATE_AUTOMATIC));
+    EXPECT_TRUE(probe.Enabled(IDC_RATE_MANUAL) && probe.Enabled(IDC_RATE_AUTOMATIC));
 }
 
 TEST_F(SamplingRatePage, ARateModeThatCannotBeReadKeepsThePreviousOne) {
@@ -192,8 +135,8 @@ TEST_F(SamplingRatePage, ARateModeThatCannotBeReadKeepsThePreviousOne) {
     sim.FailRequest(GetSampleRateMode, ERROR_GEN_FAILURE, false);
     page->UpdateSynchronisationSettings();
     EXPECT_EQ(1u, gDrv.m_SampleRateMode);
-    EXPECT_TRUE(Checked(IDC_RATE_AUTOMATIC));
-    EXPECT_FALSE(Enabled(IDC_SAMPLING_RATE_COMBO));
+    EXPECT_TRUE(probe.Checked(IDC_RATE_AUTOMATIC));
+    EXPECT_FALSE(probe.Enabled(IDC_SAMPLING_RATE_COMBO));
 }
 
 // Any mode but 0 shows the automatic button; only mode 1 itself takes the
@@ -202,13 +145,13 @@ TEST_F(SamplingRatePage, ARateModeAboveOneReadsAsAutomaticAndLeavesTheComboEnabl
     sim.Model().SampleRateMode = 2;
     CreatePage();
     EXPECT_EQ(2u, gDrv.m_SampleRateMode);
-    EXPECT_TRUE(Checked(IDC_RATE_AUTOMATIC));
-    EXPECT_FALSE(Checked(IDC_RATE_MANUAL));
-    EXPECT_TRUE(Enabled(IDC_SAMPLING_RATE_COMBO));
+    EXPECT_TRUE(probe.Checked(IDC_RATE_AUTOMATIC));
+    EXPECT_FALSE(probe.Checked(IDC_RATE_MANUAL));
+    EXPECT_TRUE(probe.Enabled(IDC_SAMPLING_RATE_COMBO));
 
     CheckListRow(List(), 2, true); // a new clock master keeps the mode
     sim.ClearLog();
-    Click(IDC_APPLY_SYNCH);
+    probe.Click(IDC_APPLY_SYNCH);
     ASSERT_EQ(1u, sim.CountRequests(SetSampleRateMode));
     EXPECT_EQ(2u, sim.SentRecords<ParamValue>(SetSampleRateMode).at(0).Value);
 }
@@ -218,23 +161,23 @@ TEST_F(SamplingRatePage, WithoutDevicesTheListIsEmptyAndTheRadiosFollowTheSource
     gDrv.m_SynchSource = SynchSource{0, 1, 0x1234};
     CreatePage();
     EXPECT_EQ(0, Rows());
-    EXPECT_FALSE(Enabled(IDC_CHANGE_SYNCH_MODE));
-    EXPECT_TRUE(Enabled(IDC_RATE_MANUAL) && Enabled(IDC_RATE_AUTOMATIC));
+    EXPECT_FALSE(probe.Enabled(IDC_CHANGE_SYNCH_MODE));
+    EXPECT_TRUE(probe.Enabled(IDC_RATE_MANUAL) && probe.Enabled(IDC_RATE_AUTOMATIC));
 
     gDrv.m_SynchSource = SynchSource{0, 0, 0};
     page->UpdatePage();
     EXPECT_EQ(0, Rows());
-    EXPECT_FALSE(Enabled(IDC_RATE_MANUAL) || Enabled(IDC_RATE_AUTOMATIC));
+    EXPECT_FALSE(probe.Enabled(IDC_RATE_MANUAL) || probe.Enabled(IDC_RATE_AUTOMATIC));
 }
 
 TEST_F(SamplingRatePage, AFailedReadOfTheModesLeavesTheListEmpty) {
     CreatePage();
     SelectListRow(List(), 2);
-    ASSERT_TRUE(Enabled(IDC_CHANGE_SYNCH_MODE));
+    ASSERT_TRUE(probe.Enabled(IDC_CHANGE_SYNCH_MODE));
     sim.FailRequest(GetDeviceSynchMode, ERROR_GEN_FAILURE, false);
     page->UpdateSynchronisationSettings();
     EXPECT_EQ(0, Rows());
-    EXPECT_FALSE(Enabled(IDC_CHANGE_SYNCH_MODE));
+    EXPECT_FALSE(probe.Enabled(IDC_CHANGE_SYNCH_MODE));
 }
 
 TEST_F(SamplingRatePage, AMasterIdOfNoListedDeviceChecksNothingUntilTheUserDoes) {
@@ -246,7 +189,7 @@ TEST_F(SamplingRatePage, AMasterIdOfNoListedDeviceChecksNothingUntilTheUserDoes)
     EXPECT_EQ((std::vector<bool>{false, false, true}), Checks());
     EXPECT_EQ(1u, gDrv.m_SynchSource.SourceKind);
     EXPECT_EQ(duo, gDrv.m_SynchSource.MasterDeviceId);
-    EXPECT_TRUE(Enabled(IDC_APPLY_SYNCH));
+    EXPECT_TRUE(probe.Enabled(IDC_APPLY_SYNCH));
 }
 
 // Two rows carrying the master's id must not give two clock masters.
@@ -263,20 +206,20 @@ TEST_F(SamplingRatePage, OnlyTheFirstRowWithTheMasterIdIsChecked) {
 TEST_F(SamplingRatePage, CheckingThePcDriverMakesItTheInternalMasterSetManually) {
     sim.Model().SampleRateMode = 1;
     CreatePage();
-    ASSERT_TRUE(Checked(IDC_RATE_AUTOMATIC));
-    ASSERT_FALSE(Enabled(IDC_SAMPLING_RATE_COMBO));
+    ASSERT_TRUE(probe.Checked(IDC_RATE_AUTOMATIC));
+    ASSERT_FALSE(probe.Enabled(IDC_SAMPLING_RATE_COMBO));
 
     CheckListRow(List(), 0, true);
     EXPECT_EQ((std::vector<bool>{true, false, false}), Checks());
     EXPECT_EQ("Internal", Cell(0, 2));
-    EXPECT_FALSE(Enabled(IDC_RATE_MANUAL) || Enabled(IDC_RATE_AUTOMATIC));
-    EXPECT_TRUE(Checked(IDC_RATE_MANUAL));
-    EXPECT_FALSE(Checked(IDC_RATE_AUTOMATIC));
+    EXPECT_FALSE(probe.Enabled(IDC_RATE_MANUAL) || probe.Enabled(IDC_RATE_AUTOMATIC));
+    EXPECT_TRUE(probe.Checked(IDC_RATE_MANUAL));
+    EXPECT_FALSE(probe.Checked(IDC_RATE_AUTOMATIC));
     EXPECT_EQ(0u, gDrv.m_SampleRateMode);
     EXPECT_EQ(0u, gDrv.m_SynchSource.SourceKind);
     EXPECT_EQ(0u, gDrv.m_SynchSource.MasterDeviceId);
-    EXPECT_TRUE(Enabled(IDC_SAMPLING_RATE_COMBO));
-    EXPECT_TRUE(Enabled(IDC_APPLY_SYNCH));
+    EXPECT_TRUE(probe.Enabled(IDC_SAMPLING_RATE_COMBO));
+    EXPECT_TRUE(probe.Enabled(IDC_APPLY_SYNCH));
     EXPECT_EQ(0u, sim.CountRequests(SetSynchSource)) << "nothing is sent before Apply";
 }
 
@@ -284,12 +227,12 @@ TEST_F(SamplingRatePage, CheckingADeviceMakesItTheExternalMaster) {
     sim.Model().Source = SynchSource{0, 0, 0};
     CreatePage();
     ASSERT_EQ((std::vector<bool>{true, false, false}), Checks());
-    ASSERT_FALSE(Enabled(IDC_RATE_MANUAL));
+    ASSERT_FALSE(probe.Enabled(IDC_RATE_MANUAL));
 
     CheckListRow(List(), 2, true);
     EXPECT_EQ((std::vector<bool>{false, false, true}), Checks());
     EXPECT_EQ("External", Cell(0, 2));
-    EXPECT_TRUE(Enabled(IDC_RATE_MANUAL) && Enabled(IDC_RATE_AUTOMATIC));
+    EXPECT_TRUE(probe.Enabled(IDC_RATE_MANUAL) && probe.Enabled(IDC_RATE_AUTOMATIC));
     EXPECT_EQ(duo, gDrv.m_SynchSource.MasterDeviceId);
 }
 
@@ -297,10 +240,10 @@ TEST_F(SamplingRatePage, TheClockMasterCanBeReplacedButNotUnchecked) {
     CreatePage();
     CheckListRow(List(), 1, false);
     EXPECT_EQ((std::vector<bool>{false, true, false}), Checks());
-    EXPECT_FALSE(Enabled(IDC_APPLY_SYNCH));
+    EXPECT_FALSE(probe.Enabled(IDC_APPLY_SYNCH));
     SelectListRow(List(), 2);
     EXPECT_EQ((std::vector<bool>{false, true, false}), Checks()) << "a selection is no check";
-    EXPECT_FALSE(Enabled(IDC_APPLY_SYNCH));
+    EXPECT_FALSE(probe.Enabled(IDC_APPLY_SYNCH));
 }
 
 TEST_F(SamplingRatePage, ApplyAfterCheckingThePcDriverSendsTheGroupBetweenStopAndStart) {
@@ -309,7 +252,7 @@ TEST_F(SamplingRatePage, ApplyAfterCheckingThePcDriverSendsTheGroupBetweenStopAn
     CreatePage();
     sim.ClearLog();
     CheckListRow(List(), 0, true);
-    Click(IDC_APPLY_SYNCH);
+    probe.Click(IDC_APPLY_SYNCH);
 
     const std::vector<uint32_t> expected{StopStreaming,      SetSynchSource,     SetSampleRateMode,
                                          SetDeviceSynchMode, SetDeviceSynchMode, StartStreaming};
@@ -335,7 +278,7 @@ TEST_F(SamplingRatePage, ApplyAfterCheckingThePcDriverSendsTheGroupBetweenStopAn
     // The page re-read what the driver now holds.
     EXPECT_EQ(1u, sim.CountRequests(GetSynchSource));
     EXPECT_EQ((std::vector<bool>{true, false, false}), Checks());
-    EXPECT_FALSE(Enabled(IDC_APPLY_SYNCH));
+    EXPECT_FALSE(probe.Enabled(IDC_APPLY_SYNCH));
 }
 
 TEST_F(SamplingRatePage, AFailedStopSendsNothingElseAndDisablesApply) {
@@ -343,9 +286,9 @@ TEST_F(SamplingRatePage, AFailedStopSendsNothingElseAndDisablesApply) {
     CheckListRow(List(), 0, true);
     sim.FailRequest(StopStreaming, ERROR_BUSY, false);
     sim.ClearLog();
-    Click(IDC_APPLY_SYNCH);
+    probe.Click(IDC_APPLY_SYNCH);
     EXPECT_EQ(std::vector<uint32_t>{StopStreaming}, Requests());
-    EXPECT_FALSE(Enabled(IDC_APPLY_SYNCH));
+    EXPECT_FALSE(probe.Enabled(IDC_APPLY_SYNCH));
     EXPECT_EQ(0u, gDrv.m_SynchSource.SourceKind) << "the edit stays until the next reload";
     EXPECT_EQ((std::vector<bool>{true, false, false}), Checks());
 }
@@ -355,27 +298,27 @@ TEST_F(SamplingRatePage, TheRateModeBelongsToTheSynchronisationApply) {
     SelectComboItem(Combo(), 0);
     PickRateMode(IDC_RATE_AUTOMATIC);
     EXPECT_EQ(1u, gDrv.m_SampleRateMode);
-    EXPECT_FALSE(Enabled(IDC_SAMPLING_RATE_COMBO));
-    EXPECT_TRUE(Enabled(IDC_APPLY_SYNCH));
+    EXPECT_FALSE(probe.Enabled(IDC_SAMPLING_RATE_COMBO));
+    EXPECT_TRUE(probe.Enabled(IDC_APPLY_SYNCH));
 
     sim.ClearLog();
-    Click(IDC_APPLY_SAMPLING_RATE);
+    probe.Click(IDC_APPLY_SAMPLING_RATE);
     EXPECT_EQ(1u, sim.CountRequests(SetSampleRate));
     EXPECT_EQ(0u, sim.CountRequests(SetSampleRateMode));
-    EXPECT_TRUE(Checked(IDC_RATE_MANUAL)) << "the reload shows the driver's mode again";
+    EXPECT_TRUE(probe.Checked(IDC_RATE_MANUAL)) << "the reload shows the driver's mode again";
 
     PickRateMode(IDC_RATE_AUTOMATIC);
     sim.ClearLog();
-    Click(IDC_APPLY_SYNCH);
+    probe.Click(IDC_APPLY_SYNCH);
     ASSERT_EQ(1u, sim.CountRequests(SetSampleRateMode));
     EXPECT_EQ(1u, sim.SentRecords<ParamValue>(SetSampleRateMode).at(0).Value);
     EXPECT_EQ(1u, sim.Model().SampleRateMode);
-    EXPECT_TRUE(Checked(IDC_RATE_AUTOMATIC));
-    EXPECT_FALSE(Enabled(IDC_SAMPLING_RATE_COMBO));
+    EXPECT_TRUE(probe.Checked(IDC_RATE_AUTOMATIC));
+    EXPECT_FALSE(probe.Enabled(IDC_SAMPLING_RATE_COMBO));
 
     PickRateMode(IDC_RATE_MANUAL);
     EXPECT_EQ(0u, gDrv.m_SampleRateMode);
-    EXPECT_TRUE(Enabled(IDC_SAMPLING_RATE_COMBO));
+    EXPECT_TRUE(probe.Enabled(IDC_SAMPLING_RATE_COMBO));
 }
 
 TEST_F(SamplingRatePage, RatesReadAsKilohertzAndCarryTheirRate) {
@@ -387,18 +330,18 @@ TEST_F(SamplingRatePage, RatesReadAsKilohertzAndCarryTheirRate) {
     EXPECT_EQ(1, RateSelection());
 
     SelectComboItem(Combo(), 3);
-    EXPECT_TRUE(Enabled(IDC_APPLY_SAMPLING_RATE));
-    Click(IDC_APPLY_SAMPLING_RATE);
+    EXPECT_TRUE(probe.Enabled(IDC_APPLY_SAMPLING_RATE));
+    probe.Click(IDC_APPLY_SAMPLING_RATE);
     ASSERT_EQ(1u, sim.CountRequests(SetSampleRate));
     EXPECT_EQ(176400u, sim.SentRecords<ParamValue>(SetSampleRate).at(0).Value);
-    EXPECT_FALSE(Enabled(IDC_APPLY_SAMPLING_RATE));
+    EXPECT_FALSE(probe.Enabled(IDC_APPLY_SAMPLING_RATE));
 }
 
 TEST_F(SamplingRatePage, ACurrentRateNotOfferedSelectsTheFirstItem) {
     ReplyRates(22050, {44100, 48000}, 2);
     CreatePage();
     EXPECT_EQ(0, RateSelection());
-    EXPECT_FALSE(Enabled(IDC_APPLY_SAMPLING_RATE)) << "the page's own selection is no change";
+    EXPECT_FALSE(probe.Enabled(IDC_APPLY_SAMPLING_RATE)) << "the page's own selection is no change";
 }
 
 TEST_F(SamplingRatePage, NoMoreThanEightRatesAreRead) {
@@ -409,7 +352,7 @@ TEST_F(SamplingRatePage, NoMoreThanEightRatesAreRead) {
     ReplyRates(48000, {}, 0);
     page->UpdateSamplingRateSettings();
     EXPECT_TRUE(RateItems().empty());
-    EXPECT_FALSE(Enabled(IDC_SAMPLING_RATE_COMBO));
+    EXPECT_FALSE(probe.Enabled(IDC_SAMPLING_RATE_COMBO));
 }
 
 TEST_F(SamplingRatePage, AFailedRateReadKeepsTheItems) {
@@ -424,8 +367,8 @@ TEST_F(SamplingRatePage, AutomaticModeDisablesTheCombo) {
     sim.Model().SampleRateMode = 1;
     CreatePage();
     EXPECT_EQ(7u, RateItems().size());
-    EXPECT_FALSE(Enabled(IDC_SAMPLING_RATE_COMBO));
-    EXPECT_TRUE(Checked(IDC_RATE_AUTOMATIC));
+    EXPECT_FALSE(probe.Enabled(IDC_SAMPLING_RATE_COMBO));
+    EXPECT_TRUE(probe.Checked(IDC_RATE_AUTOMATIC));
 }
 
 TEST_F(SamplingRatePage, AWdmDeviceInUseIsTheOneRefusalThatShowsAMessage) {
@@ -444,21 +387,21 @@ TEST_F(SamplingRatePage, AWdmDeviceInUseIsTheOneRefusalThatShowsAMessage) {
             ClickButton(box, IDOK);
         });
         SelectComboItem(Combo(), 1);
-        Click(IDC_APPLY_SAMPLING_RATE);
+        probe.Click(IDC_APPLY_SAMPLING_RATE);
         EXPECT_EQ(1, driver.Handled());
     }
     EXPECT_EQ("A WDM sound device is currently in use.\nSampling rate cannot be changed.", message);
     EXPECT_EQ(LoadIconA(nullptr, IDI_EXCLAMATION), icon);
     EXPECT_EQ((std::vector<int>{IDOK}), buttons);
     EXPECT_EQ(2, RateSelection()) << "the driver's rate is shown again";
-    EXPECT_FALSE(Enabled(IDC_APPLY_SAMPLING_RATE));
+    EXPECT_FALSE(probe.Enabled(IDC_APPLY_SAMPLING_RATE));
 
     sim.SetWdmDeviceInUse(false);
     sim.FailRequest(SetSampleRate, DRVSTATUS_SAMPLE_RATE_NOT_SUPPORTED, false);
     ModalDriver driver;
     driver.Then([](HWND box) { ClickButton(box, IDOK); });
     SelectComboItem(Combo(), 1);
-    Click(IDC_APPLY_SAMPLING_RATE);
+    probe.Click(IDC_APPLY_SAMPLING_RATE);
     EXPECT_EQ(0, driver.Handled());
     EXPECT_EQ(2, RateSelection());
 }
@@ -469,18 +412,18 @@ TEST_F(SamplingRatePage, TheModeDialogOpensOnlyForADeviceRow) {
     driver.Then([](HWND dialog) { ClickButton(dialog, IDCANCEL); });
 
     SelectListRow(List(), 0);
-    EXPECT_FALSE(Enabled(IDC_CHANGE_SYNCH_MODE));
+    EXPECT_FALSE(probe.Enabled(IDC_CHANGE_SYNCH_MODE));
     DoubleClickListRow(List(), 0);
-    Click(IDC_CHANGE_SYNCH_MODE);
+    probe.Click(IDC_CHANGE_SYNCH_MODE);
     EXPECT_EQ(0, driver.Handled());
 
     SelectListRow(List(), 2);
-    EXPECT_TRUE(Enabled(IDC_CHANGE_SYNCH_MODE));
+    EXPECT_TRUE(probe.Enabled(IDC_CHANGE_SYNCH_MODE));
     DoubleClickListRow(List(), 2);
     EXPECT_EQ(1, driver.Handled());
     EXPECT_EQ("Device Synchronisation Mode", driver.Captions().at(0));
     EXPECT_EQ("SYT (Synch stream)", Cell(2, 2)) << "a cancelled dialog changes nothing";
-    EXPECT_FALSE(Enabled(IDC_APPLY_SYNCH));
+    EXPECT_FALSE(probe.Enabled(IDC_APPLY_SYNCH));
 }
 
 TEST_F(SamplingRatePage, AModePickedInTheDialogIsShownAndSentOnApply) {
@@ -493,14 +436,14 @@ TEST_F(SamplingRatePage, AModePickedInTheDialogIsShownAndSentOnApply) {
             CheckListRow(GetDlgItem(dialog, IDC_SYNCH_LIST), 2, true);
             ClickButton(dialog, IDOK);
         });
-        Click(IDC_CHANGE_SYNCH_MODE);
+        probe.Click(IDC_CHANGE_SYNCH_MODE);
         ASSERT_EQ(1, driver.Handled());
     }
     EXPECT_EQ("Digital Input (S/PDIF)", Cell(2, 2));
-    EXPECT_TRUE(Enabled(IDC_APPLY_SYNCH));
+    EXPECT_TRUE(probe.Enabled(IDC_APPLY_SYNCH));
     EXPECT_TRUE(Requests().empty()) << "the dialog sends nothing";
 
-    Click(IDC_APPLY_SYNCH);
+    probe.Click(IDC_APPLY_SYNCH);
     const std::vector<SynchModeSelection> modes =
         sim.SentRecords<SynchModeSelection>(SetDeviceSynchMode);
     ASSERT_EQ(2u, modes.size());
@@ -526,11 +469,11 @@ TEST_F(SamplingRatePage, ModesArePairedWithDevicesByIdNotByPosition) {
     ModalDriver driver;
     driver.Then([](HWND dialog) { ClickButton(dialog, IDCANCEL); });
     SelectListRow(List(), 1);
-    EXPECT_FALSE(Enabled(IDC_CHANGE_SYNCH_MODE)) << "the Quadra has no modes entry";
+    EXPECT_FALSE(probe.Enabled(IDC_CHANGE_SYNCH_MODE)) << "the Quadra has no modes entry";
     DoubleClickListRow(List(), 1);
     EXPECT_EQ(0, driver.Handled());
     SelectListRow(List(), 2);
-    EXPECT_TRUE(Enabled(IDC_CHANGE_SYNCH_MODE));
+    EXPECT_TRUE(probe.Enabled(IDC_CHANGE_SYNCH_MODE));
 }
 
 // A driver event reloads every page while the dialog is open; the picked mode
@@ -545,7 +488,7 @@ TEST_F(SamplingRatePage, APickSurvivesAReloadThatReorderedTheDevices) {
         CheckListRow(GetDlgItem(dialog, IDC_SYNCH_LIST), 0, true);
         ClickButton(dialog, IDOK);
     });
-    Click(IDC_CHANGE_SYNCH_MODE);
+    probe.Click(IDC_CHANGE_SYNCH_MODE);
     ASSERT_EQ(1, driver.Handled());
 
     EXPECT_EQ((std::vector<std::string>{"PC Driver", "Tarnet Duo 8", "Tarnet Quadra 1818"}),

@@ -1,11 +1,17 @@
-#include "PagesFixture.h"
+#include "DriverCodes.h"
+#include "ModalDriver.h"
+#include "PageHost.h"
+#include "ShellFixture.h"
+#include "resource.h"
 
 #include "CDlgPgDevices.h"
 
 namespace {
 
-class DevicesPage : public StandalonePage<CDlgPgDevices> {
+class DevicesPage : public PageHost<CDlgPgDevices> {
 protected:
+    DevicesPage() : PageHost(SimStart::EmptyModel) {}
+
     void AddDevices(int count) {
         const char* names[] = {"Alpha", "Bravo", "Charlie"};
         for (int i = 0; i < count; ++i)
@@ -256,7 +262,11 @@ TEST_F(DevicesPage, WithoutFrameOrViewTheListStillWorks) {
     EXPECT_FALSE(probe.Enabled(IDC_APPLY_RANKING));
 }
 
-class DevicesInShell : public ShellPages {};
+// The page inside the program's frame and view, on a model of the test's own.
+class DevicesInShell : public ShellFixture {
+protected:
+    DevicesInShell() : ShellFixture(SimStart::EmptyModel) {}
+};
 
 TEST_F(DevicesInShell, StatusPaneCountsTheDevicesTheModelRead) {
     AddDevice("Alpha");

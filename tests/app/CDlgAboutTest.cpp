@@ -4,6 +4,7 @@
 #include "FrameworkIds.h"
 #include "ModalDriver.h"
 #include "ResString.h"
+#include "TestApp.h"
 #include "UiActions.h"
 #include "Wnd.h"
 #include "resource.h"
@@ -11,8 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-
-CIXO_CPLApp& TestApp();
 
 namespace {
 

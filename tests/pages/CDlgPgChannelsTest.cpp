@@ -1,11 +1,17 @@
-#include "PagesFixture.h"
+#include "DriverCodes.h"
+#include "ModalDriver.h"
+#include "PageHost.h"
+#include "ShellFixture.h"
+#include "resource.h"
 
 #include "CDlgPgChannels.h"
 
 namespace {
 
-class ChannelsPage : public StandalonePage<CDlgPgChannels> {
+class ChannelsPage : public PageHost<CDlgPgChannels> {
 protected:
+    ChannelsPage() : PageHost(SimStart::EmptyModel) {}
+
     uint32_t unitA = 0;
     uint32_t unitB = 0;
 
@@ -237,7 +243,11 @@ TEST_F(ChannelsPage, AReloadDoesNotReadTheFlagAgain) {
     EXPECT_EQ((std::vector<std::string>{"Mic 1", "Mic 2", "Line"}), Column(2));
 }
 
-class ChannelsInShell : public ShellPages {};
+// The page inside the program's frame and view, on a model of the test's own.
+class ChannelsInShell : public ShellFixture {
+protected:
+    ChannelsInShell() : ShellFixture(SimStart::EmptyModel) {}
+};
 
 TEST_F(ChannelsInShell, AFlagTheDriverRefusesIsStillShownOnBothPages) {
     uint32_t unit = AddDevice("Unit A");

@@ -1,7 +1,7 @@
 // The driver's own events travel the whole road: the simulated driver queues
 // them and signals the registered event, the listener thread posts to the
 // view, and the view drains the queue and reloads the pages.
-#include "ProgramFixture.h"
+#include "ViewEventFixture.h"
 
 #include "CDriverSettings.h"
 #include "DriverCodes.h"
@@ -15,11 +15,11 @@ namespace {
 
 constexpr ULONGLONG kListenerStopLimitMs = 10000;
 
-class DriverEvents : public ProgramFixture {
+class DriverEvents : public ViewEventFixture {
 protected:
     void SetUp() override {
-        ProgramFixture::SetUp();
-        OpenProgram();
+        ViewEventFixture::SetUp();
+        OpenShell();
         ASSERT_NE(nullptr, view->m_Notificator.m_hThread);
         reload = OneReload();
     }
@@ -72,24 +72,21 @@ TEST_F(DriverEvents, AWakeUpWithAnEmptyQueueCostsOneGetNotification) {
 }
 
 TEST_F(DriverEvents, ADevicePluggedInOrRemovedWhileTheProgramRunsShowsOnItsOwn) {
-    const int before = ListRows(view->m_PgDevices, IDC_DEVICE_LIST);
+    const int before = devices.Rows(IDC_DEVICE_LIST);
     const uint32_t added = sim.AddDevice("Tarnet Duo 44", "TD44-0001", 2, 2);
     ASSERT_NE(0u, added);
     ASSERT_TRUE(PumpUntilDrained());
-    EXPECT_EQ(before + 1, ListRows(view->m_PgDevices, IDC_DEVICE_LIST));
-    EXPECT_EQ(before + 1, ListRows(view->m_PgStreams, IDC_STREAM_LIST));
-    EXPECT_EQ(before + 2, ListRows(view->m_PgSamplingRate, IDC_SYNCH_LIST));
-    EXPECT_EQ(static_cast<int>(ModelChannels(true)),
-              ListRows(view->m_PgInChannels, IDC_CHANNEL_LIST));
-    EXPECT_EQ(static_cast<int>(ModelChannels(false)),
-              ListRows(view->m_PgOutChannels, IDC_CHANNEL_LIST));
+    EXPECT_EQ(before + 1, devices.Rows(IDC_DEVICE_LIST));
+    EXPECT_EQ(before + 1, streams.Rows(IDC_STREAM_LIST));
+    EXPECT_EQ(before + 2, synchronisation.Rows(IDC_SYNCH_LIST));
+    EXPECT_EQ(static_cast<int>(ModelChannels(true)), inputs.Rows(IDC_CHANNEL_LIST));
+    EXPECT_EQ(static_cast<int>(ModelChannels(false)), outputs.Rows(IDC_CHANNEL_LIST));
 
     sim.ClearLog();
     ASSERT_TRUE(sim.RemoveDevice(added));
     ASSERT_TRUE(PumpUntilDrained());
-    EXPECT_EQ(before, ListRows(view->m_PgDevices, IDC_DEVICE_LIST));
-    EXPECT_EQ(static_cast<int>(ModelChannels(true)),
-              ListRows(view->m_PgInChannels, IDC_CHANNEL_LIST));
+    EXPECT_EQ(before, devices.Rows(IDC_DEVICE_LIST));
+    EXPECT_EQ(static_cast<int>(ModelChannels(true)), inputs.Rows(IDC_CHANNEL_LIST));
 }
 
 TEST_F(DriverEvents, QuittingStopsTheListenerWithinItsTimeLimit) {

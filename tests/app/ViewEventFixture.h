@@ -1,35 +1,17 @@
-// The program's frame and view as the application makes them at start-up, on
-// the simulated driver, with the listener thread running for real. Reloads are
+// The program's shell with what the event tests need of it. Reloads are
 // counted in the simulator's request log: one reload of all pages is a fixed
 // sequence of requests.
 #pragma once
 
-#include "CIXO_CPLView.h"
-#include "CMainFrame.h"
-#include "Simulator.h"
-
-#include <gtest/gtest.h>
+#include "ShellFixture.h"
 
 #include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
-class ProgramFixture : public ::testing::Test {
+class ViewEventFixture : public ShellFixture {
 protected:
-    CSimulator& sim = CSimulator::Instance();
-    CMainFrame* frame = nullptr;
-    CIXO_CPLView* view = nullptr;
-
-    void SetUp() override;
-    void TearDown() override;
-
-    // Runs the framework's new-document command the way start-up does; the
-    // frame is shown with this command.
-    void OpenProgram(int showCommand = SW_SHOW);
-    // Starts as before any interface was connected: no driver to open.
-    void OpenProgramWithoutDriver();
-
     // A device-interface notification as the system builds it, sent to the view.
     LRESULT DeviceChange(WPARAM event, const std::string& interfaceName);
 
@@ -44,9 +26,6 @@ protected:
     // little longer so that a stray follow-up would show. False on time-out.
     bool PumpUntilDrained(DWORD timeoutMs = 5000);
 
-    // The rows of a list view or the items of a combo box on a page.
-    static int ListRows(const CDlgPgBase& page, int listId);
-    static int ComboItems(const CDlgPgBase& page, int comboId);
     size_t ModelChannels(bool input);
 };
 

@@ -1,5 +1,6 @@
 #include "CDlgPgStreams.h"
-#include "PageFixture.h"
+#include "DriverCodes.h"
+#include "PageHost.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -10,25 +11,23 @@ namespace {
 
 using namespace DriverRequest;
 
-class StreamsPage : public PageFixture<CDlgPgStreams> {
+class StreamsPage : public PageHost<CDlgPgStreams> {
 protected:
+    StreamsPage() : PageHost(SimStart::DefaultSetUp, HostWindow::Shown) {}
+
     void SetUp() override {
-        PageFixture::SetUp();
+        PageHost::SetUp();
         CreatePage();
         // As the view does: shown once while placed, which fills the list.
         page->ShowWindow(SW_SHOW);
     }
 
-    HWND List() const { return Item(IDC_STREAM_LIST); }
-    int Rows() const { return static_cast<int>(ListView_GetItemCount(List())); }
-    std::string Cell(int row, int column) const {
-        char text[256] = "";
-        ListView_GetItemText(List(), row, column, text, sizeof text);
-        return text;
-    }
+    HWND List() const { return probe.Item(IDC_STREAM_LIST); }
+    int Rows() const { return probe.Rows(IDC_STREAM_LIST); }
+    std::string Cell(int row, int column) const { return probe.Cell(IDC_STREAM_LIST, row, column); }
     std::string Heading(int column) const { return ListHeading(List(), column); }
-    void Select(int row) const { SelectListRow(List(), row); }
-    std::string Details() const { return Text(IDC_STREAM_DETAILS); }
+    void Select(int row) const { probe.Select(IDC_STREAM_LIST, row); }
+    std::string Details() const { return probe.Text(IDC_STREAM_DETAILS); }
 
     StreamStatus& Stream(size_t device) { return sim.Model().Devices[device].Stream; }
     // Only the first device, with the given plugs.

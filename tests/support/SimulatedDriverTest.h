@@ -1,0 +1,55 @@
+// A test on the simulated driver: every test begins from a simulator reset to
+// its default set-up, or to a model without devices and channels that the
+// test fills itself, and the simulator is reset again after it.
+#pragma once
+
+#include "Simulator.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What the simulated driver holds when a test begins.
+enum class SimStart {
+    // Two devices with their channels, streams and synchronisation modes.
+    DefaultSetUp,
+    // No device and no channel.
+    EmptyModel,
+};
+
+class SimulatedDriverTest : public ::testing::Test {
+protected:
+    explicit SimulatedDriverTest(SimStart start) : m_start(start) {}
+
+    CSimulator& sim = CSimulator::Instance();
+
+    void SetUp() override {
+        sim.Reset();
+        if (m_start == SimStart::EmptyModel)
+            sim.Model().Clear();
+    }
+    void TearDown() override { sim.Reset(); }
+
+    uint32_t AddDevice(const std::string& name, const std::string& serial = "SN-0") {
+        return sim.Model().AddDevice(name, serial);
+    }
+    uint32_t AddInput(uint32_t device, const std::string& hardware, const std::string& name) {
+        return sim.Model().AddChannel(device, true, hardware, name);
+    }
+    uint32_t AddOutput(uint32_t device, const std::string& hardware, const std::string& name) {
+        return sim.Model().AddChannel(device, false, hardware, name);
+    }
+
+    // The codes of the requests sent since the log was last cleared.
+    std::vector<uint32_t> Requests() const {
+        std::vector<uint32_t> codes;
+        for (const SimLogEntry& entry : sim.Log())
+            codes.push_back(entry.Code);
+        return codes;
+    }
+
+private:
+    SimStart m_start;
+};

@@ -1,0 +1,19 @@
+#include "VersionInfo.h"
+
+std::vector<char> FileVersionInfo(const std::string& path) {
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    std::vector<char> data(size);
+    if (size == 0 || !::GetFileVersionInfoA(path.c_str(), 0, size, data.data()))
+        data.clear();
+    return data;
+}
+
+const VS_FIXEDFILEINFO* FixedVersion(std::vector<char>& info) {
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (info.empty() ||
+        !::VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length))
+        return nullptr;
+    return fixed;
+}
