@@ -1,9 +1,11 @@
 #include "Wnd.h"
 
 #include "DataExchange.h"
+#include "Trace.h"
 #include "WinApp.h"
 
 #include <cstring>
+#include <exception>
 #include <vector>
 
 namespace {
@@ -30,6 +32,18 @@ bool ReturnsResultDirectly(UINT message) {
         return true;
     default:
         return false;
+    }
+}
+
+// Called inside a catch handler: names what was caught, so that an exception
+// the window procedure swallows still leaves a trace.
+void TraceSwallowed(UINT message) {
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        Trace("Exception in the handler of message 0x%X: %s\n", message, error.what());
+    } catch (...) {
+        Trace("Exception in the handler of message 0x%X\n", message);
     }
 }
 
@@ -251,6 +265,7 @@ LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, BOOL* handled
         // counts as handled with result 0.
         *handled = TRUE;
         result = 0;
+        TraceSwallowed(message);
     }
     m_current = outer;
     if (message == WM_NCDESTROY) {

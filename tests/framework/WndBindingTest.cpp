@@ -1,4 +1,5 @@
 // Windows bound to objects and message-map dispatch.
+#include "Trace.h"
 #include "Wnd.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,8 @@ namespace {
 
 constexpr UINT WM_TEST_BASE_ONLY = WM_APP + 10;
 constexpr UINT WM_TEST_OVERRIDDEN = WM_APP + 11;
-constexpr UINT WM_TEST_THROW = WM_APP + 12;
+constexpr UINT WM_TEST_THROW = WM_APP + 12;       // 0x800C
+constexpr UINT WM_TEST_THROW_OTHER = WM_APP + 13; // 0x800D
 constexpr UINT kButtonId = 7;
 constexpr UINT kOtherId = 8;
 
@@ -95,6 +97,7 @@ private:
         return Default();
     }
     LRESULT OnThrow(WPARAM, LPARAM) { throw std::runtime_error("must not leave the procedure"); }
+    void OnThrowOther() { throw 13; }
     void OnDestroy() { calls.push_back("destroy"); }
 };
 
@@ -113,6 +116,7 @@ const MessageMap DerivedWindow::messageMap{
         {WM_DEVICECHANGE, 0, 0, &DerivedWindow::OnDeviceChange},
         {WM_SETTEXT, 0, 0, &DerivedWindow::OnSetText},
         {WM_TEST_THROW, 0, 0, &DerivedWindow::OnThrow},
+        {WM_TEST_THROW_OTHER, 0, 0, &DerivedWindow::OnThrowOther},
         {WM_DESTROY, 0, 0, &DerivedWindow::OnDestroy},
     }};
 
@@ -259,6 +263,27 @@ TEST(MessageMap, AnExceptionInAHandlerStopsAtTheProcedure) {
     EXPECT_EQ(window.SendMessage(WM_TEST_THROW), 0);
     EXPECT_TRUE(::IsWindow(window.m_hWnd));
     EXPECT_EQ(window.SendMessage(WM_TEST_BASE_ONLY, 1), 2);
+}
+
+std::vector<std::string> traced;
+
+void CaptureTrace(const char* line) {
+    traced.push_back(line);
+}
+
+// What the procedure swallowed would otherwise leave no sign at all.
+TEST(MessageMap, AnExceptionStoppedAtTheProcedureIsTracedWithItsMessage) {
+    DerivedWindow window;
+    ASSERT_TRUE(Create(window));
+    traced.clear();
+    SetTraceHook(CaptureTrace);
+    window.SendMessage(WM_TEST_THROW);
+    window.SendMessage(WM_TEST_THROW_OTHER);
+    SetTraceHook(nullptr);
+    ASSERT_EQ(traced.size(), 2u);
+    EXPECT_NE(traced[0].find("0x800C"), std::string::npos) << traced[0];
+    EXPECT_NE(traced[0].find("must not leave the procedure"), std::string::npos) << traced[0];
+    EXPECT_NE(traced[1].find("0x800D"), std::string::npos) << traced[1];
 }
 
 } // namespace
