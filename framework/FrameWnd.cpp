@@ -85,16 +85,16 @@ bool IsEditControl(HWND hWnd) {
 
 } // namespace
 
-const MessageMap CFrameWnd::messageMap{
+constexpr MessageMap CFrameWnd::messageMap{
     &CWnd::messageMap,
     {
-        {WM_CREATE, 0, 0, &CFrameWnd::OnCreate},
-        {WM_DESTROY, 0, 0, &CFrameWnd::OnDestroy},
-        {WM_SIZE, 0, 0, &CFrameWnd::OnSize},
-        {WM_MENUSELECT, 0, 0, &CFrameWnd::OnMenuSelect},
-        {WM_FRAME_SET_MESSAGE_STRING, 0, 0, &CFrameWnd::OnSetMessageString},
-        {WM_ACTIVATE, 0, 0, &CFrameWnd::OnActivate},
-        {WM_SETFOCUS, 0, 0, &CFrameWnd::OnSetFocus},
+        {WM_CREATE, 0, 0, On<&CFrameWnd::OnCreate>},
+        {WM_DESTROY, 0, 0, On<&CFrameWnd::OnDestroy>},
+        {WM_SIZE, 0, 0, On<&CFrameWnd::OnSize>},
+        {WM_MENUSELECT, 0, 0, On<&CFrameWnd::OnMenuSelect>},
+        {WM_FRAME_SET_MESSAGE_STRING, 0, 0, On<&CFrameWnd::OnSetMessageString>},
+        {WM_ACTIVATE, 0, 0, On<&CFrameWnd::OnActivate>},
+        {WM_SETFOCUS, 0, 0, On<&CFrameWnd::OnSetFocus>},
     }};
 
 CFrameWnd::CFrameWnd() = default;

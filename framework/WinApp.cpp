@@ -56,12 +56,13 @@ private:
 
 } // namespace
 
-const MessageMap CWinApp::messageMap{&CCmdTarget::messageMap,
-                                     {
-                                         {WM_COMMAND, 0, ID_FILE_NEW, &CWinApp::OnFileNewCommand},
-                                         {WM_COMMAND, 0, ID_FILE_OPEN, &CWinApp::OnFileNewCommand},
-                                         {WM_COMMAND, 0, ID_APP_EXIT, &CWinApp::OnAppExit},
-                                     }};
+constexpr MessageMap CWinApp::messageMap{
+    &CCmdTarget::messageMap,
+    {
+        {WM_COMMAND, 0, ID_FILE_NEW, On<&CWinApp::OnFileNewCommand>},
+        {WM_COMMAND, 0, ID_FILE_OPEN, On<&CWinApp::OnFileNewCommand>},
+        {WM_COMMAND, 0, ID_APP_EXIT, On<&CWinApp::OnAppExit>},
+    }};
 
 CWinApp::CWinApp() : m_hInstance(::GetModuleHandleA(nullptr)) {
     theApp = this;

@@ -193,7 +193,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     const MessageMapEntry* entry = FindEntry(message, 0, 0);
     if (entry == nullptr)
         return FALSE;
-    *result = entry->handler.Call(*this, wParam, lParam);
+    *result = entry->handler(*this, wParam, lParam);
     return TRUE;
 }
 
@@ -211,7 +211,7 @@ BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
         FindEntry(WM_NOTIFY, header->code, static_cast<UINT>(header->idFrom));
     if (entry == nullptr)
         return FALSE;
-    *result = entry->handler.Call(*this, wParam, lParam);
+    *result = entry->handler(*this, wParam, lParam);
     return TRUE;
 }
 

@@ -86,10 +86,11 @@ private:
     void OnThing() { Note("frame thing"); }
 };
 
-const MessageMap TestFrame::messageMap{&CFrameWnd::messageMap,
-                                       {
-                                           {WM_COMMAND, 0, ID_TEST_THING, &TestFrame::OnThing},
-                                       }};
+constexpr MessageMap TestFrame::messageMap{
+    &CFrameWnd::messageMap,
+    {
+        {WM_COMMAND, 0, ID_TEST_THING, On<&TestFrame::OnThing>},
+    }};
 
 class TestView : public CFormView {
 public:
@@ -128,10 +129,11 @@ private:
     void OnViewOnly() { Note("view command"); }
 };
 
-const MessageMap TestView::messageMap{&CFormView::messageMap,
-                                      {
-                                          {WM_COMMAND, 0, ID_TEST_VIEW_ONLY, &TestView::OnViewOnly},
-                                      }};
+constexpr MessageMap TestView::messageMap{
+    &CFormView::messageMap,
+    {
+        {WM_COMMAND, 0, ID_TEST_VIEW_ONLY, On<&TestView::OnViewOnly>},
+    }};
 
 class TestApp : public CWinApp {
 protected:
@@ -142,10 +144,11 @@ private:
     void OnAppOnly() { Note("app command"); }
 };
 
-const MessageMap TestApp::messageMap{&CWinApp::messageMap,
-                                     {
-                                         {WM_COMMAND, 0, ID_TEST_APP_ONLY, &TestApp::OnAppOnly},
-                                     }};
+constexpr MessageMap TestApp::messageMap{
+    &CWinApp::messageMap,
+    {
+        {WM_COMMAND, 0, ID_TEST_APP_ONLY, On<&TestApp::OnAppOnly>},
+    }};
 
 class Frame : public ::testing::Test {
 protected:

@@ -41,12 +41,12 @@ private:
     void OnBaseCommand() { calls.push_back("base-command"); }
 };
 
-const MessageMap BaseWindow::messageMap{
+constexpr MessageMap BaseWindow::messageMap{
     &CWnd::messageMap,
     {
-        {WM_TEST_BASE_ONLY, 0, 0, &BaseWindow::OnBaseOnly},
-        {WM_TEST_OVERRIDDEN, 0, 0, &BaseWindow::OnOverriddenInBase},
-        {WM_COMMAND, 0, kOtherId, &BaseWindow::OnBaseCommand},
+        {WM_TEST_BASE_ONLY, 0, 0, On<&BaseWindow::OnBaseOnly>},
+        {WM_TEST_OVERRIDDEN, 0, 0, On<&BaseWindow::OnOverriddenInBase>},
+        {WM_COMMAND, 0, kOtherId, On<&BaseWindow::OnBaseCommand>},
     }};
 
 class DerivedWindow : public BaseWindow {
@@ -101,23 +101,23 @@ private:
     void OnDestroy() { calls.push_back("destroy"); }
 };
 
-const MessageMap DerivedWindow::messageMap{
+constexpr MessageMap DerivedWindow::messageMap{
     &BaseWindow::messageMap,
     {
-        {WM_CREATE, 0, 0, &DerivedWindow::OnCreate},
-        {WM_TEST_OVERRIDDEN, 0, 0, &DerivedWindow::OnOverridden},
-        {WM_COMMAND, BN_CLICKED, kButtonId, &DerivedWindow::OnClicked},
-        {WM_COMMAND, CBN_SELCHANGE, kButtonId, &DerivedWindow::OnSelChange},
-        {WM_NOTIFY, LVN_ITEMCHANGED, kButtonId, &DerivedWindow::OnItemChanged},
-        {WM_TIMER, 0, 0, &DerivedWindow::OnTimer},
-        {WM_SHOWWINDOW, 0, 0, &DerivedWindow::OnShowWindow},
-        {WM_HSCROLL, 0, 0, &DerivedWindow::OnHScroll},
-        {WM_SYSCOMMAND, 0, 0, &DerivedWindow::OnSysCommand},
-        {WM_DEVICECHANGE, 0, 0, &DerivedWindow::OnDeviceChange},
-        {WM_SETTEXT, 0, 0, &DerivedWindow::OnSetText},
-        {WM_TEST_THROW, 0, 0, &DerivedWindow::OnThrow},
-        {WM_TEST_THROW_OTHER, 0, 0, &DerivedWindow::OnThrowOther},
-        {WM_DESTROY, 0, 0, &DerivedWindow::OnDestroy},
+        {WM_CREATE, 0, 0, On<&DerivedWindow::OnCreate>},
+        {WM_TEST_OVERRIDDEN, 0, 0, On<&DerivedWindow::OnOverridden>},
+        {WM_COMMAND, BN_CLICKED, kButtonId, On<&DerivedWindow::OnClicked>},
+        {WM_COMMAND, CBN_SELCHANGE, kButtonId, On<&DerivedWindow::OnSelChange>},
+        {WM_NOTIFY, LVN_ITEMCHANGED, kButtonId, On<&DerivedWindow::OnItemChanged>},
+        {WM_TIMER, 0, 0, On<&DerivedWindow::OnTimer>},
+        {WM_SHOWWINDOW, 0, 0, On<&DerivedWindow::OnShowWindow>},
+        {WM_HSCROLL, 0, 0, On<&DerivedWindow::OnHScroll>},
+        {WM_SYSCOMMAND, 0, 0, On<&DerivedWindow::OnSysCommand>},
+        {WM_DEVICECHANGE, 0, 0, On<&DerivedWindow::OnDeviceChange>},
+        {WM_SETTEXT, 0, 0, On<&DerivedWindow::OnSetText>},
+        {WM_TEST_THROW, 0, 0, On<&DerivedWindow::OnThrow>},
+        {WM_TEST_THROW_OTHER, 0, 0, On<&DerivedWindow::OnThrowOther>},
+        {WM_DESTROY, 0, 0, On<&DerivedWindow::OnDestroy>},
     }};
 
 bool Create(CWnd& window, const std::string& title = "test") {
