@@ -6,7 +6,6 @@
 namespace {
 
 constexpr int kItemTextCapacity = 1024;
-constexpr UINT kCheckedImage = 2; // state image 1 is unchecked, 2 checked
 
 } // namespace
 
@@ -106,61 +105,10 @@ DWORD_PTR CListCtrl::GetItemData(int row) const {
     return static_cast<DWORD_PTR>(item.lParam);
 }
 
-BOOL CListCtrl::DeleteItem(int row) const {
-    return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(row)));
-}
-
-BOOL CListCtrl::DeleteAllItems() const {
-    return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS));
-}
-
-int CListCtrl::GetItemCount() const {
-    return static_cast<int>(SendMessage(LVM_GETITEMCOUNT));
-}
-
-int CListCtrl::GetNextItem(int start, int flags) const {
-    return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(start),
-                                        MAKELPARAM(static_cast<UINT>(flags), 0)));
-}
-
-int CListCtrl::GetSelectedRow() const {
-    return GetNextItem(-1, LVNI_SELECTED);
-}
-
-BOOL CListCtrl::SelectRow(int row) const {
-    constexpr UINT selectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
-    return SetItemState(row, selectedAndFocused, selectedAndFocused);
-}
-
 BOOL CListCtrl::SetItemState(int row, UINT state, UINT mask) const {
     LVITEMA item{};
     item.state = state;
     item.stateMask = mask;
     return static_cast<BOOL>(
         SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
-}
-
-UINT CListCtrl::GetItemState(int row, UINT mask) const {
-    return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(row), mask));
-}
-
-BOOL CListCtrl::EnsureVisible(int row, BOOL partialOk) const {
-    return static_cast<BOOL>(SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), partialOk));
-}
-
-BOOL CListCtrl::GetCheck(int row) const {
-    return (GetItemState(row, LVIS_STATEIMAGEMASK) >> 12) == kCheckedImage;
-}
-
-BOOL CListCtrl::SetCheck(int row, BOOL check) const {
-    return SetItemState(row, INDEXTOSTATEIMAGEMASK(check ? kCheckedImage : 1), LVIS_STATEIMAGEMASK);
-}
-
-DWORD CListCtrl::GetExtendedStyle() const {
-    return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE));
-}
-
-DWORD CListCtrl::SetExtendedStyle(DWORD style) const {
-    return static_cast<DWORD>(
-        SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style)));
 }
