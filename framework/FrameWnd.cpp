@@ -24,27 +24,6 @@ bool IsMenuClosing(UINT flags, LPARAM menu) {
     return flags == 0xFFFF && menu == 0;
 }
 
-// One frame class per resource id, so that each carries its own icon.
-std::string FrameClassName(UINT resourceId) {
-    const std::string name = "DemtrelFrame" + std::to_string(resourceId);
-    HINSTANCE module = ::GetModuleHandleA(nullptr);
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof(existing);
-    if (!::GetClassInfoExA(module, name.c_str(), &existing)) {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof(wc);
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = &CWnd::WindowProcedure;
-        wc.hInstance = module;
-        wc.hIcon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(resourceId));
-        wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-        wc.lpszClassName = name.c_str();
-        ::RegisterClassExA(&wc);
-    }
-    return name;
-}
-
 // Keys that edit controls use for the clipboard and undo, with the modifiers
 // that must be held (and no others).
 struct EditKey {
@@ -104,7 +83,7 @@ CFrameWnd::~CFrameWnd() = default;
 BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
     m_resourceId = resourceId;
     HINSTANCE resources = AfxGetResourceHandle();
-    const std::string className = FrameClassName(resourceId);
+    const std::string className = FrameworkClassName(resourceId);
     const std::string title = FirstLine(LoadResString(resourceId));
     HMENU menu = ::LoadMenuA(resources, MAKEINTRESOURCEA(resourceId));
     m_hAccel = ::LoadAcceleratorsA(resources, MAKEINTRESOURCEA(resourceId));

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr char kWindowClassName[] = "DemtrelWnd";
 constexpr ATOM kDialogClassAtom = 0x8002;
 
 // Messages whose dialog-procedure result is the message's result itself
@@ -102,29 +101,33 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
     return ourWindow || ourDialog ? BoundObject(hWnd) : nullptr;
 }
 
-const char* CWnd::FrameworkClassName() {
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof(existing);
+std::string CWnd::FrameworkClassName(UINT iconId) {
+    const std::string name = iconId == 0 ? "DemtrelWnd" : "DemtrelFrame" + std::to_string(iconId);
     HINSTANCE module = ::GetModuleHandleA(nullptr);
-    if (!::GetClassInfoExA(module, kWindowClassName, &existing)) {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof(wc);
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = &WindowProcedure;
-        wc.hInstance = module;
-        wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-        wc.lpszClassName = kWindowClassName;
-        ::RegisterClassExA(&wc);
-    }
-    return kWindowClassName;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    if (::GetClassInfoExA(module, name.c_str(), &wc))
+        return name;
+    wc = WNDCLASSEXA{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &WindowProcedure;
+    wc.hInstance = module;
+    if (iconId != 0)
+        wc.hIcon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(iconId));
+    wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    wc.lpszClassName = name.c_str();
+    ::RegisterClassExA(&wc);
+    return name;
 }
 
 BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const std::string& title, DWORD style,
                     int x, int y, int width, int height, HWND parent, HMENU menuOrId) {
+    const std::string ownClass = FrameworkClassName();
     CREATESTRUCTA cs{};
     cs.dwExStyle = exStyle;
-    cs.lpszClass = className != nullptr ? className : FrameworkClassName();
+    cs.lpszClass = className != nullptr ? className : ownClass.c_str();
     cs.lpszName = title.c_str();
     cs.style = static_cast<LONG>(style);
     cs.x = x;

@@ -41,8 +41,9 @@ public:
     // Default processing of the message being handled now.
     LRESULT Default();
 
-    // The framework's window class, registered on first use.
-    static const char* FrameworkClassName();
+    // The framework's window class, registered on first use; with an icon,
+    // a class of its own that carries it (one per frame resource id).
+    static std::string FrameworkClassName(UINT iconId = 0);
     static LRESULT CALLBACK WindowProcedure(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     static INT_PTR CALLBACK DialogProcedure(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -202,6 +202,16 @@ TEST_F(Frame, NewDocumentBuildsFrameAndViewInOrder) {
     EXPECT_NE(frame->GetActiveDocument(), nullptr);
 }
 
+// A frame shows the icon of its resource id in its caption and on the task
+// bar; the framework's other windows have none.
+TEST_F(Frame, TheFramesWindowClassCarriesTheIconOfItsResource) {
+    ASSERT_TRUE(app.OnFileNew());
+    EXPECT_NE(::GetClassLongPtrA(MainFrame()->m_hWnd, GCLP_HICON), 0);
+    CWnd plain;
+    ASSERT_TRUE(plain.CreateEx(0, nullptr, "plain", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    EXPECT_EQ(::GetClassLongPtrA(plain.m_hWnd, GCLP_HICON), 0);
+}
+
 TEST_F(Frame, ViewFillsTheClientAreaAboveTheStatusBarAndFrameFitsTheForm) {
     ASSERT_TRUE(app.OnFileNew());
     TestFrame* frame = MainFrame();

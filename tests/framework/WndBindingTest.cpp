@@ -172,8 +172,8 @@ TEST(WndBinding, ForeignWindowsAreNotTakenForObjects) {
     EXPECT_EQ(CWnd::FromHandle(label), nullptr);
     EXPECT_EQ(CWnd::FromHandle(nullptr), nullptr);
     // A window of the framework's class made without an object stays unbound.
-    HWND loose = ::CreateWindowExA(0, CWnd::FrameworkClassName(), "", 0, 0, 0, 10, 10, nullptr,
-                                   nullptr, nullptr, nullptr);
+    HWND loose = ::CreateWindowExA(0, CWnd::FrameworkClassName().c_str(), "", 0, 0, 0, 10, 10,
+                                   nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(loose, nullptr);
     EXPECT_EQ(CWnd::FromHandle(loose), nullptr);
     ::DestroyWindow(loose);
