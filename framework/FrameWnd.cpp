@@ -13,9 +13,6 @@ namespace {
 // runs; wParam is the string id. Private to the frame's own window class.
 constexpr UINT WM_FRAME_SET_MESSAGE_STRING = WM_USER + 0x100;
 
-constexpr DWORD kTitleFlags = FWS_ADDTOTITLE | FWS_PREFIXTITLE;
-constexpr UINT AFX_IDS_UNTITLED = 61441;
-
 std::string FirstLine(const std::string& text) {
     return text.substr(0, text.find('\n'));
 }
@@ -81,7 +78,6 @@ CFrameWnd::CFrameWnd() = default;
 CFrameWnd::~CFrameWnd() = default;
 
 BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
-    m_resourceId = resourceId;
     HINSTANCE resources = AfxGetResourceHandle();
     const std::string className = FrameworkClassName(resourceId);
     const std::string title = FirstLine(LoadResString(resourceId));
@@ -102,8 +98,6 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateCon
     cs.lpCreateParams = this;
     BOOL created = PreCreateWindow(cs);
     if (created) {
-        m_titleFlags = static_cast<DWORD>(cs.style) & kTitleFlags;
-        cs.style &= ~static_cast<LONG>(kTitleFlags);
         m_pContext = context;
         created = CreateFromStruct(cs);
         m_pContext = nullptr;
@@ -147,19 +141,6 @@ void CFrameWnd::SetMessageText(const std::string& text) {
 
 void CFrameWnd::SetMessageText(UINT stringId) {
     SetMessageText(FirstLine(LoadResString(stringId)));
-}
-
-void CFrameWnd::OnUpdateFrameTitle() {
-    if ((m_titleFlags & FWS_ADDTOTITLE) == 0 || m_hWnd == nullptr)
-        return;
-    const std::string appTitle = FirstLine(LoadResString(m_resourceId));
-    const std::string docTitle = LoadResString(AFX_IDS_UNTITLED);
-    if (docTitle.empty())
-        SetWindowText(appTitle);
-    else if (m_titleFlags & FWS_PREFIXTITLE)
-        SetWindowText(docTitle + " - " + appTitle);
-    else
-        SetWindowText(appTitle + " - " + docTitle);
 }
 
 BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {

@@ -35,10 +35,9 @@ public:
 
     // Creates the frame with menu, class icon, accelerators and title (first
     // line of the string) of resourceId. The style goes through
-    // PreCreateWindow; FWS_ADDTOTITLE left in it makes the title show the
-    // document's name ("Untitled"), before it with FWS_PREFIXTITLE.
-    BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
-                   CWnd* parent = nullptr, CCreateContext* context = nullptr);
+    // PreCreateWindow.
+    BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW, CWnd* parent = nullptr,
+                   CCreateContext* context = nullptr);
 
     CView* GetActiveView() const { return m_pActiveView; }
     void SetActiveView(CView* view) { m_pActiveView = view; }
@@ -52,9 +51,6 @@ public:
     // Writes pane 0 of the status bar.
     void SetMessageText(const std::string& text);
     void SetMessageText(UINT stringId);
-
-    // Sets the title from the document when FWS_ADDTOTITLE was kept.
-    void OnUpdateFrameTitle();
 
     // The accelerators, except for the editing keys (Ctrl+C, Shift+Insert and
     // the like) while an edit control has the focus: those are the control's.
@@ -84,8 +80,6 @@ private:
 
     HWND StatusBarWindow() const;
 
-    UINT m_resourceId = 0;
-    DWORD m_titleFlags = 0;
     HACCEL m_hAccel = nullptr;
     CCreateContext* m_pContext = nullptr;
     std::unique_ptr<CView> m_view;

@@ -25,8 +25,7 @@ CFrameWnd* CSingleDocTemplate::OpenNewDocument(int showCommand) {
         m_frame.reset();
         std::unique_ptr<CFrameWnd> frame = m_makeFrame();
         CCreateContext context{m_makeView, m_document.get()};
-        if (!frame->LoadFrame(m_resourceId, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr,
-                              &context))
+        if (!frame->LoadFrame(m_resourceId, WS_OVERLAPPEDWINDOW, nullptr, &context))
             return nullptr;
         m_frame = std::move(frame);
         CWinApp* app = AfxGetApp();
@@ -35,7 +34,6 @@ CFrameWnd* CSingleDocTemplate::OpenNewDocument(int showCommand) {
     }
     if (CView* view = m_frame->GetActiveView())
         view->OnInitialUpdate();
-    m_frame->OnUpdateFrameTitle();
     if (firstFrame) {
         // The system chose the position for a window of another size; the
         // view's initial update has given the frame its own since.

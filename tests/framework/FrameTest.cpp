@@ -44,7 +44,6 @@ const RECT* frameStart = nullptr;
 class TestFrame : public CFrameWnd {
 public:
     CStatusBar m_StatusBar;
-    bool keepTitleFlags = false;
 
 protected:
     static const MessageMap messageMap;
@@ -53,8 +52,7 @@ protected:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override {
         if (!CFrameWnd::PreCreateWindow(cs))
             return FALSE;
-        Note((cs.style & FWS_ADDTOTITLE) ? "style with title flag" : "style without title flag");
-        cs.style &= ~static_cast<LONG>(WS_THICKFRAME | FWS_ADDTOTITLE | FWS_PREFIXTITLE);
+        cs.style &= ~static_cast<LONG>(WS_THICKFRAME);
         if (frameStart != nullptr) {
             cs.x = frameStart->left;
             cs.y = frameStart->top;
@@ -184,12 +182,11 @@ TEST_F(Frame, NewDocumentBuildsFrameAndViewInOrder) {
     TestView* view = View();
     ASSERT_NE(view, nullptr);
 
-    EXPECT_EQ(notes, (std::vector<std::string>{"new document", "style with title flag",
-                                               "frame created, view present",
+    EXPECT_EQ(notes, (std::vector<std::string>{"new document", "frame created, view present",
                                                "initial update, frame visible: 0"}));
     EXPECT_TRUE(frame->IsWindowVisible());
-    EXPECT_EQ(frame->GetWindowText(), "FwTest"); // title flags removed: no document name
-    EXPECT_EQ(frame->GetStyle() & (WS_THICKFRAME | FWS_ADDTOTITLE), 0u);
+    EXPECT_EQ(frame->GetWindowText(), "FwTest"); // no document name
+    EXPECT_EQ(frame->GetStyle() & WS_THICKFRAME, 0u);
     EXPECT_NE(::GetMenu(frame->m_hWnd), nullptr);
 
     EXPECT_EQ(::GetParent(view->m_hWnd), frame->m_hWnd);
@@ -370,22 +367,6 @@ TEST(FrameFailure, AViewThatCannotBeMadeFailsTheNewDocument) {
     // The frame never got past its own creation.
     EXPECT_EQ(std::count(notes.begin(), notes.end(), "frame created, view present"), 0);
     EXPECT_EQ(FindOwnWindow("FwTest"), nullptr);
-}
-
-class TitleFrame : public CFrameWnd {};
-
-TEST(FrameTitle, TitleFlagsAddTheDocumentName) {
-    TitleFrame frame;
-    ASSERT_TRUE(frame.LoadFrame(IDR_TEST_FRAME));
-    frame.OnUpdateFrameTitle();
-    EXPECT_EQ(frame.GetWindowText(), "FwTest - Untitled");
-    TitleFrame prefixed;
-    ASSERT_TRUE(
-        prefixed.LoadFrame(IDR_TEST_FRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE | FWS_PREFIXTITLE));
-    prefixed.OnUpdateFrameTitle();
-    EXPECT_EQ(prefixed.GetWindowText(), "Untitled - FwTest");
-    // The flags never reach the window's style.
-    EXPECT_EQ(prefixed.GetStyle() & (FWS_ADDTOTITLE | FWS_PREFIXTITLE), 0u);
 }
 
 TEST(FrameTitle, NoTemplateMeansNoNewDocument) {
