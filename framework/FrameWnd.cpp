@@ -25,9 +25,7 @@ bool IsMenuClosing(UINT flags, LPARAM menu) {
 // that must be held (and no others).
 struct EditKey {
     UINT key;
-    bool control;
-    bool shift;
-    bool alt;
+    bool control, shift, alt;
 };
 
 constexpr EditKey kEditKeys[] = {
@@ -66,77 +64,57 @@ constexpr MessageMap CFrameWnd::messageMap{
     {
         {WM_CREATE, 0, 0, On<&CFrameWnd::OnCreate>},
         {WM_DESTROY, 0, 0, On<&CFrameWnd::OnDestroy>},
-        {WM_SIZE, 0, 0, On<&CFrameWnd::OnSize>},
+        {WM_SIZE, 0, 0, On<&CFrameWnd::RecalcLayout>},
         {WM_MENUSELECT, 0, 0, On<&CFrameWnd::OnMenuSelect>},
         {WM_FRAME_SET_MESSAGE_STRING, 0, 0, On<&CFrameWnd::OnSetMessageString>},
         {WM_ACTIVATE, 0, 0, On<&CFrameWnd::OnActivate>},
-        {WM_SETFOCUS, 0, 0, On<&CFrameWnd::OnSetFocus>},
+        {WM_SETFOCUS, 0, 0, On<&CFrameWnd::RestoreFocus>},
     }};
 
 CFrameWnd::CFrameWnd() = default;
 
 CFrameWnd::~CFrameWnd() = default;
 
-BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
+BOOL CFrameWnd::LoadFrame(UINT resourceId, CCreateContext* context) {
     HINSTANCE resources = AfxGetResourceHandle();
-    const std::string className = FrameworkClassName(resourceId);
-    const std::string title = FirstLine(LoadResString(resourceId));
     HMENU menu = ::LoadMenuA(resources, MAKEINTRESOURCEA(resourceId));
     m_hAccel = ::LoadAcceleratorsA(resources, MAKEINTRESOURCEA(resourceId));
-
-    CREATESTRUCTA cs{};
-    cs.lpszClass = className.c_str();
-    cs.lpszName = title.c_str();
-    cs.style = static_cast<LONG>(style);
-    cs.x = CW_USEDEFAULT;
-    cs.y = CW_USEDEFAULT;
-    cs.cx = CW_USEDEFAULT;
-    cs.cy = CW_USEDEFAULT;
-    cs.hwndParent = parent != nullptr ? parent->m_hWnd : nullptr;
-    cs.hMenu = menu;
-    cs.hInstance = ::GetModuleHandleA(nullptr);
-    cs.lpCreateParams = this;
-    BOOL created = PreCreateWindow(cs);
-    if (created) {
-        m_pContext = context;
-        created = CreateFromStruct(cs);
-        m_pContext = nullptr;
-    }
+    m_pContext = context;
+    const BOOL created =
+        CreateEx(0, FrameworkClassName(resourceId).c_str(), FirstLine(LoadResString(resourceId)),
+                 WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                 nullptr, menu);
+    m_pContext = nullptr;
     if (!created && menu != nullptr && ::IsMenu(menu))
         ::DestroyMenu(menu);
     return created;
 }
 
 CDocument* CFrameWnd::GetActiveDocument() const {
-    return m_pActiveView != nullptr ? m_pActiveView->GetDocument() : nullptr;
+    return m_view != nullptr ? m_view->GetDocument() : nullptr;
 }
 
 void CFrameWnd::RecalcLayout() {
-    RECT client{};
-    GetClientRect(&client);
     HWND bar = StatusBarWindow();
     if (bar != nullptr)
         CStatusBar(bar).RecalcPanes();
-    client.bottom -= GetStatusBarHeight();
-    if (m_pActiveView != nullptr && m_pActiveView->m_hWnd != nullptr) {
-        m_pActiveView->MoveWindow(client.left, client.top, client.right - client.left,
-                                  client.bottom > client.top ? client.bottom - client.top : 0);
-    }
+    RECT client{};
+    GetClientRect(&client);
+    const LONG height = client.bottom - GetStatusBarHeight();
+    if (m_view != nullptr)
+        m_view->MoveWindow(0, 0, client.right, height > 0 ? height : 0);
 }
 
 int CFrameWnd::GetStatusBarHeight() const {
-    HWND bar = StatusBarWindow();
-    if (bar == nullptr || (::GetWindowLongPtrA(bar, GWL_STYLE) & WS_VISIBLE) == 0)
-        return 0;
-    RECT barRect{};
-    ::GetWindowRect(bar, &barRect);
-    return barRect.bottom - barRect.top;
+    const CWindowHandle bar(StatusBarWindow());
+    RECT rect{};
+    if (bar.GetStyle() & WS_VISIBLE)
+        bar.GetWindowRect(&rect);
+    return rect.bottom - rect.top;
 }
 
 void CFrameWnd::SetMessageText(const std::string& text) {
-    HWND bar = StatusBarWindow();
-    if (bar != nullptr)
-        CStatusBar(bar).SetPaneText(0, text);
+    CStatusBar(StatusBarWindow()).SetPaneText(0, text);
 }
 
 void CFrameWnd::SetMessageText(UINT stringId) {
@@ -154,13 +132,11 @@ void CFrameWnd::RestoreFocus() {
     const bool usable = target != nullptr && ::IsWindow(target) && ::IsChild(m_hWnd, target) &&
                         ::IsWindowVisible(target) && ::IsWindowEnabled(target);
     if (!usable)
-        target = m_pActiveView != nullptr ? m_pActiveView->InitialFocus() : nullptr;
+        target = m_view != nullptr ? m_view->InitialFocus() : nullptr;
     if (target != nullptr)
         ::SetFocus(target);
 }
 
-// The default processing would put the focus on the frame itself, where no
-// key does anything.
 LRESULT CFrameWnd::OnActivate(WPARAM wParam, LPARAM) {
     if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = ::GetFocus();
@@ -172,29 +148,19 @@ LRESULT CFrameWnd::OnActivate(WPARAM wParam, LPARAM) {
     return 0;
 }
 
-LRESULT CFrameWnd::OnSetFocus(WPARAM, LPARAM) {
-    RestoreFocus();
-    return 0;
-}
-
-BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA&) {
-    return TRUE;
-}
-
 BOOL CFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (CWnd::OnCommand(wParam, lParam))
         return TRUE;
     if (lParam != 0)
         return FALSE; // a control's notification is only the frame's business
     const UINT id = LOWORD(wParam);
-    if (m_pActiveView != nullptr && m_pActiveView->OnCmdMsg(id, 0))
+    if (m_view != nullptr && m_view->OnCmdMsg(id, 0))
         return TRUE;
     CWinApp* app = AfxGetApp();
     return app != nullptr && app->OnCmdMsg(id, 0);
 }
 
 void CFrameWnd::PostNcDestroy() {
-    m_pActiveView = nullptr;
     m_view.reset();
     CWinApp* app = AfxGetApp();
     if (app != nullptr && app->m_pMainWnd == this) {
@@ -209,16 +175,8 @@ int CFrameWnd::OnCreate(CREATESTRUCTA*) {
         if (!view->CreateView(this, AFX_IDW_PANE_FIRST, m_pContext->document))
             return -1;
         m_view = std::move(view);
-        SetActiveView(m_view.get());
     }
     PostMessage(WM_FRAME_SET_MESSAGE_STRING, AFX_IDS_IDLEMESSAGE);
-    return 0;
-}
-
-void CFrameWnd::OnDestroy() {}
-
-LRESULT CFrameWnd::OnSize(WPARAM, LPARAM) {
-    RecalcLayout();
     return 0;
 }
 
@@ -232,13 +190,4 @@ LRESULT CFrameWnd::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
     else
         SetMessageText(item);
     return 0;
-}
-
-LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM) {
-    SetMessageText(static_cast<UINT>(wParam));
-    return 0;
-}
-
-HWND CFrameWnd::StatusBarWindow() const {
-    return GetDlgItem(AFX_IDW_STATUS_BAR);
 }

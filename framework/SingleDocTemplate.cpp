@@ -25,7 +25,7 @@ CFrameWnd* CSingleDocTemplate::OpenNewDocument(int showCommand) {
         m_frame.reset();
         std::unique_ptr<CFrameWnd> frame = m_makeFrame();
         CCreateContext context{m_makeView, m_document.get()};
-        if (!frame->LoadFrame(m_resourceId, WS_OVERLAPPEDWINDOW, nullptr, &context))
+        if (!frame->LoadFrame(m_resourceId, &context))
             return nullptr;
         m_frame = std::move(frame);
         CWinApp* app = AfxGetApp();

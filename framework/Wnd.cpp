@@ -15,23 +15,9 @@ constexpr ATOM kDialogClassAtom = 0x8002;
 // Messages whose dialog-procedure result is the message's result itself
 // rather than TRUE/FALSE with the result in DWLP_MSGRESULT.
 bool ReturnsResultDirectly(UINT message) {
-    switch (message) {
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-    case WM_COMPAREITEM:
-    case WM_VKEYTOITEM:
-    case WM_CHARTOITEM:
-    case WM_QUERYDRAGICON:
-    case WM_INITDIALOG:
-        return true;
-    default:
-        return false;
-    }
+    return (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) ||
+           message == WM_COMPAREITEM || message == WM_VKEYTOITEM || message == WM_CHARTOITEM ||
+           message == WM_QUERYDRAGICON || message == WM_INITDIALOG;
 }
 
 // Called inside a catch handler: names what was caught, so that an exception
@@ -138,13 +124,7 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const std::string& tit
     cs.hMenu = menuOrId;
     cs.hInstance = ::GetModuleHandleA(nullptr);
     cs.lpCreateParams = this;
-    if (!PreCreateWindow(cs))
-        return FALSE;
-    return CreateFromStruct(cs);
-}
-
-BOOL CWnd::CreateFromStruct(const CREATESTRUCTA& cs) {
-    if (m_hWnd != nullptr)
+    if (m_hWnd != nullptr || !PreCreateWindow(cs))
         return FALSE;
     HWND hWnd =
         ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style),

@@ -49,8 +49,6 @@ public:
 
 protected:
     virtual BOOL PreCreateWindow(CREATESTRUCTA& cs);
-    // Creates the window from values PreCreateWindow has already seen.
-    BOOL CreateFromStruct(const CREATESTRUCTA& cs);
 
     // Message dispatch: WM_COMMAND goes to OnCommand, WM_NOTIFY to OnNotify,
     // everything else to the message map. TRUE when handled, *result set.
