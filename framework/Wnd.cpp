@@ -111,29 +111,17 @@ std::string CWnd::FrameworkClassName(UINT iconId) {
 BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const std::string& title, DWORD style,
                     int x, int y, int width, int height, HWND parent, HMENU menuOrId) {
     const std::string ownClass = FrameworkClassName();
-    CREATESTRUCTA cs{};
-    cs.dwExStyle = exStyle;
-    cs.lpszClass = className != nullptr ? className : ownClass.c_str();
-    cs.lpszName = title.c_str();
-    cs.style = static_cast<LONG>(style);
-    cs.x = x;
-    cs.y = y;
-    cs.cx = width;
-    cs.cy = height;
-    cs.hwndParent = parent;
-    cs.hMenu = menuOrId;
-    cs.hInstance = ::GetModuleHandleA(nullptr);
-    cs.lpCreateParams = this;
+    const char* windowClass = className != nullptr ? className : ownClass.c_str();
+    HINSTANCE module = ::GetModuleHandleA(nullptr);
+    CREATESTRUCTA cs{
+        this,          module,      menuOrId, parent, height, width, y, x, static_cast<LONG>(style),
+        title.c_str(), windowClass, exStyle};
     if (m_hWnd != nullptr || !PreCreateWindow(cs))
         return FALSE;
     HWND hWnd =
         ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style),
                           cs.x, cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, this);
     return hWnd != nullptr && m_hWnd == hWnd;
-}
-
-BOOL CWnd::DestroyWindow() {
-    return m_hWnd != nullptr && ::DestroyWindow(m_hWnd);
 }
 
 BOOL CWnd::UpdateData(BOOL saveAndValidate) {
@@ -143,8 +131,6 @@ BOOL CWnd::UpdateData(BOOL saveAndValidate) {
     DoDataExchange(&exchange);
     return !exchange.Failed();
 }
-
-void CWnd::DoDataExchange(CDataExchange*) {}
 
 BOOL CWnd::PreTranslateMessage(MSG* msg) {
     return m_isDialog && m_hWnd != nullptr && ::IsDialogMessageA(m_hWnd, msg);
@@ -162,18 +148,17 @@ LRESULT CWnd::Default() {
     return result;
 }
 
-BOOL CWnd::PreCreateWindow(CREATESTRUCTA&) {
-    return TRUE;
-}
-
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     if (message == WM_COMMAND) {
         *result = 0;
         return OnCommand(wParam, lParam);
     }
-    if (message == WM_NOTIFY)
-        return OnNotify(wParam, lParam, result);
-    const MessageMapEntry* entry = FindEntry(message, 0, 0);
+    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (message == WM_NOTIFY && header == nullptr)
+        return FALSE;
+    const MessageMapEntry* entry =
+        message == WM_NOTIFY ? FindEntry(message, header->code, static_cast<UINT>(header->idFrom))
+                             : FindEntry(message, 0, 0);
     if (entry == nullptr)
         return FALSE;
     *result = entry->handler(*this, wParam, lParam);
@@ -185,24 +170,6 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
     const UINT code = lParam == 0 ? 0 : HIWORD(wParam);
     return OnCmdMsg(LOWORD(wParam), code);
 }
-
-BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header == nullptr)
-        return FALSE;
-    const MessageMapEntry* entry =
-        FindEntry(WM_NOTIFY, header->code, static_cast<UINT>(header->idFrom));
-    if (entry == nullptr)
-        return FALSE;
-    *result = entry->handler(*this, wParam, lParam);
-    return TRUE;
-}
-
-BOOL CWnd::OnInitDialog() {
-    return TRUE;
-}
-
-void CWnd::PostNcDestroy() {}
 
 BOOL CWnd::CreateDialogWindow(UINT templateId, HWND parent) {
     if (m_hWnd != nullptr)
