@@ -3,9 +3,8 @@
 #include "ResString.h"
 #include "Wnd.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -15,40 +14,21 @@ constexpr int kMaxPanes = 255; // the pane index travels in one byte
 
 // The control's user data holds the stretch pane: (minimum width << 8) |
 // (index + 1), 0 when no pane stretches.
-struct StretchPane {
-    int index;
-    int minWidth;
-};
-
-StretchPane ReadStretch(HWND bar) {
-    const LONG_PTR value = ::GetWindowLongPtrA(bar, GWLP_USERDATA);
-    return {static_cast<int>(value & 0xFF) - 1, static_cast<int>(value >> 8)};
-}
-
-void WriteStretch(HWND bar, int index, int minWidth) {
-    const LONG_PTR value = index < 0 ? 0 : (static_cast<LONG_PTR>(minWidth) << 8) | (index + 1);
-    ::SetWindowLongPtrA(bar, GWLP_USERDATA, value);
+LONG_PTR Stretch(int index, int minWidth) {
+    return (static_cast<LONG_PTR>(minWidth) << 8) | (index + 1);
 }
 
 std::vector<int> PaneWidths(HWND bar) {
-    const int count = static_cast<int>(::SendMessageA(bar, SB_GETPARTS, 0, 0));
-    std::vector<int> edges(static_cast<size_t>(count > 0 ? count : 0));
+    std::vector<int> edges(static_cast<size_t>(::SendMessageA(bar, SB_GETPARTS, 0, 0)));
     ::SendMessageA(bar, SB_GETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-    std::vector<int> widths(edges.size());
-    for (size_t i = 0; i < edges.size(); ++i)
-        widths[i] = edges[i] - (i == 0 ? 0 : edges[i - 1]);
-    return widths;
+    std::adjacent_difference(edges.begin(), edges.end(), edges.begin());
+    return edges;
 }
 
-BOOL ApplyPaneWidths(HWND bar, const std::vector<int>& widths) {
-    std::vector<int> edges(widths.size());
-    int right = 0;
-    for (size_t i = 0; i < widths.size(); ++i) {
-        right += widths[i];
-        edges[i] = right;
-    }
+BOOL SetPaneWidths(HWND bar, std::vector<int> widths) {
+    std::partial_sum(widths.begin(), widths.end(), widths.begin());
     return static_cast<BOOL>(
-        ::SendMessageA(bar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data())));
+        ::SendMessageA(bar, SB_SETPARTS, widths.size(), reinterpret_cast<LPARAM>(widths.data())));
 }
 
 } // namespace
@@ -66,8 +46,8 @@ BOOL CStatusBar::Create(CWnd* parent, DWORD style, UINT id) {
 BOOL CStatusBar::SetIndicators(const UINT* ids, int count) {
     if (count <= 0 || count > kMaxPanes || ids == nullptr)
         return FALSE;
-    WriteStretch(m_hWnd, -1, 0);
-    if (!ApplyPaneWidths(m_hWnd, std::vector<int>(static_cast<size_t>(count), kDefaultPaneWidth)))
+    ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 0);
+    if (!SetPaneWidths(m_hWnd, std::vector<int>(static_cast<size_t>(count), kDefaultPaneWidth)))
         return FALSE;
     for (int i = 0; i < count; ++i)
         SetPaneText(i, ids[i] != 0 ? LoadResString(ids[i]) : std::string(), FALSE);
@@ -76,15 +56,14 @@ BOOL CStatusBar::SetIndicators(const UINT* ids, int count) {
 
 void CStatusBar::SetPaneInfo(int index, UINT, UINT style, int width) {
     std::vector<int> widths = PaneWidths(m_hWnd);
-    if (index < 0 || static_cast<size_t>(index) >= widths.size())
+    if (index < 0 || index >= static_cast<int>(widths.size()))
         return;
     widths[static_cast<size_t>(index)] = width;
-    ApplyPaneWidths(m_hWnd, widths);
-    const StretchPane stretch = ReadStretch(m_hWnd);
-    if (style & SBPS_STRETCH)
-        WriteStretch(m_hWnd, index, width);
-    else if (stretch.index == index)
-        WriteStretch(m_hWnd, -1, 0);
+    SetPaneWidths(m_hWnd, widths);
+    const bool wasStretch = (::GetWindowLongPtrA(m_hWnd, GWLP_USERDATA) & 0xFF) == index + 1;
+    if ((style & SBPS_STRETCH) != 0 || wasStretch)
+        ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA,
+                            style & SBPS_STRETCH ? Stretch(index, width) : 0);
     RecalcPanes();
 }
 
@@ -107,22 +86,18 @@ std::string CStatusBar::GetPaneText(int index) const {
     return std::string(buffer.data());
 }
 
-int CStatusBar::GetPaneCount() const {
-    return m_hWnd != nullptr ? static_cast<int>(SendMessage(SB_GETPARTS, 0, 0)) : 0;
-}
-
 void CStatusBar::RecalcPanes() {
     SendMessage(WM_SIZE);
-    const StretchPane stretch = ReadStretch(m_hWnd);
+    const LONG_PTR stretch = ::GetWindowLongPtrA(m_hWnd, GWLP_USERDATA);
+    const size_t index = static_cast<size_t>(stretch & 0xFF) - 1; // none: beyond every pane
     std::vector<int> widths = PaneWidths(m_hWnd);
-    if (stretch.index < 0 || static_cast<size_t>(stretch.index) >= widths.size())
+    if (index >= widths.size())
         return;
-    int others = 0;
-    for (size_t i = 0; i < widths.size(); ++i)
-        others += static_cast<int>(i) == stretch.index ? 0 : widths[i];
+    widths[index] = 0;
     RECT client{};
     GetClientRect(&client);
-    const int available = static_cast<int>(client.right - client.left) - others;
-    widths[static_cast<size_t>(stretch.index)] = std::max(available, stretch.minWidth);
-    ApplyPaneWidths(m_hWnd, widths);
+    const int available =
+        static_cast<int>(client.right) - std::accumulate(widths.begin(), widths.end(), 0);
+    widths[index] = std::max(available, static_cast<int>(stretch >> 8));
+    SetPaneWidths(m_hWnd, widths);
 }

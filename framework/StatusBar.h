@@ -3,11 +3,14 @@
 //
 // Pane layout lives in the control (widths as the parts' edges, the stretch
 // pane in the control's user data), so the wrapper stays one HWND and the
-// frame can lay the panes out again on every resize.
+// frame can lay the panes out again whenever its size changes: a frame is
+// fitted to its view only after its panes were set.
 #pragma once
 
 #include "FrameworkIds.h"
 #include "WindowHandle.h"
+
+#include <commctrl.h>
 
 class CWnd;
 
@@ -24,7 +27,7 @@ public:
     void SetPaneInfo(int index, UINT id, UINT style, int width);
     BOOL SetPaneText(int index, const std::string& text, BOOL update = TRUE);
     std::string GetPaneText(int index) const;
-    int GetPaneCount() const;
+    int GetPaneCount() const { return m_hWnd ? static_cast<int>(SendMessage(SB_GETPARTS)) : 0; }
     // Fits the bar to its parent's width and lays out the panes again.
     void RecalcPanes();
 };

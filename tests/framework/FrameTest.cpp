@@ -232,10 +232,12 @@ TEST_F(Frame, ViewFillsTheClientAreaAboveTheStatusBarAndFrameFitsTheForm) {
     EXPECT_EQ(viewRect.right - viewRect.left, formRect.right);
     EXPECT_EQ(viewRect.bottom - viewRect.top, formRect.bottom);
 
-    // The stretch pane takes the width the second pane leaves.
+    // The stretch pane takes the width the second pane leaves, also after the
+    // frame was fitted to the form: the panes were set before.
     int edges[2] = {};
     frame->m_StatusBar.SendMessage(SB_GETPARTS, 2, reinterpret_cast<LPARAM>(edges));
     EXPECT_EQ(edges[1] - edges[0], 80);
+    EXPECT_EQ(edges[1], client.right);
 }
 
 TEST_F(Frame, ReadyAppearsOnceTheLoopRunsAndMenuPromptsUseTheFirstLine) {
