@@ -1,28 +1,13 @@
 // Message maps: per class, a constant table that names which member function
-// handles which message, and a link to the base class's table.
-//
-// Usage (in the class):
-//
-//   class CMyPage : public CDlgPgBase {
-//   protected:
-//       static const MessageMap messageMap;
-//       const MessageMap* GetMessageMap() const override { return &messageMap; }
-//   private:
-//       void OnApply();                                  // BN_CLICKED, menu command
-//       void OnItemChanged(NMHDR* header, LRESULT* result); // WM_NOTIFY code
-//       void OnTimer(UINT_PTR id);
-//       LRESULT OnDriverEvent(WPARAM wParam, LPARAM lParam); // any message
-//   };
-//
-// and in its source file (the definition of a static member may name private
-// handlers; constexpr has the compiler build the table, so no code runs for
-// it at start-up):
+// handles which message, and a link to the base class's table. A class
+// declares `static const MessageMap messageMap;` and overrides GetMessageMap;
+// its source file defines the table (the definition of a static member may
+// name private handlers; constexpr has the compiler build it):
 //
 //   constexpr MessageMap CMyPage::messageMap{&CDlgPgBase::messageMap, {
 //       {WM_COMMAND, BN_CLICKED, IDC_APPLY, On<&CMyPage::OnApply>},
 //       {WM_NOTIFY, LVN_ITEMCHANGED, IDC_LIST, On<&CMyPage::OnItemChanged>},
 //       {WM_TIMER, 0, 0, On<&CMyPage::OnTimer>},
-//       {WM_APP_DRIVER_EVENT, 0, 0, On<&CMyPage::OnDriverEvent>},
 //       {&CMyPage::RegisteredMessage, 0, 0, On<&CMyPage::OnRegistered>},
 //   }};
 //

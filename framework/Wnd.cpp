@@ -1,6 +1,7 @@
 #include "Wnd.h"
 
 #include "DataExchange.h"
+#include "ResString.h"
 #include "Trace.h"
 #include "WinApp.h"
 
@@ -37,33 +38,15 @@ CWnd* BoundObject(HWND hWnd) {
 }
 
 // A dialog template copied into aligned, writable memory, so that the style
-// can be changed before the dialog is made.
-class DialogTemplateCopy {
-public:
-    bool Load(HINSTANCE module, UINT templateId) {
-        HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5));
-        HGLOBAL loaded = info ? ::LoadResource(module, info) : nullptr;
-        const void* data = loaded ? ::LockResource(loaded) : nullptr;
-        const DWORD size = info ? ::SizeofResource(module, info) : 0;
-        if (data == nullptr || size < sizeof(DLGTEMPLATE) + 2 * sizeof(DWORD))
-            return false;
-        m_words.assign((size + sizeof(DWORD) - 1) / sizeof(DWORD), 0);
-        std::memcpy(m_words.data(), data, size);
-        return true;
-    }
-
-    // The extended form starts with version 1 and the signature 0xFFFF,
-    // then help id, extended style and style; the plain form starts with
-    // style and extended style.
-    DWORD& Style() { return IsExtended() ? m_words[3] : m_words[0]; }
-    DWORD& ExStyle() { return IsExtended() ? m_words[2] : m_words[1]; }
-    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(m_words.data()); }
-
-private:
-    bool IsExtended() const { return m_words[0] == 0xFFFF0001u; }
-
-    std::vector<DWORD> m_words;
-};
+// can be changed before the dialog is made; empty when there is none.
+std::vector<DWORD> CopyDialogTemplate(UINT templateId) {
+    const ResourceBytes bytes = FindResourceBytes(5, templateId);
+    if (bytes.data == nullptr || bytes.size < sizeof(DLGTEMPLATE) + 2 * sizeof(DWORD))
+        return {};
+    std::vector<DWORD> words((bytes.size + sizeof(DWORD) - 1) / sizeof(DWORD));
+    std::memcpy(words.data(), bytes.data, bytes.size);
+    return words;
+}
 
 } // namespace
 
@@ -172,23 +155,24 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL CWnd::CreateDialogWindow(UINT templateId, HWND parent) {
-    if (m_hWnd != nullptr)
+    std::vector<DWORD> words = CopyDialogTemplate(templateId);
+    if (m_hWnd != nullptr || words.empty())
         return FALSE;
-    DialogTemplateCopy dialogTemplate;
-    if (!dialogTemplate.Load(AfxGetResourceHandle(), templateId))
-        return FALSE;
-    CREATESTRUCTA cs{};
-    cs.style = static_cast<LONG>(dialogTemplate.Style());
-    cs.dwExStyle = dialogTemplate.ExStyle();
-    cs.hwndParent = parent;
-    cs.hInstance = AfxGetResourceHandle();
-    cs.lpCreateParams = this;
+    // The extended form starts with version 1 and the signature 0xFFFF, then
+    // help id, extended style and style; the plain form starts with style and
+    // extended style.
+    const bool extended = words[0] == 0xFFFF0001u;
+    DWORD& style = words[extended ? 3 : 0];
+    DWORD& exStyle = words[extended ? 2 : 1];
+    CREATESTRUCTA cs{this, AfxGetResourceHandle(),   nullptr, parent,  0,      0, 0,
+                     0,    static_cast<LONG>(style), nullptr, nullptr, exStyle};
     if (!PreCreateWindow(cs))
         return FALSE;
-    dialogTemplate.Style() = static_cast<DWORD>(cs.style);
-    dialogTemplate.ExStyle() = cs.dwExStyle;
-    HWND hWnd = ::CreateDialogIndirectParamA(AfxGetResourceHandle(), dialogTemplate.Get(), parent,
-                                             &DialogProcedure, reinterpret_cast<LPARAM>(this));
+    style = static_cast<DWORD>(cs.style);
+    exStyle = cs.dwExStyle;
+    HWND hWnd = ::CreateDialogIndirectParamA(
+        AfxGetResourceHandle(), reinterpret_cast<const DLGTEMPLATE*>(words.data()), parent,
+        &DialogProcedure, reinterpret_cast<LPARAM>(this));
     return hWnd != nullptr && m_hWnd == hWnd;
 }
 
