@@ -59,12 +59,12 @@ public:
     std::string GetItemText(int row, int column) const;
     BOOL SetItemData(int row, DWORD_PTR data) const;
     DWORD_PTR GetItemData(int row) const;
-    BOOL DeleteItem(int row) const { return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, row)); }
-    BOOL DeleteAllItems() const { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
-    int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
+    BOOL DeleteItem(int row) const { return Send<BOOL>(LVM_DELETEITEM, row); }
+    BOOL DeleteAllItems() const { return Send<BOOL>(LVM_DELETEALLITEMS); }
+    int GetItemCount() const { return Send<int>(LVM_GETITEMCOUNT); }
     // The next row after start (-1: from the top) with the LVNI_ flags, or -1.
     int GetNextItem(int start, int flags) const {
-        return static_cast<int>(SendMessage(LVM_GETNEXTITEM, start, MAKELPARAM(flags, 0)));
+        return Send<int>(LVM_GETNEXTITEM, start, MAKELPARAM(flags, 0));
     }
     // The first selected row, or -1: what every list of the program means by
     // its selected row.
@@ -74,19 +74,15 @@ public:
         return SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     }
     BOOL SetItemState(int row, UINT state, UINT mask) const;
-    UINT GetItemState(int row, UINT mask) const {
-        return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, row, mask));
-    }
+    UINT GetItemState(int row, UINT mask) const { return Send<UINT>(LVM_GETITEMSTATE, row, mask); }
     // The check box of a list with LVS_EX_CHECKBOXES: state image 1 is
     // unchecked, 2 checked.
     BOOL GetCheck(int row) const { return (GetItemState(row, LVIS_STATEIMAGEMASK) >> 12) == 2; }
     BOOL SetCheck(int row, BOOL check = TRUE) const {
         return SetItemState(row, INDEXTOSTATEIMAGEMASK(check ? 2 : 1), LVIS_STATEIMAGEMASK);
     }
-    DWORD GetExtendedStyle() const {
-        return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE));
-    }
+    DWORD GetExtendedStyle() const { return Send<DWORD>(LVM_GETEXTENDEDLISTVIEWSTYLE); }
     DWORD SetExtendedStyle(DWORD style) const {
-        return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style));
+        return Send<DWORD>(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style);
     }
 };

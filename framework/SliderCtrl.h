@@ -15,15 +15,11 @@ public:
     void SetRangeMax(int maximum, BOOL redraw = FALSE) const {
         SendMessage(TBM_SETRANGEMAX, redraw, maximum);
     }
-    int GetRangeMin() const { return static_cast<int>(SendMessage(TBM_GETRANGEMIN)); }
-    int GetRangeMax() const { return static_cast<int>(SendMessage(TBM_GETRANGEMAX)); }
+    int GetRangeMin() const { return Send<int>(TBM_GETRANGEMIN); }
+    int GetRangeMax() const { return Send<int>(TBM_GETRANGEMAX); }
     void SetTicFreq(int frequency) const { SendMessage(TBM_SETTICFREQ, frequency); }
-    int SetPageSize(int size) const {
-        return static_cast<int>(SendMessage(TBM_SETPAGESIZE, 0, size));
-    }
-    int SetLineSize(int size) const {
-        return static_cast<int>(SendMessage(TBM_SETLINESIZE, 0, size));
-    }
+    int SetPageSize(int size) const { return Send<int>(TBM_SETPAGESIZE, 0, size); }
+    int SetLineSize(int size) const { return Send<int>(TBM_SETLINESIZE, 0, size); }
     void SetPos(int position) const { SendMessage(TBM_SETPOS, TRUE, position); }
-    int GetPos() const { return static_cast<int>(SendMessage(TBM_GETPOS)); }
+    int GetPos() const { return Send<int>(TBM_GETPOS); }
 };

@@ -18,17 +18,16 @@ LONG_PTR Stretch(int index, int minWidth) {
     return (static_cast<LONG_PTR>(minWidth) << 8) | (index + 1);
 }
 
-std::vector<int> PaneWidths(HWND bar) {
-    std::vector<int> edges(static_cast<size_t>(::SendMessageA(bar, SB_GETPARTS, 0, 0)));
-    ::SendMessageA(bar, SB_GETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+std::vector<int> PaneWidths(const CWindowHandle& bar) {
+    std::vector<int> edges(bar.Send<size_t>(SB_GETPARTS));
+    bar.Send<int>(SB_GETPARTS, edges.size(), edges.data());
     std::adjacent_difference(edges.begin(), edges.end(), edges.begin());
     return edges;
 }
 
-BOOL SetPaneWidths(HWND bar, std::vector<int> widths) {
+BOOL SetPaneWidths(const CWindowHandle& bar, std::vector<int> widths) {
     std::partial_sum(widths.begin(), widths.end(), widths.begin());
-    return static_cast<BOOL>(
-        ::SendMessageA(bar, SB_SETPARTS, widths.size(), reinterpret_cast<LPARAM>(widths.data())));
+    return bar.Send<BOOL>(SB_SETPARTS, widths.size(), widths.data());
 }
 
 } // namespace
@@ -47,7 +46,7 @@ BOOL CStatusBar::SetIndicators(const UINT* ids, int count) {
     if (count <= 0 || count > kMaxPanes || ids == nullptr)
         return FALSE;
     ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 0);
-    if (!SetPaneWidths(m_hWnd, std::vector<int>(static_cast<size_t>(count), kDefaultPaneWidth)))
+    if (!SetPaneWidths(*this, std::vector<int>(static_cast<size_t>(count), kDefaultPaneWidth)))
         return FALSE;
     for (int i = 0; i < count; ++i)
         SetPaneText(i, ids[i] != 0 ? LoadResString(ids[i]) : std::string(), FALSE);
@@ -55,11 +54,11 @@ BOOL CStatusBar::SetIndicators(const UINT* ids, int count) {
 }
 
 void CStatusBar::SetPaneInfo(int index, UINT, UINT style, int width) {
-    std::vector<int> widths = PaneWidths(m_hWnd);
+    std::vector<int> widths = PaneWidths(*this);
     if (index < 0 || index >= static_cast<int>(widths.size()))
         return;
     widths[static_cast<size_t>(index)] = width;
-    SetPaneWidths(m_hWnd, widths);
+    SetPaneWidths(*this, widths);
     const bool wasStretch = (::GetWindowLongPtrA(m_hWnd, GWLP_USERDATA) & 0xFF) == index + 1;
     if ((style & SBPS_STRETCH) != 0 || wasStretch)
         ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA,
@@ -70,8 +69,7 @@ void CStatusBar::SetPaneInfo(int index, UINT, UINT style, int width) {
 BOOL CStatusBar::SetPaneText(int index, const std::string& text, BOOL update) {
     if (index < 0 || index >= GetPaneCount())
         return FALSE;
-    const BOOL set = static_cast<BOOL>(SendMessage(SB_SETTEXTA, static_cast<WPARAM>(index),
-                                                   reinterpret_cast<LPARAM>(text.c_str())));
+    const BOOL set = Send<BOOL>(SB_SETTEXTA, index, text.c_str());
     if (update)
         UpdateWindow();
     return set;
@@ -80,9 +78,8 @@ BOOL CStatusBar::SetPaneText(int index, const std::string& text, BOOL update) {
 std::string CStatusBar::GetPaneText(int index) const {
     if (index < 0 || index >= GetPaneCount())
         return std::string();
-    const int length = LOWORD(SendMessage(SB_GETTEXTLENGTHA, static_cast<WPARAM>(index)));
-    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
-    SendMessage(SB_GETTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+    std::vector<char> buffer(LOWORD(Send<DWORD>(SB_GETTEXTLENGTHA, index)) + 1u, '\0');
+    Send<LRESULT>(SB_GETTEXTA, index, buffer.data());
     return std::string(buffer.data());
 }
 
@@ -90,7 +87,7 @@ void CStatusBar::RecalcPanes() {
     SendMessage(WM_SIZE);
     const LONG_PTR stretch = ::GetWindowLongPtrA(m_hWnd, GWLP_USERDATA);
     const size_t index = static_cast<size_t>(stretch & 0xFF) - 1; // none: beyond every pane
-    std::vector<int> widths = PaneWidths(m_hWnd);
+    std::vector<int> widths = PaneWidths(*this);
     if (index >= widths.size())
         return;
     widths[index] = 0;
@@ -99,5 +96,5 @@ void CStatusBar::RecalcPanes() {
     const int available =
         static_cast<int>(client.right) - std::accumulate(widths.begin(), widths.end(), 0);
     widths[index] = std::max(available, static_cast<int>(stretch >> 8));
-    SetPaneWidths(m_hWnd, widths);
+    SetPaneWidths(*this, widths);
 }

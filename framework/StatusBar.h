@@ -27,7 +27,7 @@ public:
     void SetPaneInfo(int index, UINT id, UINT style, int width);
     BOOL SetPaneText(int index, const std::string& text, BOOL update = TRUE);
     std::string GetPaneText(int index) const;
-    int GetPaneCount() const { return m_hWnd ? static_cast<int>(SendMessage(SB_GETPARTS)) : 0; }
+    int GetPaneCount() const { return m_hWnd ? Send<int>(SB_GETPARTS) : 0; }
     // Fits the bar to its parent's width and lays out the panes again.
     void RecalcPanes();
 };

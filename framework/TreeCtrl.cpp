@@ -15,8 +15,7 @@ HTREEITEM CTreeCtrl::InsertItem(const std::string& text, int image, int selected
     insert.item.pszText = const_cast<char*>(text.c_str());
     insert.item.iImage = image;
     insert.item.iSelectedImage = selectedImage;
-    return reinterpret_cast<HTREEITEM>(
-        SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    return Send<HTREEITEM>(TVM_INSERTITEMA, 0, &insert);
 }
 
 BOOL CTreeCtrl::SetItemData(HTREEITEM item, DWORD_PTR data) const {
@@ -24,14 +23,14 @@ BOOL CTreeCtrl::SetItemData(HTREEITEM item, DWORD_PTR data) const {
     tvItem.mask = TVIF_PARAM;
     tvItem.hItem = item;
     tvItem.lParam = static_cast<LPARAM>(data);
-    return static_cast<BOOL>(SendMessage(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tvItem)));
+    return Send<BOOL>(TVM_SETITEMA, 0, &tvItem);
 }
 
 DWORD_PTR CTreeCtrl::GetItemData(HTREEITEM item) const {
     TVITEMA tvItem{};
     tvItem.mask = TVIF_PARAM;
     tvItem.hItem = item;
-    if (item == nullptr || !SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvItem)))
+    if (item == nullptr || !Send<LRESULT>(TVM_GETITEMA, 0, &tvItem))
         return 0;
     return static_cast<DWORD_PTR>(tvItem.lParam);
 }
@@ -43,7 +42,7 @@ std::string CTreeCtrl::GetItemText(HTREEITEM item) const {
     tvItem.hItem = item;
     tvItem.pszText = buffer;
     tvItem.cchTextMax = kItemTextCapacity;
-    if (item == nullptr || !SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvItem)))
+    if (item == nullptr || !Send<LRESULT>(TVM_GETITEMA, 0, &tvItem))
         return std::string();
     return std::string(buffer);
 }

@@ -15,21 +15,12 @@ public:
     DWORD_PTR GetItemData(HTREEITEM item) const;
     std::string GetItemText(HTREEITEM item) const;
     // Makes item the selection (TVGN_CARET); the parent gets TVN_SELCHANGED.
-    BOOL SelectItem(HTREEITEM item) const {
-        return static_cast<BOOL>(
-            SendMessage(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)));
-    }
-    HTREEITEM GetSelectedItem() const {
-        return reinterpret_cast<HTREEITEM>(SendMessage(TVM_GETNEXTITEM, TVGN_CARET));
-    }
-    UINT GetCount() const { return static_cast<UINT>(SendMessage(TVM_GETCOUNT)); }
-    BOOL DeleteAllItems() const {
-        return static_cast<BOOL>(
-            SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)));
-    }
+    BOOL SelectItem(HTREEITEM item) const { return Send<BOOL>(TVM_SELECTITEM, TVGN_CARET, item); }
+    HTREEITEM GetSelectedItem() const { return Send<HTREEITEM>(TVM_GETNEXTITEM, TVGN_CARET); }
+    UINT GetCount() const { return Send<UINT>(TVM_GETCOUNT); }
+    BOOL DeleteAllItems() const { return Send<BOOL>(TVM_DELETEITEM, 0, TVI_ROOT); }
     // The previous list of that kind. The tree does not own the list.
     HIMAGELIST SetImageList(CImageList* list, int kind = TVSIL_NORMAL) const {
-        return reinterpret_cast<HIMAGELIST>(SendMessage(
-            TVM_SETIMAGELIST, kind, reinterpret_cast<LPARAM>(list ? list->m_hImageList : nullptr)));
+        return Send<HIMAGELIST>(TVM_SETIMAGELIST, kind, list ? list->m_hImageList : nullptr);
     }
 };

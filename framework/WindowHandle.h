@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <type_traits>
 
 class CWindowHandle {
 public:
@@ -54,6 +55,18 @@ public:
     BOOL KillTimer(UINT_PTR id) const { return ::KillTimer(m_hWnd, id); }
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::SendMessageA(m_hWnd, message, wParam, lParam);
+    }
+    // A message whose result is of the type the message defines; a pointer
+    // goes as lParam.
+    template <class Result> Result Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        const LRESULT result = SendMessage(message, wParam, lParam);
+        if constexpr (std::is_pointer_v<Result>)
+            return reinterpret_cast<Result>(result);
+        else
+            return static_cast<Result>(result);
+    }
+    template <class Result, class T> Result Send(UINT message, WPARAM wParam, T* lParam) const {
+        return Send<Result>(message, wParam, reinterpret_cast<LPARAM>(lParam));
     }
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::PostMessageA(m_hWnd, message, wParam, lParam);
