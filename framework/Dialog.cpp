@@ -47,11 +47,6 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
     return CreateDialogWindow(templateId, OwnerWindow(parent));
 }
 
-void CDialog::EndDialog(int result) {
-    if (m_hWnd != nullptr)
-        ::EndDialog(m_hWnd, result);
-}
-
 // Without this the dialog manager puts a modal dialog at its template's
 // position relative to the owner's client area, which may be off screen.
 BOOL CDialog::OnInitDialog() {
@@ -64,10 +59,6 @@ BOOL CDialog::OnInitDialog() {
 void CDialog::OnOK() {
     if (UpdateData(TRUE))
         EndDialog(IDOK);
-}
-
-void CDialog::OnCancel() {
-    EndDialog(IDCANCEL);
 }
 
 BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {

@@ -102,7 +102,7 @@ void CWinApp::AddDocTemplate(std::unique_ptr<CSingleDocTemplate> docTemplate) {
 }
 
 BOOL CWinApp::OnFileNew() {
-    return m_docTemplate != nullptr && m_docTemplate->OpenNewDocument(m_nCmdShow) != nullptr;
+    return m_docTemplate != nullptr && m_docTemplate->OpenNewDocument(m_nCmdShow);
 }
 
 // Destroying the main window inside a modal loop would free the windows of
