@@ -5,6 +5,8 @@
 #include "View.h"
 #include "WinApp.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -17,44 +19,35 @@ std::string FirstLine(const std::string& text) {
     return text.substr(0, text.find('\n'));
 }
 
-bool IsMenuClosing(UINT flags, LPARAM menu) {
-    return flags == 0xFFFF && menu == 0;
-}
-
 // Keys that edit controls use for the clipboard and undo, with the modifiers
 // that must be held (and no others).
 struct EditKey {
     UINT key;
-    bool control, shift, alt;
+    UINT modifiers;
 };
 
 constexpr EditKey kEditKeys[] = {
-    {'C', true, false, false},       {'X', true, false, false},
-    {'V', true, false, false},       {'Z', true, false, false},
-    {VK_DELETE, false, true, false}, {VK_INSERT, true, false, false},
-    {VK_INSERT, false, true, false}, {VK_BACK, false, false, true},
+    {'C', MOD_CONTROL},     {'X', MOD_CONTROL},       {'V', MOD_CONTROL},     {'Z', MOD_CONTROL},
+    {VK_DELETE, MOD_SHIFT}, {VK_INSERT, MOD_CONTROL}, {VK_INSERT, MOD_SHIFT}, {VK_BACK, MOD_ALT},
 };
 
-bool IsDown(int key) {
-    return (::GetKeyState(key) & 0x8000) != 0;
+UINT IfDown(int key, UINT modifier) {
+    return (::GetKeyState(key) & 0x8000) != 0 ? modifier : 0;
 }
 
 bool IsEditKey(const MSG& msg) {
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN)
         return false;
-    const bool control = IsDown(VK_CONTROL);
-    const bool shift = IsDown(VK_SHIFT);
-    const bool alt = IsDown(VK_MENU);
-    for (const EditKey& entry : kEditKeys)
-        if (entry.key == msg.wParam && entry.control == control && entry.shift == shift &&
-            entry.alt == alt)
-            return true;
-    return false;
+    const UINT held =
+        IfDown(VK_CONTROL, MOD_CONTROL) | IfDown(VK_SHIFT, MOD_SHIFT) | IfDown(VK_MENU, MOD_ALT);
+    return std::any_of(std::begin(kEditKeys), std::end(kEditKeys), [&](const EditKey& entry) {
+        return entry.key == msg.wParam && entry.modifiers == held;
+    });
 }
 
 // Edit controls, read-only ones too, and the edit field of a combo box.
 bool IsEditControl(HWND hWnd) {
-    return hWnd != nullptr && (::SendMessageA(hWnd, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0;
+    return (CWindowHandle(hWnd).Send<UINT>(WM_GETDLGCODE) & DLGC_HASSETSEL) != 0;
 }
 
 } // namespace
@@ -183,7 +176,7 @@ int CFrameWnd::OnCreate(CREATESTRUCTA*) {
 LRESULT CFrameWnd::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
     const UINT item = LOWORD(wParam);
     const UINT flags = HIWORD(wParam);
-    if (IsMenuClosing(flags, lParam))
+    if (flags == 0xFFFF && lParam == 0) // the menu closes
         SetMessageText(AFX_IDS_IDLEMESSAGE);
     else if (item == 0 || (flags & (MF_POPUP | MF_SEPARATOR | MF_SYSMENU)) != 0)
         SetMessageText(std::string());
