@@ -14,10 +14,7 @@ std::vector<CDialog*> runningModal;
 
 // A dialog without a parent belongs to the application's main window.
 HWND OwnerWindow(const CWnd* parent) {
-    if (parent != nullptr)
-        return parent->m_hWnd;
-    const CWinApp* app = AfxGetApp();
-    return app != nullptr && app->m_pMainWnd != nullptr ? app->m_pMainWnd->m_hWnd : nullptr;
+    return parent != nullptr ? parent->m_hWnd : AfxGetMainWindow();
 }
 
 } // namespace

@@ -82,7 +82,7 @@ int CWinApp::ExitInstance() {
 BOOL CWinApp::PreTranslateMessage(MSG* msg) {
     if (!IsKeyboardMessage(*msg))
         return FALSE;
-    HWND mainWindow = m_pMainWnd != nullptr ? m_pMainWnd->m_hWnd : nullptr;
+    HWND mainWindow = AfxGetMainWindow();
     const bool inMainWindow =
         mainWindow != nullptr && (msg->hwnd == mainWindow || ::IsChild(mainWindow, msg->hwnd));
     if (inMainWindow && m_pMainWnd->PreTranslateMessage(msg))
@@ -123,13 +123,17 @@ CWinApp* AfxGetApp() {
     return theApp;
 }
 
+HWND AfxGetMainWindow() {
+    return theApp != nullptr && theApp->m_pMainWnd != nullptr ? theApp->m_pMainWnd->m_hWnd
+                                                              : nullptr;
+}
+
 HINSTANCE AfxGetResourceHandle() {
     return theApp != nullptr ? theApp->m_hInstance : ::GetModuleHandleA(nullptr);
 }
 
 int AfxMessageBox(const std::string& text, UINT type) {
-    HWND owner =
-        theApp != nullptr && theApp->m_pMainWnd != nullptr ? theApp->m_pMainWnd->m_hWnd : nullptr;
+    HWND owner = AfxGetMainWindow();
     const std::string caption = LoadResString(AFX_IDS_APP_TITLE);
     messageBoxOwner = owner;
     messageBoxHook = ::SetWindowsHookExA(WH_CBT, &PlaceMessageBox, nullptr, ::GetCurrentThreadId());

@@ -55,6 +55,8 @@ private:
 
 // The one application object, or null when there is none.
 CWinApp* AfxGetApp();
+// The main window of the application object, or null.
+HWND AfxGetMainWindow();
 // The module whose resources the framework loads.
 HINSTANCE AfxGetResourceHandle();
 // A message box owned by the main window with the application title
