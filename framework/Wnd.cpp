@@ -72,22 +72,17 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
 
 std::string CWnd::FrameworkClassName(UINT iconId) {
     const std::string name = iconId == 0 ? "DemtrelWnd" : "DemtrelFrame" + std::to_string(iconId);
-    HINSTANCE module = ::GetModuleHandleA(nullptr);
     WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    if (::GetClassInfoExA(module, name.c_str(), &wc))
-        return name;
-    wc = WNDCLASSEXA{};
     wc.cbSize = sizeof(wc);
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = &WindowProcedure;
-    wc.hInstance = module;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
     if (iconId != 0)
         wc.hIcon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(iconId));
     wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     wc.lpszClassName = name.c_str();
-    ::RegisterClassExA(&wc);
+    ::RegisterClassExA(&wc); // fails, harmlessly, once the class exists
     return name;
 }
 
