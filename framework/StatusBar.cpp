@@ -32,12 +32,9 @@ BOOL SetPaneWidths(const CWindowHandle& bar, std::vector<int> widths) {
 
 } // namespace
 
-BOOL CStatusBar::Create(CWnd* parent, DWORD style, UINT id) {
-    HWND parentWindow = parent != nullptr ? parent->m_hWnd : nullptr;
-    if ((::GetWindowLongPtrA(parentWindow, GWL_STYLE) & WS_THICKFRAME) != 0)
-        style |= SBARS_SIZEGRIP;
-    m_hWnd = ::CreateWindowExA(0, STATUSCLASSNAMEA, "", style, 0, 0, 0, 0, parentWindow,
-                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+BOOL CStatusBar::Create(CWnd* parent) {
+    m_hWnd = ::CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                               parent->m_hWnd, reinterpret_cast<HMENU>(AFX_IDW_STATUS_BAR),
                                ::GetModuleHandleA(nullptr), nullptr);
     return m_hWnd != nullptr;
 }

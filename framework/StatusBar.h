@@ -18,7 +18,8 @@ class CStatusBar : public CWindowHandle {
 public:
     using CWindowHandle::CWindowHandle;
 
-    BOOL Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE, UINT id = AFX_IDW_STATUS_BAR);
+    // A visible bar with the id AFX_IDW_STATUS_BAR, where the frame looks for it.
+    BOOL Create(CWnd* parent);
     // One pane per id; a pane's initial text is the string of its id (id 0:
     // empty). All panes start normal, 100 pixels wide.
     BOOL SetIndicators(const UINT* ids, int count);
