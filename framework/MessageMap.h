@@ -68,6 +68,7 @@ namespace message_map {
 template <class> struct ClassOf;
 template <class T, class Member> struct ClassOf<Member T::*> { using Type = T; };
 
+// One overload per handler signature: how it takes wParam and lParam apart.
 template <class T> LRESULT Invoke(T& t, LRESULT (T::*fn)(WPARAM, LPARAM), WPARAM w, LPARAM l) {
     return (t.*fn)(w, l);
 }
