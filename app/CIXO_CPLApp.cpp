@@ -23,10 +23,10 @@ HWND FindRunningInstance() {
 
 } // namespace
 
-const MessageMap CIXO_CPLApp::messageMap{
+constexpr MessageMap CIXO_CPLApp::messageMap{
     &CWinApp::messageMap,
     {
-        {WM_COMMAND, 0, ID_APP_ABOUT, &CIXO_CPLApp::OnAppAbout},
+        {WM_COMMAND, 0, ID_APP_ABOUT, On<&CIXO_CPLApp::OnAppAbout>},
     }};
 
 CIXO_CPLApp::CIXO_CPLApp() : m_bStartWithAsioPage(false), m_hMutex(nullptr), m_hAppIcon(nullptr) {}

@@ -63,22 +63,22 @@ BOOL CALLBACK RescaleListColumns(HWND child, LPARAM dpis) {
 
 } // namespace
 
-const MessageMap CIXO_CPLView::messageMap{
+constexpr MessageMap CIXO_CPLView::messageMap{
     &CFormView::messageMap,
     {
-        {WM_NOTIFY, TVN_SELCHANGEDA, IDC_PAGE_TREE, &CIXO_CPLView::OnSelChanged},
-        {WM_DEVICECHANGE, 0, 0, &CIXO_CPLView::OnDeviceChange},
-        {WM_APP_DRIVER_EVENT, 0, 0, &CIXO_CPLView::OnDriverEvent},
-        {WM_COMMAND, 0, ID_COPY_DIAGNOSTICS, &CIXO_CPLView::OnCopyDiagnostics},
-        {WM_TIMER, 0, 0, &CIXO_CPLView::OnTimer},
-        {WM_DESTROY, 0, 0, &CIXO_CPLView::OnDestroy},
-        {WM_COMMAND, 0, ID_NEXT_PANE, &CIXO_CPLView::OnSwitchPane},
-        {WM_COMMAND, 0, ID_PREV_PANE, &CIXO_CPLView::OnSwitchPane},
-        {WM_COMMAND, 0, ID_NEXT_PAGE, &CIXO_CPLView::OnNextPage},
-        {WM_COMMAND, 0, ID_PREV_PAGE, &CIXO_CPLView::OnPrevPage},
-        {WM_APP_DEVICES_CHANGED, 0, 0, &CIXO_CPLView::OnDevicesChanged},
-        {WM_APP_DEVICE_COUNT, 0, 0, &CIXO_CPLView::OnDeviceCount},
-        {WM_APP_INCLUDE_DEVICE_NAME, 0, 0, &CIXO_CPLView::OnIncludeDeviceName},
+        {WM_NOTIFY, TVN_SELCHANGEDA, IDC_PAGE_TREE, On<&CIXO_CPLView::OnSelChanged>},
+        {WM_DEVICECHANGE, 0, 0, On<&CIXO_CPLView::OnDeviceChange>},
+        {WM_APP_DRIVER_EVENT, 0, 0, On<&CIXO_CPLView::OnDriverEvent>},
+        {WM_COMMAND, 0, ID_COPY_DIAGNOSTICS, On<&CIXO_CPLView::OnCopyDiagnostics>},
+        {WM_TIMER, 0, 0, On<&CIXO_CPLView::OnTimer>},
+        {WM_DESTROY, 0, 0, On<&CIXO_CPLView::OnDestroy>},
+        {WM_COMMAND, 0, ID_NEXT_PANE, On<&CIXO_CPLView::OnSwitchPane>},
+        {WM_COMMAND, 0, ID_PREV_PANE, On<&CIXO_CPLView::OnSwitchPane>},
+        {WM_COMMAND, 0, ID_NEXT_PAGE, On<&CIXO_CPLView::OnNextPage>},
+        {WM_COMMAND, 0, ID_PREV_PAGE, On<&CIXO_CPLView::OnPrevPage>},
+        {WM_APP_DEVICES_CHANGED, 0, 0, On<&CIXO_CPLView::OnDevicesChanged>},
+        {WM_APP_DEVICE_COUNT, 0, 0, On<&CIXO_CPLView::OnDeviceCount>},
+        {WM_APP_INCLUDE_DEVICE_NAME, 0, 0, On<&CIXO_CPLView::OnIncludeDeviceName>},
     }};
 
 CIXO_CPLView::CIXO_CPLView()

@@ -32,17 +32,17 @@ constexpr int kDevicePaneWidth = 150;
 
 } // namespace
 
-const MessageMap CMainFrame::messageMap{
+constexpr MessageMap CMainFrame::messageMap{
     &CFrameWnd::messageMap,
     {
-        {WM_APP_SHOW_ASIO_PAGE, 0, 0, &CMainFrame::OnShowAsioPage},
-        {WM_APP_TRAY_NOTIFY, 0, 0, &CMainFrame::OnTrayNotify},
-        {CMainFrame::TaskbarCreatedMessage(), 0, 0, &CMainFrame::OnTaskbarCreated},
-        {WM_COMMAND, 0, ID_TRAY_OPEN, &CMainFrame::OnTrayOpen},
-        {WM_COMMAND, 0, ID_TRAY_QUIT, &CMainFrame::OnTrayQuit},
-        {WM_COMMAND, 0, ID_HIDE, &CMainFrame::OnHide},
-        {WM_SYSCOMMAND, 0, 0, &CMainFrame::OnSysCommand},
-        {WM_DPICHANGED, 0, 0, &CMainFrame::OnDpiChanged},
+        {WM_APP_SHOW_ASIO_PAGE, 0, 0, On<&CMainFrame::OnShowAsioPage>},
+        {WM_APP_TRAY_NOTIFY, 0, 0, On<&CMainFrame::OnTrayNotify>},
+        {&CMainFrame::TaskbarCreatedMessage, 0, 0, On<&CMainFrame::OnTaskbarCreated>},
+        {WM_COMMAND, 0, ID_TRAY_OPEN, On<&CMainFrame::OnTrayOpen>},
+        {WM_COMMAND, 0, ID_TRAY_QUIT, On<&CMainFrame::OnTrayQuit>},
+        {WM_COMMAND, 0, ID_HIDE, On<&CMainFrame::OnHide>},
+        {WM_SYSCOMMAND, 0, 0, On<&CMainFrame::OnSysCommand>},
+        {WM_DPICHANGED, 0, 0, On<&CMainFrame::OnDpiChanged>},
     }};
 
 CMainFrame::TrayAction CMainFrame::TrayActionFor(WPARAM iconId, LPARAM mouseMessage) {

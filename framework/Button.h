@@ -7,6 +7,6 @@ class CButton : public CWindowHandle {
 public:
     using CWindowHandle::CWindowHandle;
 
-    int GetCheck() const;
-    void SetCheck(int check) const;
+    int GetCheck() const { return Send<int>(BM_GETCHECK); }
+    void SetCheck(int check) const { SendMessage(BM_SETCHECK, static_cast<WPARAM>(check)); }
 };

@@ -19,5 +19,6 @@ protected:
     static const MessageMap messageMap;
     virtual const MessageMap* GetMessageMap() const { return &messageMap; }
 
+    // The entry for the message in this object's table or its bases', or null.
     const MessageMapEntry* FindEntry(UINT message, UINT code, UINT id) const;
 };

@@ -8,14 +8,18 @@ public:
     using CWindowHandle::CWindowHandle;
 
     // The new item's index, or CB_ERR / CB_ERRSPACE.
-    int AddString(const std::string& text) const;
-    int SetItemData(int index, DWORD_PTR data) const;
-    DWORD_PTR GetItemData(int index) const;
+    int AddString(const std::string& text) const {
+        return Send<int>(CB_ADDSTRING, 0, text.c_str());
+    }
+    int SetItemData(int index, DWORD_PTR data) const {
+        return Send<int>(CB_SETITEMDATA, index, static_cast<LPARAM>(data));
+    }
+    DWORD_PTR GetItemData(int index) const { return Send<DWORD_PTR>(CB_GETITEMDATA, index); }
     // CB_ERR when index is out of range (-1 clears the selection).
-    int SetCurSel(int index) const;
-    int GetCurSel() const;
-    int GetCount() const;
-    void ResetContent() const;
+    int SetCurSel(int index) const { return Send<int>(CB_SETCURSEL, index); }
+    int GetCurSel() const { return Send<int>(CB_GETCURSEL); }
+    int GetCount() const { return Send<int>(CB_GETCOUNT); }
+    void ResetContent() const { SendMessage(CB_RESETCONTENT); }
     // The item's text, empty for an invalid index.
     std::string GetLBText(int index) const;
 };

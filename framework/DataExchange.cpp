@@ -1,14 +1,14 @@
 #include "DataExchange.h"
 
+#include "Button.h"
 #include "Wnd.h"
 
 CDataExchange::CDataExchange(CWnd* dialog, BOOL saveAndValidate)
     : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dialog) {}
 
 HWND CDataExchange::PrepareCtrl(int id) {
-    HWND control = ::GetDlgItem(m_pDlgWnd->m_hWnd, id);
-    if (control == nullptr)
-        m_failed = true;
+    HWND control = m_pDlgWnd->GetDlgItem(id);
+    m_failed = m_failed || control == nullptr;
     return control;
 }
 
@@ -18,10 +18,9 @@ void DDX_Control(CDataExchange* pDX, int id, CWindowHandle& control) {
 }
 
 void DDX_Text(CDataExchange* pDX, int id, std::string& value) {
-    HWND hWnd = pDX->PrepareCtrl(id);
-    if (hWnd == nullptr)
+    const CWindowHandle control(pDX->PrepareCtrl(id));
+    if (control.m_hWnd == nullptr)
         return;
-    CWindowHandle control(hWnd);
     if (pDX->m_bSaveAndValidate)
         value = control.GetWindowText();
     else
@@ -29,30 +28,29 @@ void DDX_Text(CDataExchange* pDX, int id, std::string& value) {
 }
 
 void DDX_Check(CDataExchange* pDX, int id, int& value) {
-    HWND hWnd = pDX->PrepareCtrl(id);
-    if (hWnd == nullptr)
+    const CButton button(pDX->PrepareCtrl(id));
+    if (button.m_hWnd == nullptr)
         return;
     if (pDX->m_bSaveAndValidate)
-        value = static_cast<int>(::SendMessageA(hWnd, BM_GETCHECK, 0, 0));
+        value = button.GetCheck();
     else
-        ::SendMessageA(hWnd, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+        button.SetCheck(value);
 }
 
 void DDX_Radio(CDataExchange* pDX, int id, int& value) {
     HWND first = pDX->PrepareCtrl(id);
-    if (first == nullptr)
-        return;
-    if (pDX->m_bSaveAndValidate)
+    if (first != nullptr && pDX->m_bSaveAndValidate)
         value = -1;
     int index = 0;
-    for (HWND button = first; button != nullptr; button = ::GetWindow(button, GW_HWNDNEXT)) {
-        if (button != first && (::GetWindowLongPtrA(button, GWL_STYLE) & WS_GROUP) != 0)
+    for (CButton button(first); button.m_hWnd != nullptr;
+         button.m_hWnd = ::GetWindow(button.m_hWnd, GW_HWNDNEXT)) {
+        if (button.m_hWnd != first && (button.GetStyle() & WS_GROUP) != 0)
             break;
-        if ((::SendMessageA(button, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) == 0)
+        if ((button.Send<UINT>(WM_GETDLGCODE) & DLGC_RADIOBUTTON) == 0)
             continue;
         if (!pDX->m_bSaveAndValidate)
-            ::SendMessageA(button, BM_SETCHECK, index == value ? BST_CHECKED : BST_UNCHECKED, 0);
-        else if (::SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED && value == -1)
+            button.SetCheck(index == value ? BST_CHECKED : BST_UNCHECKED);
+        else if (button.GetCheck() == BST_CHECKED && value == -1)
             value = index;
         ++index;
     }

@@ -14,10 +14,7 @@ std::vector<CDialog*> runningModal;
 
 // A dialog without a parent belongs to the application's main window.
 HWND OwnerWindow(const CWnd* parent) {
-    if (parent != nullptr)
-        return parent->m_hWnd;
-    const CWinApp* app = AfxGetApp();
-    return app != nullptr && app->m_pMainWnd != nullptr ? app->m_pMainWnd->m_hWnd : nullptr;
+    return parent != nullptr ? parent->m_hWnd : AfxGetMainWindow();
 }
 
 } // namespace
@@ -47,11 +44,6 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
     return CreateDialogWindow(templateId, OwnerWindow(parent));
 }
 
-void CDialog::EndDialog(int result) {
-    if (m_hWnd != nullptr)
-        ::EndDialog(m_hWnd, result);
-}
-
 // Without this the dialog manager puts a modal dialog at its template's
 // position relative to the owner's client area, which may be off screen.
 BOOL CDialog::OnInitDialog() {
@@ -64,10 +56,6 @@ BOOL CDialog::OnInitDialog() {
 void CDialog::OnOK() {
     if (UpdateData(TRUE))
         EndDialog(IDOK);
-}
-
-void CDialog::OnCancel() {
-    EndDialog(IDCANCEL);
 }
 
 BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {

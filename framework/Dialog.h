@@ -15,7 +15,7 @@ public:
     virtual INT_PTR DoModal();
     // Creates the dialog modeless, as a child or owned window of parent.
     BOOL Create(UINT templateId, CWnd* parent = nullptr);
-    void EndDialog(int result);
+    void EndDialog(int result) { ::EndDialog(m_hWnd, result); }
 
     // The dialog whose modal loop runs innermost on this thread now, or null.
     static CDialog* InnermostModal();
@@ -27,8 +27,7 @@ protected:
     // Reads the controls into the members and ends with IDOK (stays open if
     // a control of the exchange is missing).
     virtual void OnOK();
-    // Ends with IDCANCEL.
-    virtual void OnCancel();
+    virtual void OnCancel() { EndDialog(IDCANCEL); }
 
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 

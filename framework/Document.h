@@ -6,5 +6,5 @@
 class CDocument : public CCmdTarget {
 public:
     // Prepares a new, empty document; FALSE stops the new-document step.
-    virtual BOOL OnNewDocument();
+    virtual BOOL OnNewDocument() { return TRUE; }
 };

@@ -6,7 +6,4 @@
 class CEdit : public CWindowHandle {
 public:
     using CWindowHandle::CWindowHandle;
-
-    // At most maxChars characters can be typed or pasted.
-    void LimitText(int maxChars) const;
 };

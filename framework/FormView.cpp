@@ -18,10 +18,6 @@ BOOL CFormView::CreateView(CFrameWnd* frame, UINT id, CDocument* document) {
     return TRUE;
 }
 
-void CFormView::OnInitialUpdate() {
-    UpdateData(FALSE);
-}
-
 void CFormView::ResizeParentToFit(bool shrinkOnly) {
     CFrameWnd* frame = GetParentFrame();
     if (frame == nullptr)

@@ -9,8 +9,7 @@ public:
     explicit CFormView(UINT templateId);
 
     BOOL CreateView(CFrameWnd* frame, UINT id, CDocument* document) override;
-    // Writes the members into the controls (UpdateData(FALSE)).
-    void OnInitialUpdate() override;
+    void OnInitialUpdate() override { UpdateData(FALSE); }
 
     // Sizes the parent frame so that its client area fits the form and the
     // status bar; with shrinkOnly the frame never grows in either direction.

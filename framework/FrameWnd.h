@@ -34,14 +34,11 @@ public:
     ~CFrameWnd() override;
 
     // Creates the frame with menu, class icon, accelerators and title (first
-    // line of the string) of resourceId. The style goes through
-    // PreCreateWindow; FWS_ADDTOTITLE left in it makes the title show the
-    // document's name ("Untitled"), before it with FWS_PREFIXTITLE.
-    BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
-                   CWnd* parent = nullptr, CCreateContext* context = nullptr);
+    // line of the string) of resourceId; PreCreateWindow may change the
+    // overlapped window's style.
+    BOOL LoadFrame(UINT resourceId, CCreateContext* context = nullptr);
 
-    CView* GetActiveView() const { return m_pActiveView; }
-    void SetActiveView(CView* view) { m_pActiveView = view; }
+    CView* GetActiveView() const { return m_view.get(); }
     CDocument* GetActiveDocument() const;
 
     // Puts the view and the status bar in place for the current client size.
@@ -53,42 +50,33 @@ public:
     void SetMessageText(const std::string& text);
     void SetMessageText(UINT stringId);
 
-    // Sets the title from the document when FWS_ADDTOTITLE was kept.
-    void OnUpdateFrameTitle();
-
     // The accelerators, except for the editing keys (Ctrl+C, Shift+Insert and
     // the like) while an edit control has the focus: those are the control's.
     BOOL PreTranslateMessage(MSG* msg) override;
 
-    // Gives the focus to the child that had it when the frame was last
-    // deactivated, or else to the active view's first choice.
-    void RestoreFocus();
-
 protected:
-    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void PostNcDestroy() override;
 
     virtual int OnCreate(CREATESTRUCTA* cs);
-    virtual void OnDestroy();
+    virtual void OnDestroy() {}
 
     static const MessageMap messageMap;
     const MessageMap* GetMessageMap() const override { return &messageMap; }
 
 private:
-    LRESULT OnSize(WPARAM wParam, LPARAM lParam);
-    LRESULT OnMenuSelect(WPARAM wParam, LPARAM lParam);
-    LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
+    // The focus goes back to the child that had it when the frame was last
+    // deactivated, or else to the view's first choice: the default processing
+    // would put it on the frame itself, where no key does anything.
+    void RestoreFocus();
     LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
-    LRESULT OnSetFocus(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMenuSelect(WPARAM wParam, LPARAM lParam);
+    void OnSetMessageString(UINT_PTR stringId) { SetMessageText(static_cast<UINT>(stringId)); }
 
-    HWND StatusBarWindow() const;
+    HWND StatusBarWindow() const { return GetDlgItem(AFX_IDW_STATUS_BAR); }
 
-    UINT m_resourceId = 0;
-    DWORD m_titleFlags = 0;
     HACCEL m_hAccel = nullptr;
     CCreateContext* m_pContext = nullptr;
     std::unique_ptr<CView> m_view;
-    CView* m_pActiveView = nullptr;
     HWND m_hWndFocus = nullptr; // the child that had the focus at the last deactivation
 };

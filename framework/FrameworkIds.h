@@ -20,9 +20,8 @@ constexpr UINT AFX_IDS_IDLEMESSAGE = 57345;
 constexpr UINT AFX_IDW_STATUS_BAR = 0xE801;
 constexpr UINT AFX_IDW_PANE_FIRST = 0xE900;
 
-// Title flags in the frame's window style. They live in the low word, which
-// the overlapped window class leaves free, and are removed before the window
-// is created.
+// Title flags. The frame composes no title from its document, so nothing
+// sets them; a frame may still clear them from its style.
 constexpr DWORD FWS_PREFIXTITLE = 0x00004000L;
 constexpr DWORD FWS_ADDTOTITLE = 0x00008000L;
 

@@ -9,15 +9,15 @@ public:
     HIMAGELIST m_hImageList = nullptr;
 
     CImageList() = default;
-    ~CImageList();
+    ~CImageList() { DeleteImageList(); }
     CImageList(const CImageList&) = delete;
     CImageList& operator=(const CImageList&) = delete;
 
     // Replaces any list this object held.
     BOOL Create(int cx, int cy, UINT flags, int initial, int grow);
     // The new image's index, or -1.
-    int Add(HICON icon);
-    int GetImageCount() const;
+    int Add(HICON icon) { return m_hImageList ? ::ImageList_AddIcon(m_hImageList, icon) : -1; }
+    int GetImageCount() const { return m_hImageList ? ::ImageList_GetImageCount(m_hImageList) : 0; }
     HIMAGELIST GetSafeHandle() const { return m_hImageList; }
     void DeleteImageList();
 };

@@ -6,7 +6,6 @@
 namespace {
 
 constexpr int kItemTextCapacity = 1024;
-constexpr UINT kCheckedImage = 2; // state image 1 is unchecked, 2 checked
 
 } // namespace
 
@@ -20,8 +19,7 @@ int CListCtrl::InsertColumn(int column, const std::string& heading, int format, 
         col.mask |= LVCF_WIDTH;
         col.cx = ScaleForDpi(width, DpiForWindow(m_hWnd));
     }
-    return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(column),
-                                        reinterpret_cast<LPARAM>(&col)));
+    return Send<int>(LVM_INSERTCOLUMNA, column, &col);
 }
 
 int CListCtrl::InsertColumn(int column, const ListColumn& definition) const {
@@ -49,13 +47,10 @@ bool CListCtrl::SelectionOrCheckChanged(const NMHDR* header) {
 }
 
 void CListCtrl::RescaleColumns(UINT fromDpi, UINT toDpi) const {
-    HWND header = reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER));
-    const int count = header ? static_cast<int>(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    const int count = CWindowHandle(Send<HWND>(LVM_GETHEADER)).Send<int>(HDM_GETITEMCOUNT);
     for (int column = 0; column < count; ++column) {
-        const int width = static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, column));
-        SendMessage(
-            LVM_SETCOLUMNWIDTH, column,
-            MAKELPARAM(::MulDiv(width, static_cast<int>(toDpi), static_cast<int>(fromDpi)), 0));
+        const int width = ::MulDiv(Send<int>(LVM_GETCOLUMNWIDTH, column), toDpi, fromDpi);
+        SendMessage(LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0));
     }
 }
 
@@ -64,15 +59,14 @@ int CListCtrl::InsertItem(int row, const std::string& text) const {
     item.mask = LVIF_TEXT;
     item.iItem = row;
     item.pszText = const_cast<char*>(text.c_str());
-    return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    return Send<int>(LVM_INSERTITEMA, 0, &item);
 }
 
 BOOL CListCtrl::SetItemText(int row, int column, const std::string& text) const {
     LVITEMA item{};
     item.iSubItem = column;
     item.pszText = const_cast<char*>(text.c_str());
-    return static_cast<BOOL>(
-        SendMessage(LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+    return Send<BOOL>(LVM_SETITEMTEXTA, row, &item);
 }
 
 std::string CListCtrl::GetItemText(int row, int column) const {
@@ -81,8 +75,7 @@ std::string CListCtrl::GetItemText(int row, int column) const {
     item.iSubItem = column;
     item.pszText = buffer;
     item.cchTextMax = kItemTextCapacity;
-    const LRESULT length =
-        SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    const LRESULT length = Send<LRESULT>(LVM_GETITEMTEXTA, row, &item);
     if (length <= 0)
         return std::string();
     buffer[kItemTextCapacity - 1] = '\0';
@@ -94,73 +87,21 @@ BOOL CListCtrl::SetItemData(int row, DWORD_PTR data) const {
     item.mask = LVIF_PARAM;
     item.iItem = row;
     item.lParam = static_cast<LPARAM>(data);
-    return static_cast<BOOL>(SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    return Send<BOOL>(LVM_SETITEMA, 0, &item);
 }
 
 DWORD_PTR CListCtrl::GetItemData(int row) const {
     LVITEMA item{};
     item.mask = LVIF_PARAM;
     item.iItem = row;
-    if (!SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+    if (!Send<LRESULT>(LVM_GETITEMA, 0, &item))
         return 0;
     return static_cast<DWORD_PTR>(item.lParam);
-}
-
-BOOL CListCtrl::DeleteItem(int row) const {
-    return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(row)));
-}
-
-BOOL CListCtrl::DeleteAllItems() const {
-    return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS));
-}
-
-int CListCtrl::GetItemCount() const {
-    return static_cast<int>(SendMessage(LVM_GETITEMCOUNT));
-}
-
-int CListCtrl::GetNextItem(int start, int flags) const {
-    return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(start),
-                                        MAKELPARAM(static_cast<UINT>(flags), 0)));
-}
-
-int CListCtrl::GetSelectedRow() const {
-    return GetNextItem(-1, LVNI_SELECTED);
-}
-
-BOOL CListCtrl::SelectRow(int row) const {
-    constexpr UINT selectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
-    return SetItemState(row, selectedAndFocused, selectedAndFocused);
 }
 
 BOOL CListCtrl::SetItemState(int row, UINT state, UINT mask) const {
     LVITEMA item{};
     item.state = state;
     item.stateMask = mask;
-    return static_cast<BOOL>(
-        SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
-}
-
-UINT CListCtrl::GetItemState(int row, UINT mask) const {
-    return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(row), mask));
-}
-
-BOOL CListCtrl::EnsureVisible(int row, BOOL partialOk) const {
-    return static_cast<BOOL>(SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), partialOk));
-}
-
-BOOL CListCtrl::GetCheck(int row) const {
-    return (GetItemState(row, LVIS_STATEIMAGEMASK) >> 12) == kCheckedImage;
-}
-
-BOOL CListCtrl::SetCheck(int row, BOOL check) const {
-    return SetItemState(row, INDEXTOSTATEIMAGEMASK(check ? kCheckedImage : 1), LVIS_STATEIMAGEMASK);
-}
-
-DWORD CListCtrl::GetExtendedStyle() const {
-    return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE));
-}
-
-DWORD CListCtrl::SetExtendedStyle(DWORD style) const {
-    return static_cast<DWORD>(
-        SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style)));
+    return Send<BOOL>(LVM_SETITEMSTATE, row, &item);
 }

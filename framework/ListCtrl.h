@@ -59,22 +59,30 @@ public:
     std::string GetItemText(int row, int column) const;
     BOOL SetItemData(int row, DWORD_PTR data) const;
     DWORD_PTR GetItemData(int row) const;
-    BOOL DeleteItem(int row) const;
-    BOOL DeleteAllItems() const;
-    int GetItemCount() const;
+    BOOL DeleteItem(int row) const { return Send<BOOL>(LVM_DELETEITEM, row); }
+    BOOL DeleteAllItems() const { return Send<BOOL>(LVM_DELETEALLITEMS); }
+    int GetItemCount() const { return Send<int>(LVM_GETITEMCOUNT); }
     // The next row after start (-1: from the top) with the LVNI_ flags, or -1.
-    int GetNextItem(int start, int flags) const;
+    int GetNextItem(int start, int flags) const {
+        return Send<int>(LVM_GETNEXTITEM, start, MAKELPARAM(flags, 0));
+    }
     // The first selected row, or -1: what every list of the program means by
     // its selected row.
-    int GetSelectedRow() const;
+    int GetSelectedRow() const { return GetNextItem(-1, LVNI_SELECTED); }
     // Selects and focuses the row, as a refill does to restore a selection.
-    BOOL SelectRow(int row) const;
+    BOOL SelectRow(int row) const {
+        return SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
     BOOL SetItemState(int row, UINT state, UINT mask) const;
-    UINT GetItemState(int row, UINT mask) const;
-    BOOL EnsureVisible(int row, BOOL partialOk = FALSE) const;
-    // The check box of a list with LVS_EX_CHECKBOXES.
-    BOOL GetCheck(int row) const;
-    BOOL SetCheck(int row, BOOL check = TRUE) const;
-    DWORD GetExtendedStyle() const;
-    DWORD SetExtendedStyle(DWORD style) const;
+    UINT GetItemState(int row, UINT mask) const { return Send<UINT>(LVM_GETITEMSTATE, row, mask); }
+    // The check box of a list with LVS_EX_CHECKBOXES: state image 1 is
+    // unchecked, 2 checked.
+    BOOL GetCheck(int row) const { return (GetItemState(row, LVIS_STATEIMAGEMASK) >> 12) == 2; }
+    BOOL SetCheck(int row, BOOL check = TRUE) const {
+        return SetItemState(row, INDEXTOSTATEIMAGEMASK(check ? 2 : 1), LVIS_STATEIMAGEMASK);
+    }
+    DWORD GetExtendedStyle() const { return Send<DWORD>(LVM_GETEXTENDEDLISTVIEWSTYLE); }
+    DWORD SetExtendedStyle(DWORD style) const {
+        return Send<DWORD>(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style);
+    }
 };

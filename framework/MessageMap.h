@@ -1,36 +1,25 @@
-// Message maps: per class, a static table that names which member function
-// handles which message, and a link to the base class's table.
+// Message maps: per class, a constant table that names which member function
+// handles which message, and a link to the base class's table. A class
+// declares `static const MessageMap messageMap;` and overrides GetMessageMap;
+// its source file defines the table (the definition of a static member may
+// name private handlers; constexpr has the compiler build it):
 //
-// Usage (in the class):
-//
-//   class CMyPage : public CDlgPgBase {
-//   protected:
-//       static const MessageMap messageMap;
-//       const MessageMap* GetMessageMap() const override { return &messageMap; }
-//   private:
-//       void OnApply();                                  // BN_CLICKED, menu command
-//       void OnItemChanged(NMHDR* header, LRESULT* result); // WM_NOTIFY code
-//       void OnTimer(UINT_PTR id);
-//       LRESULT OnDriverEvent(WPARAM wParam, LPARAM lParam); // any message
-//   };
-//
-// and in its source file:
-//
-//   const MessageMap CMyPage::messageMap{&CDlgPgBase::messageMap, {
-//       {WM_COMMAND, BN_CLICKED, IDC_APPLY, &CMyPage::OnApply},
-//       {WM_NOTIFY, LVN_ITEMCHANGED, IDC_LIST, &CMyPage::OnItemChanged},
-//       {WM_TIMER, 0, 0, &CMyPage::OnTimer},
-//       {WM_APP_DRIVER_EVENT, 0, 0, &CMyPage::OnDriverEvent},
+//   constexpr MessageMap CMyPage::messageMap{&CDlgPgBase::messageMap, {
+//       {WM_COMMAND, BN_CLICKED, IDC_APPLY, On<&CMyPage::OnApply>},
+//       {WM_NOTIFY, LVN_ITEMCHANGED, IDC_LIST, On<&CMyPage::OnItemChanged>},
+//       {WM_TIMER, 0, 0, On<&CMyPage::OnTimer>},
+//       {&CMyPage::RegisteredMessage, 0, 0, On<&CMyPage::OnRegistered>},
 //   }};
 //
-// Matching: WM_COMMAND entries match the control id and the notification code
-// (commands from menus and accelerators arrive with code 0, like BN_CLICKED);
-// WM_NOTIFY entries match NMHDR::idFrom and NMHDR::code; every other entry
-// matches the message alone and keeps code and id 0. The first match in the
-// class's own table wins, then its base's table is searched.
+// A message registered at run time is named by the function that returns its
+// id. Matching: WM_COMMAND entries match the control id and the notification
+// code (commands from menus and accelerators arrive with code 0, like
+// BN_CLICKED); WM_NOTIFY entries match NMHDR::idFrom and NMHDR::code; every
+// other entry matches the message alone and keeps code and id 0. The first
+// match in the class's own table wins, then its base's table is searched.
 //
 // Handler signatures (the entry's message decides nothing; the signature says
-// how wParam and lParam are unpacked):
+// how wParam and lParam are unpacked; On<> of any other does not compile):
 //   LRESULT (WPARAM, LPARAM)        any message, raw; the result is returned
 //   void ()                         WM_COMMAND, WM_DESTROY or any message; returns 0
 //   void (NMHDR*, LRESULT*)         WM_NOTIFY; *result starts at 0
@@ -45,89 +34,81 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <vector>
+#include <initializer_list>
 
 class CCmdTarget;
 
-class MessageHandler {
-public:
-    enum class Kind : unsigned char {
-        Raw,
-        Void,
-        Notify,
-        Create,
-        Timer,
-        ShowWindow,
-        Scroll,
-        SysCommand,
-        DeviceChange
-    };
+// Unpacks the parameters for one handler and calls it; returns the message's result.
+using HandlerFn = LRESULT (*)(CCmdTarget& target, WPARAM wParam, LPARAM lParam);
 
-    using RawFn = LRESULT (CCmdTarget::*)(WPARAM, LPARAM);
-    using VoidFn = void (CCmdTarget::*)();
-    using NotifyFn = void (CCmdTarget::*)(NMHDR*, LRESULT*);
-    using CreateFn = int (CCmdTarget::*)(CREATESTRUCTA*);
-    using TimerFn = void (CCmdTarget::*)(UINT_PTR);
-    using ShowWindowFn = void (CCmdTarget::*)(BOOL, UINT);
-    using ScrollFn = void (CCmdTarget::*)(UINT, UINT, HWND);
-    using SysCommandFn = void (CCmdTarget::*)(UINT, LPARAM);
-    using DeviceChangeFn = BOOL (CCmdTarget::*)(UINT, DWORD_PTR);
+// A message id, fixed or registered at run time.
+struct MessageId {
+    constexpr MessageId(UINT id) : value(id) {}
+    constexpr MessageId(UINT (*registered)()) : lookUp(registered) {}
+    UINT Get() const { return lookUp != nullptr ? lookUp() : value; }
 
-    template <class T>
-    MessageHandler(LRESULT (T::*fn)(WPARAM, LPARAM))
-        : kind(Kind::Raw), raw(static_cast<RawFn>(fn)) {}
-    template <class T>
-    MessageHandler(void (T::*fn)()) : kind(Kind::Void), plain(static_cast<VoidFn>(fn)) {}
-    template <class T>
-    MessageHandler(void (T::*fn)(NMHDR*, LRESULT*))
-        : kind(Kind::Notify), notify(static_cast<NotifyFn>(fn)) {}
-    template <class T>
-    MessageHandler(int (T::*fn)(CREATESTRUCTA*))
-        : kind(Kind::Create), create(static_cast<CreateFn>(fn)) {}
-    template <class T>
-    MessageHandler(void (T::*fn)(UINT_PTR)) : kind(Kind::Timer), timer(static_cast<TimerFn>(fn)) {}
-    template <class T>
-    MessageHandler(void (T::*fn)(BOOL, UINT))
-        : kind(Kind::ShowWindow), showWindow(static_cast<ShowWindowFn>(fn)) {}
-    template <class T>
-    MessageHandler(void (T::*fn)(UINT, UINT, HWND))
-        : kind(Kind::Scroll), scroll(static_cast<ScrollFn>(fn)) {}
-    template <class T>
-    MessageHandler(void (T::*fn)(UINT, LPARAM))
-        : kind(Kind::SysCommand), sysCommand(static_cast<SysCommandFn>(fn)) {}
-    template <class T>
-    MessageHandler(BOOL (T::*fn)(UINT, DWORD_PTR))
-        : kind(Kind::DeviceChange), deviceChange(static_cast<DeviceChangeFn>(fn)) {}
-
-    // Unpacks the parameters for the handler's signature and calls it on target.
-    LRESULT Call(CCmdTarget& target, WPARAM wParam, LPARAM lParam) const;
-
-private:
-    Kind kind;
-    union {
-        RawFn raw;
-        VoidFn plain;
-        NotifyFn notify;
-        CreateFn create;
-        TimerFn timer;
-        ShowWindowFn showWindow;
-        ScrollFn scroll;
-        SysCommandFn sysCommand;
-        DeviceChangeFn deviceChange;
-    };
+    UINT value = 0;
+    UINT (*lookUp)() = nullptr;
 };
 
 struct MessageMapEntry {
-    UINT message;
+    MessageId message;
     UINT code;
     UINT id;
-    MessageHandler handler;
+    HandlerFn handler;
 };
 
 struct MessageMap {
     const MessageMap* base;
-    std::vector<MessageMapEntry> entries;
-
-    // The entry for the message in this table or its bases, or null.
-    const MessageMapEntry* Find(UINT message, UINT code, UINT id) const;
+    std::initializer_list<MessageMapEntry> entries;
 };
+
+namespace message_map {
+
+template <class> struct ClassOf;
+template <class T, class Member> struct ClassOf<Member T::*> { using Type = T; };
+
+// One overload per handler signature: how it takes wParam and lParam apart.
+template <class T> LRESULT Invoke(T& t, LRESULT (T::*fn)(WPARAM, LPARAM), WPARAM w, LPARAM l) {
+    return (t.*fn)(w, l);
+}
+template <class T> LRESULT Invoke(T& t, void (T::*fn)(), WPARAM, LPARAM) {
+    (t.*fn)();
+    return 0;
+}
+template <class T> LRESULT Invoke(T& t, void (T::*fn)(NMHDR*, LRESULT*), WPARAM, LPARAM l) {
+    LRESULT result = 0;
+    (t.*fn)(reinterpret_cast<NMHDR*>(l), &result);
+    return result;
+}
+template <class T> LRESULT Invoke(T& t, int (T::*fn)(CREATESTRUCTA*), WPARAM, LPARAM l) {
+    return (t.*fn)(reinterpret_cast<CREATESTRUCTA*>(l));
+}
+template <class T> LRESULT Invoke(T& t, void (T::*fn)(UINT_PTR), WPARAM w, LPARAM) {
+    (t.*fn)(static_cast<UINT_PTR>(w));
+    return 0;
+}
+template <class T> LRESULT Invoke(T& t, void (T::*fn)(BOOL, UINT), WPARAM w, LPARAM l) {
+    (t.*fn)(static_cast<BOOL>(w), static_cast<UINT>(l));
+    return 0;
+}
+template <class T> LRESULT Invoke(T& t, void (T::*fn)(UINT, UINT, HWND), WPARAM w, LPARAM l) {
+    (t.*fn)(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l));
+    return 0;
+}
+template <class T> LRESULT Invoke(T& t, void (T::*fn)(UINT, LPARAM), WPARAM w, LPARAM l) {
+    (t.*fn)(static_cast<UINT>(w), l);
+    return 0;
+}
+template <class T> LRESULT Invoke(T& t, BOOL (T::*fn)(UINT, DWORD_PTR), WPARAM w, LPARAM l) {
+    return (t.*fn)(static_cast<UINT>(w), static_cast<DWORD_PTR>(l));
+}
+
+template <auto Fn> LRESULT Thunk(CCmdTarget& target, WPARAM wParam, LPARAM lParam) {
+    return Invoke(static_cast<typename ClassOf<decltype(Fn)>::Type&>(target), Fn, wParam, lParam);
+}
+
+} // namespace message_map
+
+// The handler of an entry: On<&CMyClass::OnSomething>.
+template <auto Fn> constexpr HandlerFn On = &message_map::Thunk<Fn>;

@@ -8,14 +8,11 @@
 // block directly has no length limit and tells a missing entry from an
 // empty one without a buffer guess.
 std::string LoadResString(UINT id) {
-    HINSTANCE module = AfxGetResourceHandle();
-    HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA((id >> 4) + 1), MAKEINTRESOURCEA(6));
-    HGLOBAL loaded = info != nullptr ? ::LoadResource(module, info) : nullptr;
-    const WCHAR* entry =
-        loaded != nullptr ? static_cast<const WCHAR*>(::LockResource(loaded)) : nullptr;
+    const ResourceBytes block = FindResourceBytes(6, (id >> 4) + 1);
+    const WCHAR* entry = static_cast<const WCHAR*>(block.data);
     if (entry == nullptr)
         return std::string();
-    const WCHAR* end = entry + ::SizeofResource(module, info) / sizeof(WCHAR);
+    const WCHAR* end = entry + block.size / sizeof(WCHAR);
     for (UINT skip = id & 15; skip > 0 && entry < end; --skip)
         entry += 1 + *entry;
     if (entry >= end || *entry == 0 || entry + 1 + *entry > end)
@@ -28,4 +25,12 @@ std::string LoadResString(UINT id) {
     std::vector<char> text(static_cast<size_t>(bytes));
     ::WideCharToMultiByte(CP_ACP, 0, entry + 1, length, text.data(), bytes, nullptr, nullptr);
     return std::string(text.data(), text.size());
+}
+
+ResourceBytes FindResourceBytes(UINT type, UINT id) {
+    HINSTANCE module = AfxGetResourceHandle();
+    HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type));
+    HGLOBAL loaded = info != nullptr ? ::LoadResource(module, info) : nullptr;
+    const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
+    return {data, data != nullptr ? ::SizeofResource(module, info) : 0};
 }

@@ -1,4 +1,4 @@
-// String-table access.
+// String-table and other resource access, from the framework's resource module.
 #pragma once
 
 #include <windows.h>
@@ -7,3 +7,10 @@
 
 // The text of string-table entry id (any length), empty when there is none.
 std::string LoadResString(UINT id);
+
+// The bytes of a resource; null data when there is none.
+struct ResourceBytes {
+    const void* data;
+    DWORD size;
+};
+ResourceBytes FindResourceBytes(UINT type, UINT id);

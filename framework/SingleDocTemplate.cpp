@@ -10,24 +10,20 @@ CSingleDocTemplate::CSingleDocTemplate(UINT resourceId, DocumentFactory document
                                        FrameFactory frame, ViewFactory view)
     : m_resourceId(resourceId), m_makeDocument(document), m_makeFrame(frame), m_makeView(view) {}
 
-// The frame (and with it the view) goes before the document it shows.
-CSingleDocTemplate::~CSingleDocTemplate() {
-    m_frame.reset();
-}
+CSingleDocTemplate::~CSingleDocTemplate() = default;
 
-CFrameWnd* CSingleDocTemplate::OpenNewDocument(int showCommand) {
+BOOL CSingleDocTemplate::OpenNewDocument(int showCommand) {
     if (m_document == nullptr)
         m_document = m_makeDocument();
     if (!m_document->OnNewDocument())
-        return nullptr;
+        return FALSE;
     const bool firstFrame = m_frame == nullptr || m_frame->m_hWnd == nullptr;
     if (firstFrame) {
         m_frame.reset();
         std::unique_ptr<CFrameWnd> frame = m_makeFrame();
         CCreateContext context{m_makeView, m_document.get()};
-        if (!frame->LoadFrame(m_resourceId, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr,
-                              &context))
-            return nullptr;
+        if (!frame->LoadFrame(m_resourceId, &context))
+            return FALSE;
         m_frame = std::move(frame);
         CWinApp* app = AfxGetApp();
         if (app != nullptr && app->m_pMainWnd == nullptr)
@@ -35,12 +31,11 @@ CFrameWnd* CSingleDocTemplate::OpenNewDocument(int showCommand) {
     }
     if (CView* view = m_frame->GetActiveView())
         view->OnInitialUpdate();
-    m_frame->OnUpdateFrameTitle();
     if (firstFrame) {
         // The system chose the position for a window of another size; the
         // view's initial update has given the frame its own since.
         KeepWindowInsideWorkArea(m_frame->m_hWnd);
         m_frame->ShowWindow(showCommand);
     }
-    return m_frame.get();
+    return TRUE;
 }

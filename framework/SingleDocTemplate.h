@@ -22,8 +22,6 @@ public:
     CSingleDocTemplate(UINT resourceId, DocumentFactory document, FrameFactory frame,
                        ViewFactory view);
     ~CSingleDocTemplate();
-    CSingleDocTemplate(const CSingleDocTemplate&) = delete;
-    CSingleDocTemplate& operator=(const CSingleDocTemplate&) = delete;
 
     template <class Doc, class Frame, class View>
     static std::unique_ptr<CSingleDocTemplate> Make(UINT resourceId) {
@@ -33,11 +31,8 @@ public:
             [] { return std::unique_ptr<CView>(std::make_unique<View>()); });
     }
 
-    // See CWinApp::OnFileNew. The frame, once created, is returned; null on failure.
-    CFrameWnd* OpenNewDocument(int showCommand);
-
-    CDocument* GetDocument() const { return m_document.get(); }
-    CFrameWnd* GetFrame() const { return m_frame.get(); }
+    // See CWinApp::OnFileNew.
+    BOOL OpenNewDocument(int showCommand);
 
 private:
     UINT m_resourceId;
@@ -45,5 +40,5 @@ private:
     FrameFactory m_makeFrame;
     ViewFactory m_makeView;
     std::unique_ptr<CDocument> m_document;
-    std::unique_ptr<CFrameWnd> m_frame;
+    std::unique_ptr<CFrameWnd> m_frame; // goes, and the view with it, before the document
 };

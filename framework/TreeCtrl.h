@@ -1,11 +1,8 @@
 // Tree view.
 #pragma once
 
+#include "ImageList.h"
 #include "WindowHandle.h"
-
-#include <commctrl.h>
-
-class CImageList;
 
 class CTreeCtrl : public CWindowHandle {
 public:
@@ -18,10 +15,12 @@ public:
     DWORD_PTR GetItemData(HTREEITEM item) const;
     std::string GetItemText(HTREEITEM item) const;
     // Makes item the selection (TVGN_CARET); the parent gets TVN_SELCHANGED.
-    BOOL SelectItem(HTREEITEM item) const;
-    HTREEITEM GetSelectedItem() const;
-    UINT GetCount() const;
-    BOOL DeleteAllItems() const;
+    BOOL SelectItem(HTREEITEM item) const { return Send<BOOL>(TVM_SELECTITEM, TVGN_CARET, item); }
+    HTREEITEM GetSelectedItem() const { return Send<HTREEITEM>(TVM_GETNEXTITEM, TVGN_CARET); }
+    UINT GetCount() const { return Send<UINT>(TVM_GETCOUNT); }
+    BOOL DeleteAllItems() const { return Send<BOOL>(TVM_DELETEITEM, 0, TVI_ROOT); }
     // The previous list of that kind. The tree does not own the list.
-    HIMAGELIST SetImageList(CImageList* list, int kind = TVSIL_NORMAL) const;
+    HIMAGELIST SetImageList(CImageList* list, int kind = TVSIL_NORMAL) const {
+        return Send<HIMAGELIST>(TVM_SETIMAGELIST, kind, list ? list->m_hImageList : nullptr);
+    }
 };

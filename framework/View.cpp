@@ -8,5 +8,3 @@ CFrameWnd* CView::GetParentFrame() const {
             return frame;
     return nullptr;
 }
-
-void CView::OnInitialUpdate() {}

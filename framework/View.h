@@ -15,7 +15,7 @@ public:
 
     // Runs after the frame and view exist and before the frame is first shown,
     // and again for every new document.
-    virtual void OnInitialUpdate();
+    virtual void OnInitialUpdate() {}
 
     // Creates the view's window as a child of the frame.
     virtual BOOL CreateView(CFrameWnd* frame, UINT id, CDocument* document) = 0;

@@ -21,47 +21,37 @@ bool IsTopLevel(HWND hWnd) {
     return (::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CHILD) == 0;
 }
 
-// Places the message box that this thread opens while the object lives over
-// the owner, as every dialog of the program is placed. The system would
-// centre it on the screen, wherever the owner is. The box is caught when it
-// is first activated, before it is painted.
-class MessageBoxPlacement {
-public:
-    explicit MessageBoxPlacement(HWND owner) {
-        s_owner = owner;
-        s_hook = ::SetWindowsHookExA(WH_CBT, &Hook, nullptr, ::GetCurrentThreadId());
-    }
-    ~MessageBoxPlacement() { Unhook(); }
-    MessageBoxPlacement(const MessageBoxPlacement&) = delete;
-    MessageBoxPlacement& operator=(const MessageBoxPlacement&) = delete;
+// The message box that this thread opens next is placed over its owner, as
+// every dialog of the program is placed; the system would centre it on the
+// screen, wherever the owner is. It is caught when it is first activated,
+// before it is painted.
+HHOOK messageBoxHook = nullptr;
+HWND messageBoxOwner = nullptr;
 
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
-        const LRESULT next = ::CallNextHookEx(s_hook, code, wParam, lParam);
-        if (code == HCBT_ACTIVATE) {
-            PlaceWindowOver(reinterpret_cast<HWND>(wParam), s_owner);
-            Unhook();
-        }
-        return next;
-    }
-    static void Unhook() {
-        if (s_hook != nullptr)
-            ::UnhookWindowsHookEx(s_hook);
-        s_hook = nullptr;
-    }
+void UnhookMessageBox() {
+    if (messageBoxHook != nullptr)
+        ::UnhookWindowsHookEx(messageBoxHook);
+    messageBoxHook = nullptr;
+}
 
-    static inline HHOOK s_hook = nullptr;
-    static inline HWND s_owner = nullptr;
-};
+LRESULT CALLBACK PlaceMessageBox(int code, WPARAM wParam, LPARAM lParam) {
+    const LRESULT next = ::CallNextHookEx(messageBoxHook, code, wParam, lParam);
+    if (code == HCBT_ACTIVATE) {
+        PlaceWindowOver(reinterpret_cast<HWND>(wParam), messageBoxOwner);
+        UnhookMessageBox();
+    }
+    return next;
+}
 
 } // namespace
 
-const MessageMap CWinApp::messageMap{&CCmdTarget::messageMap,
-                                     {
-                                         {WM_COMMAND, 0, ID_FILE_NEW, &CWinApp::OnFileNewCommand},
-                                         {WM_COMMAND, 0, ID_FILE_OPEN, &CWinApp::OnFileNewCommand},
-                                         {WM_COMMAND, 0, ID_APP_EXIT, &CWinApp::OnAppExit},
-                                     }};
+constexpr MessageMap CWinApp::messageMap{
+    &CCmdTarget::messageMap,
+    {
+        {WM_COMMAND, 0, ID_FILE_NEW, On<&CWinApp::OnFileNewCommand>},
+        {WM_COMMAND, 0, ID_FILE_OPEN, On<&CWinApp::OnFileNewCommand>},
+        {WM_COMMAND, 0, ID_APP_EXIT, On<&CWinApp::OnAppExit>},
+    }};
 
 CWinApp::CWinApp() : m_hInstance(::GetModuleHandleA(nullptr)) {
     theApp = this;
@@ -72,25 +62,16 @@ CWinApp::~CWinApp() {
         theApp = nullptr;
 }
 
-BOOL CWinApp::InitInstance() {
-    return TRUE;
-}
-
 int CWinApp::Run() {
     MSG msg{};
-    for (;;) {
-        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0) {
-            m_quitCode = static_cast<int>(msg.wParam);
-            return m_quitCode;
-        }
-        if (got == -1)
-            return -1;
+    BOOL got;
+    while ((got = ::GetMessageA(&msg, nullptr, 0, 0)) > 0) {
         if (!PreTranslateMessage(&msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);
         }
     }
+    return got == -1 ? -1 : (m_quitCode = static_cast<int>(msg.wParam));
 }
 
 int CWinApp::ExitInstance() {
@@ -101,7 +82,7 @@ int CWinApp::ExitInstance() {
 BOOL CWinApp::PreTranslateMessage(MSG* msg) {
     if (!IsKeyboardMessage(*msg))
         return FALSE;
-    HWND mainWindow = m_pMainWnd != nullptr ? m_pMainWnd->m_hWnd : nullptr;
+    HWND mainWindow = AfxGetMainWindow();
     const bool inMainWindow =
         mainWindow != nullptr && (msg->hwnd == mainWindow || ::IsChild(mainWindow, msg->hwnd));
     if (inMainWindow && m_pMainWnd->PreTranslateMessage(msg))
@@ -121,11 +102,7 @@ void CWinApp::AddDocTemplate(std::unique_ptr<CSingleDocTemplate> docTemplate) {
 }
 
 BOOL CWinApp::OnFileNew() {
-    return m_docTemplate != nullptr && m_docTemplate->OpenNewDocument(m_nCmdShow) != nullptr;
-}
-
-void CWinApp::OnFileNewCommand() {
-    OnFileNew();
+    return m_docTemplate != nullptr && m_docTemplate->OpenNewDocument(m_nCmdShow);
 }
 
 // Destroying the main window inside a modal loop would free the windows of
@@ -146,14 +123,22 @@ CWinApp* AfxGetApp() {
     return theApp;
 }
 
+HWND AfxGetMainWindow() {
+    return theApp != nullptr && theApp->m_pMainWnd != nullptr ? theApp->m_pMainWnd->m_hWnd
+                                                              : nullptr;
+}
+
 HINSTANCE AfxGetResourceHandle() {
     return theApp != nullptr ? theApp->m_hInstance : ::GetModuleHandleA(nullptr);
 }
 
 int AfxMessageBox(const std::string& text, UINT type) {
-    HWND owner =
-        theApp != nullptr && theApp->m_pMainWnd != nullptr ? theApp->m_pMainWnd->m_hWnd : nullptr;
+    HWND owner = AfxGetMainWindow();
     const std::string caption = LoadResString(AFX_IDS_APP_TITLE);
-    MessageBoxPlacement placement(owner);
-    return ::MessageBoxA(owner, text.c_str(), caption.empty() ? nullptr : caption.c_str(), type);
+    messageBoxOwner = owner;
+    messageBoxHook = ::SetWindowsHookExA(WH_CBT, &PlaceMessageBox, nullptr, ::GetCurrentThreadId());
+    const int button =
+        ::MessageBoxA(owner, text.c_str(), caption.empty() ? nullptr : caption.c_str(), type);
+    UnhookMessageBox();
+    return button;
 }

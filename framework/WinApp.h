@@ -21,7 +21,7 @@ public:
     const char* m_lpCmdLine = ""; // the command line after the program name
     int m_nCmdShow = SW_SHOWNORMAL;
 
-    virtual BOOL InitInstance();
+    virtual BOOL InitInstance() { return TRUE; }
     // The message loop; ends with WM_QUIT and returns its exit code.
     virtual int Run();
     // Frees the document, frame and view; returns the program's exit code.
@@ -46,7 +46,7 @@ protected:
 private:
     // Stock commands: new and open (there are no files: open starts a new
     // document), exit (destroys the main window).
-    void OnFileNewCommand();
+    void OnFileNewCommand() { OnFileNew(); }
     void OnAppExit();
 
     std::unique_ptr<CSingleDocTemplate> m_docTemplate;
@@ -55,6 +55,8 @@ private:
 
 // The one application object, or null when there is none.
 CWinApp* AfxGetApp();
+// The main window of the application object, or null.
+HWND AfxGetMainWindow();
 // The module whose resources the framework loads.
 HINSTANCE AfxGetResourceHandle();
 // A message box owned by the main window with the application title

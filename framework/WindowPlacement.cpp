@@ -1,20 +1,14 @@
 #include "WindowPlacement.h"
 
+#include <algorithm>
+
 namespace {
 
 // The start of a span of this length centred over [anchorStart, anchorEnd),
 // moved as little as needed into [areaStart, areaEnd).
 LONG PlaceSpan(LONG length, LONG anchorStart, LONG anchorEnd, LONG areaStart, LONG areaEnd) {
-    LONG start = anchorStart + (anchorEnd - anchorStart - length) / 2;
-    if (start + length > areaEnd)
-        start = areaEnd - length;
-    if (start < areaStart)
-        start = areaStart;
-    return start;
-}
-
-bool IsUsableAnchor(HWND anchor) {
-    return anchor != nullptr && ::IsWindowVisible(anchor) && !::IsIconic(anchor);
+    const LONG centred = anchorStart + (anchorEnd - anchorStart - length) / 2;
+    return std::max(areaStart, std::min(centred, areaEnd - length));
 }
 
 RECT WorkAreaOf(HWND window) {
@@ -50,7 +44,7 @@ RECT PlaceInsideWorkArea(const RECT& window, const RECT& anchor, const RECT& wor
 }
 
 void PlaceWindowOver(HWND window, HWND anchor) {
-    const bool overAnchor = IsUsableAnchor(anchor);
+    const bool overAnchor = anchor != nullptr && ::IsWindowVisible(anchor) && !::IsIconic(anchor);
     const RECT workArea = WorkAreaOf(overAnchor ? anchor : window);
     RECT anchorRect = workArea;
     if (overAnchor)

@@ -1,35 +1,35 @@
 #include "Wnd.h"
 
 #include "DataExchange.h"
+#include "ResString.h"
+#include "Trace.h"
 #include "WinApp.h"
 
 #include <cstring>
+#include <exception>
 #include <vector>
 
 namespace {
 
-constexpr char kWindowClassName[] = "DemtrelWnd";
 constexpr ATOM kDialogClassAtom = 0x8002;
 
 // Messages whose dialog-procedure result is the message's result itself
 // rather than TRUE/FALSE with the result in DWLP_MSGRESULT.
 bool ReturnsResultDirectly(UINT message) {
-    switch (message) {
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-    case WM_COMPAREITEM:
-    case WM_VKEYTOITEM:
-    case WM_CHARTOITEM:
-    case WM_QUERYDRAGICON:
-    case WM_INITDIALOG:
-        return true;
-    default:
-        return false;
+    return (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) ||
+           message == WM_COMPAREITEM || message == WM_VKEYTOITEM || message == WM_CHARTOITEM ||
+           message == WM_QUERYDRAGICON || message == WM_INITDIALOG;
+}
+
+// Called inside a catch handler: names what was caught, so that an exception
+// the window procedure swallows still leaves a trace.
+void TraceSwallowed(UINT message) {
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        Trace("Exception in the handler of message 0x%X: %s\n", message, error.what());
+    } catch (...) {
+        Trace("Exception in the handler of message 0x%X\n", message);
     }
 }
 
@@ -38,33 +38,15 @@ CWnd* BoundObject(HWND hWnd) {
 }
 
 // A dialog template copied into aligned, writable memory, so that the style
-// can be changed before the dialog is made.
-class DialogTemplateCopy {
-public:
-    bool Load(HINSTANCE module, UINT templateId) {
-        HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5));
-        HGLOBAL loaded = info ? ::LoadResource(module, info) : nullptr;
-        const void* data = loaded ? ::LockResource(loaded) : nullptr;
-        const DWORD size = info ? ::SizeofResource(module, info) : 0;
-        if (data == nullptr || size < sizeof(DLGTEMPLATE) + 2 * sizeof(DWORD))
-            return false;
-        m_words.assign((size + sizeof(DWORD) - 1) / sizeof(DWORD), 0);
-        std::memcpy(m_words.data(), data, size);
-        return true;
-    }
-
-    // The extended form starts with version 1 and the signature 0xFFFF,
-    // then help id, extended style and style; the plain form starts with
-    // style and extended style.
-    DWORD& Style() { return IsExtended() ? m_words[3] : m_words[0]; }
-    DWORD& ExStyle() { return IsExtended() ? m_words[2] : m_words[1]; }
-    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(m_words.data()); }
-
-private:
-    bool IsExtended() const { return m_words[0] == 0xFFFF0001u; }
-
-    std::vector<DWORD> m_words;
-};
+// can be changed before the dialog is made; empty when there is none.
+std::vector<DWORD> CopyDialogTemplate(UINT templateId) {
+    const ResourceBytes bytes = FindResourceBytes(5, templateId);
+    if (bytes.data == nullptr || bytes.size < sizeof(DLGTEMPLATE) + 2 * sizeof(DWORD))
+        return {};
+    std::vector<DWORD> words((bytes.size + sizeof(DWORD) - 1) / sizeof(DWORD));
+    std::memcpy(words.data(), bytes.data, bytes.size);
+    return words;
+}
 
 } // namespace
 
@@ -88,55 +70,36 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
     return ourWindow || ourDialog ? BoundObject(hWnd) : nullptr;
 }
 
-const char* CWnd::FrameworkClassName() {
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof(existing);
-    HINSTANCE module = ::GetModuleHandleA(nullptr);
-    if (!::GetClassInfoExA(module, kWindowClassName, &existing)) {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof(wc);
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = &WindowProcedure;
-        wc.hInstance = module;
-        wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-        wc.lpszClassName = kWindowClassName;
-        ::RegisterClassExA(&wc);
-    }
-    return kWindowClassName;
+std::string CWnd::FrameworkClassName(UINT iconId) {
+    const std::string name = iconId == 0 ? "DemtrelWnd" : "DemtrelFrame" + std::to_string(iconId);
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &WindowProcedure;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    if (iconId != 0)
+        wc.hIcon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(iconId));
+    wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    wc.lpszClassName = name.c_str();
+    ::RegisterClassExA(&wc); // fails, harmlessly, once the class exists
+    return name;
 }
 
 BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const std::string& title, DWORD style,
                     int x, int y, int width, int height, HWND parent, HMENU menuOrId) {
-    CREATESTRUCTA cs{};
-    cs.dwExStyle = exStyle;
-    cs.lpszClass = className != nullptr ? className : FrameworkClassName();
-    cs.lpszName = title.c_str();
-    cs.style = static_cast<LONG>(style);
-    cs.x = x;
-    cs.y = y;
-    cs.cx = width;
-    cs.cy = height;
-    cs.hwndParent = parent;
-    cs.hMenu = menuOrId;
-    cs.hInstance = ::GetModuleHandleA(nullptr);
-    cs.lpCreateParams = this;
-    if (!PreCreateWindow(cs))
-        return FALSE;
-    return CreateFromStruct(cs);
-}
-
-BOOL CWnd::CreateFromStruct(const CREATESTRUCTA& cs) {
-    if (m_hWnd != nullptr)
+    const std::string ownClass = FrameworkClassName();
+    const char* windowClass = className != nullptr ? className : ownClass.c_str();
+    HINSTANCE module = ::GetModuleHandleA(nullptr);
+    CREATESTRUCTA cs{
+        this,          module,      menuOrId, parent, height, width, y, x, static_cast<LONG>(style),
+        title.c_str(), windowClass, exStyle};
+    if (m_hWnd != nullptr || !PreCreateWindow(cs))
         return FALSE;
     HWND hWnd =
         ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style),
                           cs.x, cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, this);
     return hWnd != nullptr && m_hWnd == hWnd;
-}
-
-BOOL CWnd::DestroyWindow() {
-    return m_hWnd != nullptr && ::DestroyWindow(m_hWnd);
 }
 
 BOOL CWnd::UpdateData(BOOL saveAndValidate) {
@@ -146,8 +109,6 @@ BOOL CWnd::UpdateData(BOOL saveAndValidate) {
     DoDataExchange(&exchange);
     return !exchange.Failed();
 }
-
-void CWnd::DoDataExchange(CDataExchange*) {}
 
 BOOL CWnd::PreTranslateMessage(MSG* msg) {
     return m_isDialog && m_hWnd != nullptr && ::IsDialogMessageA(m_hWnd, msg);
@@ -165,21 +126,20 @@ LRESULT CWnd::Default() {
     return result;
 }
 
-BOOL CWnd::PreCreateWindow(CREATESTRUCTA&) {
-    return TRUE;
-}
-
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     if (message == WM_COMMAND) {
         *result = 0;
         return OnCommand(wParam, lParam);
     }
-    if (message == WM_NOTIFY)
-        return OnNotify(wParam, lParam, result);
-    const MessageMapEntry* entry = FindEntry(message, 0, 0);
+    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (message == WM_NOTIFY && header == nullptr)
+        return FALSE;
+    const MessageMapEntry* entry =
+        message == WM_NOTIFY ? FindEntry(message, header->code, static_cast<UINT>(header->idFrom))
+                             : FindEntry(message, 0, 0);
     if (entry == nullptr)
         return FALSE;
-    *result = entry->handler.Call(*this, wParam, lParam);
+    *result = entry->handler(*this, wParam, lParam);
     return TRUE;
 }
 
@@ -189,42 +149,25 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
     return OnCmdMsg(LOWORD(wParam), code);
 }
 
-BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header == nullptr)
-        return FALSE;
-    const MessageMapEntry* entry =
-        FindEntry(WM_NOTIFY, header->code, static_cast<UINT>(header->idFrom));
-    if (entry == nullptr)
-        return FALSE;
-    *result = entry->handler.Call(*this, wParam, lParam);
-    return TRUE;
-}
-
-BOOL CWnd::OnInitDialog() {
-    return TRUE;
-}
-
-void CWnd::PostNcDestroy() {}
-
 BOOL CWnd::CreateDialogWindow(UINT templateId, HWND parent) {
-    if (m_hWnd != nullptr)
+    std::vector<DWORD> words = CopyDialogTemplate(templateId);
+    if (m_hWnd != nullptr || words.empty())
         return FALSE;
-    DialogTemplateCopy dialogTemplate;
-    if (!dialogTemplate.Load(AfxGetResourceHandle(), templateId))
-        return FALSE;
-    CREATESTRUCTA cs{};
-    cs.style = static_cast<LONG>(dialogTemplate.Style());
-    cs.dwExStyle = dialogTemplate.ExStyle();
-    cs.hwndParent = parent;
-    cs.hInstance = AfxGetResourceHandle();
-    cs.lpCreateParams = this;
+    // The extended form starts with version 1 and the signature 0xFFFF, then
+    // help id, extended style and style; the plain form starts with style and
+    // extended style.
+    const bool extended = words[0] == 0xFFFF0001u;
+    DWORD& style = words[extended ? 3 : 0];
+    DWORD& exStyle = words[extended ? 2 : 1];
+    CREATESTRUCTA cs{this, AfxGetResourceHandle(),   nullptr, parent,  0,      0, 0,
+                     0,    static_cast<LONG>(style), nullptr, nullptr, exStyle};
     if (!PreCreateWindow(cs))
         return FALSE;
-    dialogTemplate.Style() = static_cast<DWORD>(cs.style);
-    dialogTemplate.ExStyle() = cs.dwExStyle;
-    HWND hWnd = ::CreateDialogIndirectParamA(AfxGetResourceHandle(), dialogTemplate.Get(), parent,
-                                             &DialogProcedure, reinterpret_cast<LPARAM>(this));
+    style = static_cast<DWORD>(cs.style);
+    exStyle = cs.dwExStyle;
+    HWND hWnd = ::CreateDialogIndirectParamA(
+        AfxGetResourceHandle(), reinterpret_cast<const DLGTEMPLATE*>(words.data()), parent,
+        &DialogProcedure, reinterpret_cast<LPARAM>(this));
     return hWnd != nullptr && m_hWnd == hWnd;
 }
 
@@ -251,6 +194,7 @@ LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, BOOL* handled
         // counts as handled with result 0.
         *handled = TRUE;
         result = 0;
+        TraceSwallowed(message);
     }
     m_current = outer;
     if (message == WM_NCDESTROY) {

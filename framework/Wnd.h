@@ -25,13 +25,13 @@ public:
     // may change the creation values first.
     BOOL CreateEx(DWORD exStyle, const char* className, const std::string& title, DWORD style,
                   int x, int y, int width, int height, HWND parent, HMENU menuOrId);
-    BOOL DestroyWindow();
+    BOOL DestroyWindow() { return m_hWnd != nullptr && ::DestroyWindow(m_hWnd); }
 
     // Moves data between members and controls: TRUE reads the controls into
     // the members, FALSE writes the members into the controls. FALSE when a
     // control of the exchange is missing.
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
-    virtual void DoDataExchange(CDataExchange* pDX);
+    virtual void DoDataExchange(CDataExchange*) {}
 
     // Gives a window of this object the first look at a keyboard message
     // taken from the queue; TRUE when it was consumed. A window built from a
@@ -41,29 +41,25 @@ public:
     // Default processing of the message being handled now.
     LRESULT Default();
 
-    // The framework's window class, registered on first use.
-    static const char* FrameworkClassName();
+    // The framework's window class, registered on first use; with an icon,
+    // a class of its own that carries it (one per frame resource id).
+    static std::string FrameworkClassName(UINT iconId = 0);
     static LRESULT CALLBACK WindowProcedure(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     static INT_PTR CALLBACK DialogProcedure(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:
-    virtual BOOL PreCreateWindow(CREATESTRUCTA& cs);
-    // Creates the window from values PreCreateWindow has already seen.
-    BOOL CreateFromStruct(const CREATESTRUCTA& cs);
+    virtual BOOL PreCreateWindow(CREATESTRUCTA&) { return TRUE; }
 
-    // Message dispatch: WM_COMMAND goes to OnCommand, WM_NOTIFY to OnNotify,
-    // everything else to the message map. TRUE when handled, *result set.
-    virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // WM_COMMAND: the message map's entry for the command; TRUE when handled.
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
-    virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
 
     // The window's first message with the object bound: WM_INITDIALOG for a
     // window built from a dialog template; its result is the dialog
     // procedure's (TRUE: the system sets the focus).
-    virtual BOOL OnInitDialog();
+    virtual BOOL OnInitDialog() { return TRUE; }
 
     // Called after WM_NCDESTROY, when the object is no longer bound.
-    virtual void PostNcDestroy();
+    virtual void PostNcDestroy() {}
 
     // Builds a modeless window from a dialog template, bound to this object.
     // PreCreateWindow sees the template's style and extended style and may
@@ -80,6 +76,9 @@ private:
     void Bind(HWND hWnd, bool isDialog);
     void Unbind();
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam, BOOL* handled);
+    // WM_COMMAND goes to OnCommand, everything else to the message map: a
+    // WM_NOTIFY entry by its sender and code. TRUE when handled, *result set.
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
     CurrentMessage m_current{};
     bool m_isDialog = false;

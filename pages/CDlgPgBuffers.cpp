@@ -50,15 +50,15 @@ void RestartStreaming() {
 
 } // namespace
 
-const MessageMap CDlgPgBuffers::messageMap{
+constexpr MessageMap CDlgPgBuffers::messageMap{
     &CDlgPgBase::messageMap,
     {
-        {WM_TIMER, 0, 0, &CDlgPgBuffers::OnTimer},
-        {WM_SHOWWINDOW, 0, 0, &CDlgPgBuffers::OnShowWindow},
-        {WM_HSCROLL, 0, 0, &CDlgPgBuffers::OnHScroll},
-        {WM_COMMAND, BN_CLICKED, IDC_APPLY_STREAM_BUFFER, &CDlgPgBuffers::OnApplyStreamBuffer},
-        {WM_COMMAND, BN_CLICKED, IDC_APPLY_WDM_BUFFER, &CDlgPgBuffers::OnApplyWdmBuffer},
-        {WM_COMMAND, BN_CLICKED, IDC_APPLY_ASIO_BUFFER, &CDlgPgBuffers::OnApplyAsioBuffer},
+        {WM_TIMER, 0, 0, On<&CDlgPgBuffers::OnTimer>},
+        {WM_SHOWWINDOW, 0, 0, On<&CDlgPgBuffers::OnShowWindow>},
+        {WM_HSCROLL, 0, 0, On<&CDlgPgBuffers::OnHScroll>},
+        {WM_COMMAND, BN_CLICKED, IDC_APPLY_STREAM_BUFFER, On<&CDlgPgBuffers::OnApplyStreamBuffer>},
+        {WM_COMMAND, BN_CLICKED, IDC_APPLY_WDM_BUFFER, On<&CDlgPgBuffers::OnApplyWdmBuffer>},
+        {WM_COMMAND, BN_CLICKED, IDC_APPLY_ASIO_BUFFER, On<&CDlgPgBuffers::OnApplyAsioBuffer>},
     }};
 
 CDlgPgBuffers::CDlgPgBuffers(CWnd* pParent) : CDlgPgBase(IDD_PAGE_BUFFERS, pParent) {}

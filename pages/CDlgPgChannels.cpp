@@ -28,14 +28,14 @@ const DWORD kListStyles = LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULL
 
 } // namespace
 
-const MessageMap CDlgPgChannels::messageMap{
+constexpr MessageMap CDlgPgChannels::messageMap{
     &CDlgPgBase::messageMap,
     {
-        {WM_COMMAND, BN_CLICKED, IDC_INCLUDE_DEVICE_NAME, &CDlgPgChannels::OnIncludeDeviceName},
-        {WM_NOTIFY, LVN_ITEMCHANGED, IDC_CHANNEL_LIST, &CDlgPgChannels::OnChannelListChanged},
-        {WM_COMMAND, BN_CLICKED, IDC_EDIT_CHANNEL_NAME, &CDlgPgChannels::OnEditChannelName},
-        {WM_NOTIFY, NM_DBLCLK, IDC_CHANNEL_LIST, &CDlgPgChannels::OnChannelListDblClk},
-        {WM_NOTIFY, LVN_KEYDOWN, IDC_CHANNEL_LIST, &CDlgPgChannels::OnChannelListKeyDown},
+        {WM_COMMAND, BN_CLICKED, IDC_INCLUDE_DEVICE_NAME, On<&CDlgPgChannels::OnIncludeDeviceName>},
+        {WM_NOTIFY, LVN_ITEMCHANGED, IDC_CHANNEL_LIST, On<&CDlgPgChannels::OnChannelListChanged>},
+        {WM_COMMAND, BN_CLICKED, IDC_EDIT_CHANNEL_NAME, On<&CDlgPgChannels::OnEditChannelName>},
+        {WM_NOTIFY, NM_DBLCLK, IDC_CHANNEL_LIST, On<&CDlgPgChannels::OnChannelListDblClk>},
+        {WM_NOTIFY, LVN_KEYDOWN, IDC_CHANNEL_LIST, On<&CDlgPgChannels::OnChannelListKeyDown>},
     }};
 
 CDlgPgChannels::CDlgPgChannels(int direction, CWnd* pParent)

@@ -20,16 +20,16 @@ const DWORD kListStyles = LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULL
 
 } // namespace
 
-const MessageMap CDlgPgDevices::messageMap{
+constexpr MessageMap CDlgPgDevices::messageMap{
     &CDlgPgBase::messageMap,
     {
-        {WM_NOTIFY, LVN_ITEMCHANGED, IDC_DEVICE_LIST, &CDlgPgDevices::OnDeviceListChanged},
-        {WM_COMMAND, BN_CLICKED, IDC_EDIT_DEVICE_NAME, &CDlgPgDevices::OnEditDeviceName},
-        {WM_NOTIFY, NM_DBLCLK, IDC_DEVICE_LIST, &CDlgPgDevices::OnDeviceListDblClk},
-        {WM_COMMAND, BN_CLICKED, IDC_DEVICE_DOWN, &CDlgPgDevices::OnDeviceDown},
-        {WM_COMMAND, BN_CLICKED, IDC_DEVICE_UP, &CDlgPgDevices::OnDeviceUp},
-        {WM_COMMAND, BN_CLICKED, IDC_APPLY_RANKING, &CDlgPgDevices::OnApplyRanking},
-        {WM_NOTIFY, LVN_KEYDOWN, IDC_DEVICE_LIST, &CDlgPgDevices::OnDeviceListKeyDown},
+        {WM_NOTIFY, LVN_ITEMCHANGED, IDC_DEVICE_LIST, On<&CDlgPgDevices::OnDeviceListChanged>},
+        {WM_COMMAND, BN_CLICKED, IDC_EDIT_DEVICE_NAME, On<&CDlgPgDevices::OnEditDeviceName>},
+        {WM_NOTIFY, NM_DBLCLK, IDC_DEVICE_LIST, On<&CDlgPgDevices::OnDeviceListDblClk>},
+        {WM_COMMAND, BN_CLICKED, IDC_DEVICE_DOWN, On<&CDlgPgDevices::OnDeviceDown>},
+        {WM_COMMAND, BN_CLICKED, IDC_DEVICE_UP, On<&CDlgPgDevices::OnDeviceUp>},
+        {WM_COMMAND, BN_CLICKED, IDC_APPLY_RANKING, On<&CDlgPgDevices::OnApplyRanking>},
+        {WM_NOTIFY, LVN_KEYDOWN, IDC_DEVICE_LIST, On<&CDlgPgDevices::OnDeviceListKeyDown>},
     }};
 
 CDlgPgDevices::CDlgPgDevices(CWnd* pParent) : CDlgPgBase(IDD_PAGE_DEVICES, pParent) {}

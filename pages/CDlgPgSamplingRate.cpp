@@ -32,18 +32,20 @@ const int kColumnSource = 2;
 
 } // namespace
 
-const MessageMap CDlgPgSamplingRate::messageMap{
+constexpr MessageMap CDlgPgSamplingRate::messageMap{
     &CDlgPgBase::messageMap,
     {
-        {WM_NOTIFY, NM_DBLCLK, IDC_SYNCH_LIST, &CDlgPgSamplingRate::OnSynchListDblClk},
-        {WM_COMMAND, BN_CLICKED, IDC_CHANGE_SYNCH_MODE, &CDlgPgSamplingRate::OnChangeSynchMode},
-        {WM_COMMAND, BN_CLICKED, IDC_APPLY_SYNCH, &CDlgPgSamplingRate::OnApplySynch},
-        {WM_NOTIFY, LVN_ITEMCHANGED, IDC_SYNCH_LIST, &CDlgPgSamplingRate::OnItemChangedSynchList},
+        {WM_NOTIFY, NM_DBLCLK, IDC_SYNCH_LIST, On<&CDlgPgSamplingRate::OnSynchListDblClk>},
+        {WM_COMMAND, BN_CLICKED, IDC_CHANGE_SYNCH_MODE, On<&CDlgPgSamplingRate::OnChangeSynchMode>},
+        {WM_COMMAND, BN_CLICKED, IDC_APPLY_SYNCH, On<&CDlgPgSamplingRate::OnApplySynch>},
+        {WM_NOTIFY, LVN_ITEMCHANGED, IDC_SYNCH_LIST,
+         On<&CDlgPgSamplingRate::OnItemChangedSynchList>},
         {WM_COMMAND, CBN_SELCHANGE, IDC_SAMPLING_RATE_COMBO,
-         &CDlgPgSamplingRate::OnSelChangeSamplingRate},
-        {WM_COMMAND, BN_CLICKED, IDC_APPLY_SAMPLING_RATE, &CDlgPgSamplingRate::OnApplySamplingRate},
-        {WM_COMMAND, BN_CLICKED, IDC_RATE_MANUAL, &CDlgPgSamplingRate::OnRateModeClicked},
-        {WM_COMMAND, BN_CLICKED, IDC_RATE_AUTOMATIC, &CDlgPgSamplingRate::OnRateModeClicked},
+         On<&CDlgPgSamplingRate::OnSelChangeSamplingRate>},
+        {WM_COMMAND, BN_CLICKED, IDC_APPLY_SAMPLING_RATE,
+         On<&CDlgPgSamplingRate::OnApplySamplingRate>},
+        {WM_COMMAND, BN_CLICKED, IDC_RATE_MANUAL, On<&CDlgPgSamplingRate::OnRateModeClicked>},
+        {WM_COMMAND, BN_CLICKED, IDC_RATE_AUTOMATIC, On<&CDlgPgSamplingRate::OnRateModeClicked>},
     }};
 
 CDlgPgSamplingRate::CDlgPgSamplingRate(CWnd* pParent)

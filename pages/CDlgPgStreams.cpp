@@ -49,11 +49,11 @@ std::string ErrorMessage(uint32_t code) {
 
 } // namespace
 
-const MessageMap CDlgPgStreams::messageMap{
+constexpr MessageMap CDlgPgStreams::messageMap{
     &CDlgPgBase::messageMap,
     {
-        {WM_SHOWWINDOW, 0, 0, &CDlgPgStreams::OnShowWindow},
-        {WM_NOTIFY, LVN_ITEMCHANGED, IDC_STREAM_LIST, &CDlgPgStreams::OnItemChangedStreamList},
+        {WM_SHOWWINDOW, 0, 0, On<&CDlgPgStreams::OnShowWindow>},
+        {WM_NOTIFY, LVN_ITEMCHANGED, IDC_STREAM_LIST, On<&CDlgPgStreams::OnItemChangedStreamList>},
     }};
 
 CDlgPgStreams::CDlgPgStreams(CWnd* pParent) : CDlgPgBase(IDD_PAGE_STREAMS, pParent) {}

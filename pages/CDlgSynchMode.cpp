@@ -15,10 +15,10 @@ const ListColumn kColumns[] = {
 
 } // namespace
 
-const MessageMap CDlgSynchMode::messageMap{
+constexpr MessageMap CDlgSynchMode::messageMap{
     &CDialog::messageMap,
     {
-        {WM_NOTIFY, LVN_ITEMCHANGED, IDC_SYNCH_LIST, &CDlgSynchMode::OnItemChangedModeList},
+        {WM_NOTIFY, LVN_ITEMCHANGED, IDC_SYNCH_LIST, On<&CDlgSynchMode::OnItemChangedModeList>},
     }};
 
 CDlgSynchMode::CDlgSynchMode(DeviceSynchModes* pSynchModes, CWnd* pParent)

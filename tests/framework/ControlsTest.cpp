@@ -65,15 +65,16 @@ private:
     }
 };
 
-const MessageMap ControlsDialog::messageMap{
+constexpr MessageMap ControlsDialog::messageMap{
     &CDialog::messageMap,
     {
-        {WM_NOTIFY, static_cast<UINT>(LVN_ITEMCHANGED), IDC_LIST, &ControlsDialog::OnItemChanged},
-        {WM_NOTIFY, static_cast<UINT>(NM_DBLCLK), IDC_LIST, &ControlsDialog::OnDoubleClick},
+        {WM_NOTIFY, static_cast<UINT>(LVN_ITEMCHANGED), IDC_LIST,
+         On<&ControlsDialog::OnItemChanged>},
+        {WM_NOTIFY, static_cast<UINT>(NM_DBLCLK), IDC_LIST, On<&ControlsDialog::OnDoubleClick>},
         {WM_NOTIFY, static_cast<UINT>(TVN_SELCHANGEDA), IDC_TREE,
-         &ControlsDialog::OnTreeSelChanged},
-        {WM_COMMAND, CBN_SELCHANGE, IDC_COMBO, &ControlsDialog::OnComboChange},
-        {WM_HSCROLL, 0, 0, &ControlsDialog::OnHScroll},
+         On<&ControlsDialog::OnTreeSelChanged>},
+        {WM_COMMAND, CBN_SELCHANGE, IDC_COMBO, On<&ControlsDialog::OnComboChange>},
+        {WM_HSCROLL, 0, 0, On<&ControlsDialog::OnHScroll>},
     }};
 
 class Controls : public ::testing::Test {

@@ -70,11 +70,12 @@ private:
     }
 };
 
-const MessageMap PassingDialog::messageMap{&CDialog::messageMap,
-                                           {
-                                               {WM_SETTEXT, 0, 0, &PassingDialog::OnSetText},
-                                               {WM_SHOWWINDOW, 0, 0, &PassingDialog::OnShowWindow},
-                                           }};
+constexpr MessageMap PassingDialog::messageMap{
+    &CDialog::messageMap,
+    {
+        {WM_SETTEXT, 0, 0, On<&PassingDialog::OnSetText>},
+        {WM_SHOWWINDOW, 0, 0, On<&PassingDialog::OnShowWindow>},
+    }};
 
 struct ModalResult {
     std::string name;

@@ -44,7 +44,6 @@ const RECT* frameStart = nullptr;
 class TestFrame : public CFrameWnd {
 public:
     CStatusBar m_StatusBar;
-    bool keepTitleFlags = false;
 
 protected:
     static const MessageMap messageMap;
@@ -53,8 +52,7 @@ protected:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override {
         if (!CFrameWnd::PreCreateWindow(cs))
             return FALSE;
-        Note((cs.style & FWS_ADDTOTITLE) ? "style with title flag" : "style without title flag");
-        cs.style &= ~static_cast<LONG>(WS_THICKFRAME | FWS_ADDTOTITLE | FWS_PREFIXTITLE);
+        cs.style &= ~static_cast<LONG>(WS_THICKFRAME);
         if (frameStart != nullptr) {
             cs.x = frameStart->left;
             cs.y = frameStart->top;
@@ -86,10 +84,11 @@ private:
     void OnThing() { Note("frame thing"); }
 };
 
-const MessageMap TestFrame::messageMap{&CFrameWnd::messageMap,
-                                       {
-                                           {WM_COMMAND, 0, ID_TEST_THING, &TestFrame::OnThing},
-                                       }};
+constexpr MessageMap TestFrame::messageMap{
+    &CFrameWnd::messageMap,
+    {
+        {WM_COMMAND, 0, ID_TEST_THING, On<&TestFrame::OnThing>},
+    }};
 
 class TestView : public CFormView {
 public:
@@ -128,10 +127,11 @@ private:
     void OnViewOnly() { Note("view command"); }
 };
 
-const MessageMap TestView::messageMap{&CFormView::messageMap,
-                                      {
-                                          {WM_COMMAND, 0, ID_TEST_VIEW_ONLY, &TestView::OnViewOnly},
-                                      }};
+constexpr MessageMap TestView::messageMap{
+    &CFormView::messageMap,
+    {
+        {WM_COMMAND, 0, ID_TEST_VIEW_ONLY, On<&TestView::OnViewOnly>},
+    }};
 
 class TestApp : public CWinApp {
 protected:
@@ -142,10 +142,11 @@ private:
     void OnAppOnly() { Note("app command"); }
 };
 
-const MessageMap TestApp::messageMap{&CWinApp::messageMap,
-                                     {
-                                         {WM_COMMAND, 0, ID_TEST_APP_ONLY, &TestApp::OnAppOnly},
-                                     }};
+constexpr MessageMap TestApp::messageMap{
+    &CWinApp::messageMap,
+    {
+        {WM_COMMAND, 0, ID_TEST_APP_ONLY, On<&TestApp::OnAppOnly>},
+    }};
 
 class Frame : public ::testing::Test {
 protected:
@@ -181,12 +182,11 @@ TEST_F(Frame, NewDocumentBuildsFrameAndViewInOrder) {
     TestView* view = View();
     ASSERT_NE(view, nullptr);
 
-    EXPECT_EQ(notes, (std::vector<std::string>{"new document", "style with title flag",
-                                               "frame created, view present",
+    EXPECT_EQ(notes, (std::vector<std::string>{"new document", "frame created, view present",
                                                "initial update, frame visible: 0"}));
     EXPECT_TRUE(frame->IsWindowVisible());
-    EXPECT_EQ(frame->GetWindowText(), "FwTest"); // title flags removed: no document name
-    EXPECT_EQ(frame->GetStyle() & (WS_THICKFRAME | FWS_ADDTOTITLE), 0u);
+    EXPECT_EQ(frame->GetWindowText(), "FwTest"); // no document name
+    EXPECT_EQ(frame->GetStyle() & WS_THICKFRAME, 0u);
     EXPECT_NE(::GetMenu(frame->m_hWnd), nullptr);
 
     EXPECT_EQ(::GetParent(view->m_hWnd), frame->m_hWnd);
@@ -197,6 +197,16 @@ TEST_F(Frame, NewDocumentBuildsFrameAndViewInOrder) {
     EXPECT_EQ(ChildText(view->m_hWnd, IDC_NAME), "from the view");
     EXPECT_EQ(view->m_Tree.m_hWnd, view->GetDlgItem(IDC_TREE));
     EXPECT_NE(frame->GetActiveDocument(), nullptr);
+}
+
+// A frame shows the icon of its resource id in its caption and on the task
+// bar; the framework's other windows have none.
+TEST_F(Frame, TheFramesWindowClassCarriesTheIconOfItsResource) {
+    ASSERT_TRUE(app.OnFileNew());
+    EXPECT_NE(::GetClassLongPtrA(MainFrame()->m_hWnd, GCLP_HICON), 0);
+    CWnd plain;
+    ASSERT_TRUE(plain.CreateEx(0, nullptr, "plain", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    EXPECT_EQ(::GetClassLongPtrA(plain.m_hWnd, GCLP_HICON), 0);
 }
 
 TEST_F(Frame, ViewFillsTheClientAreaAboveTheStatusBarAndFrameFitsTheForm) {
@@ -222,10 +232,12 @@ TEST_F(Frame, ViewFillsTheClientAreaAboveTheStatusBarAndFrameFitsTheForm) {
     EXPECT_EQ(viewRect.right - viewRect.left, formRect.right);
     EXPECT_EQ(viewRect.bottom - viewRect.top, formRect.bottom);
 
-    // The stretch pane takes the width the second pane leaves.
+    // The stretch pane takes the width the second pane leaves, also after the
+    // frame was fitted to the form: the panes were set before.
     int edges[2] = {};
     frame->m_StatusBar.SendMessage(SB_GETPARTS, 2, reinterpret_cast<LPARAM>(edges));
     EXPECT_EQ(edges[1] - edges[0], 80);
+    EXPECT_EQ(edges[1], client.right);
 }
 
 TEST_F(Frame, ReadyAppearsOnceTheLoopRunsAndMenuPromptsUseTheFirstLine) {
@@ -357,22 +369,6 @@ TEST(FrameFailure, AViewThatCannotBeMadeFailsTheNewDocument) {
     // The frame never got past its own creation.
     EXPECT_EQ(std::count(notes.begin(), notes.end(), "frame created, view present"), 0);
     EXPECT_EQ(FindOwnWindow("FwTest"), nullptr);
-}
-
-class TitleFrame : public CFrameWnd {};
-
-TEST(FrameTitle, TitleFlagsAddTheDocumentName) {
-    TitleFrame frame;
-    ASSERT_TRUE(frame.LoadFrame(IDR_TEST_FRAME));
-    frame.OnUpdateFrameTitle();
-    EXPECT_EQ(frame.GetWindowText(), "FwTest - Untitled");
-    TitleFrame prefixed;
-    ASSERT_TRUE(
-        prefixed.LoadFrame(IDR_TEST_FRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE | FWS_PREFIXTITLE));
-    prefixed.OnUpdateFrameTitle();
-    EXPECT_EQ(prefixed.GetWindowText(), "Untitled - FwTest");
-    // The flags never reach the window's style.
-    EXPECT_EQ(prefixed.GetStyle() & (FWS_ADDTOTITLE | FWS_PREFIXTITLE), 0u);
 }
 
 TEST(FrameTitle, NoTemplateMeansNoNewDocument) {

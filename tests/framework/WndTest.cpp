@@ -1,4 +1,5 @@
 // Windows bound to objects and message-map dispatch.
+#include "Trace.h"
 #include "Wnd.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,8 @@ namespace {
 
 constexpr UINT WM_TEST_BASE_ONLY = WM_APP + 10;
 constexpr UINT WM_TEST_OVERRIDDEN = WM_APP + 11;
-constexpr UINT WM_TEST_THROW = WM_APP + 12;
+constexpr UINT WM_TEST_THROW = WM_APP + 12;       // 0x800C
+constexpr UINT WM_TEST_THROW_OTHER = WM_APP + 13; // 0x800D
 constexpr UINT kButtonId = 7;
 constexpr UINT kOtherId = 8;
 
@@ -39,12 +41,12 @@ private:
     void OnBaseCommand() { calls.push_back("base-command"); }
 };
 
-const MessageMap BaseWindow::messageMap{
+constexpr MessageMap BaseWindow::messageMap{
     &CWnd::messageMap,
     {
-        {WM_TEST_BASE_ONLY, 0, 0, &BaseWindow::OnBaseOnly},
-        {WM_TEST_OVERRIDDEN, 0, 0, &BaseWindow::OnOverriddenInBase},
-        {WM_COMMAND, 0, kOtherId, &BaseWindow::OnBaseCommand},
+        {WM_TEST_BASE_ONLY, 0, 0, On<&BaseWindow::OnBaseOnly>},
+        {WM_TEST_OVERRIDDEN, 0, 0, On<&BaseWindow::OnOverriddenInBase>},
+        {WM_COMMAND, 0, kOtherId, On<&BaseWindow::OnBaseCommand>},
     }};
 
 class DerivedWindow : public BaseWindow {
@@ -95,25 +97,27 @@ private:
         return Default();
     }
     LRESULT OnThrow(WPARAM, LPARAM) { throw std::runtime_error("must not leave the procedure"); }
+    void OnThrowOther() { throw 13; }
     void OnDestroy() { calls.push_back("destroy"); }
 };
 
-const MessageMap DerivedWindow::messageMap{
+constexpr MessageMap DerivedWindow::messageMap{
     &BaseWindow::messageMap,
     {
-        {WM_CREATE, 0, 0, &DerivedWindow::OnCreate},
-        {WM_TEST_OVERRIDDEN, 0, 0, &DerivedWindow::OnOverridden},
-        {WM_COMMAND, BN_CLICKED, kButtonId, &DerivedWindow::OnClicked},
-        {WM_COMMAND, CBN_SELCHANGE, kButtonId, &DerivedWindow::OnSelChange},
-        {WM_NOTIFY, LVN_ITEMCHANGED, kButtonId, &DerivedWindow::OnItemChanged},
-        {WM_TIMER, 0, 0, &DerivedWindow::OnTimer},
-        {WM_SHOWWINDOW, 0, 0, &DerivedWindow::OnShowWindow},
-        {WM_HSCROLL, 0, 0, &DerivedWindow::OnHScroll},
-        {WM_SYSCOMMAND, 0, 0, &DerivedWindow::OnSysCommand},
-        {WM_DEVICECHANGE, 0, 0, &DerivedWindow::OnDeviceChange},
-        {WM_SETTEXT, 0, 0, &DerivedWindow::OnSetText},
-        {WM_TEST_THROW, 0, 0, &DerivedWindow::OnThrow},
-        {WM_DESTROY, 0, 0, &DerivedWindow::OnDestroy},
+        {WM_CREATE, 0, 0, On<&DerivedWindow::OnCreate>},
+        {WM_TEST_OVERRIDDEN, 0, 0, On<&DerivedWindow::OnOverridden>},
+        {WM_COMMAND, BN_CLICKED, kButtonId, On<&DerivedWindow::OnClicked>},
+        {WM_COMMAND, CBN_SELCHANGE, kButtonId, On<&DerivedWindow::OnSelChange>},
+        {WM_NOTIFY, LVN_ITEMCHANGED, kButtonId, On<&DerivedWindow::OnItemChanged>},
+        {WM_TIMER, 0, 0, On<&DerivedWindow::OnTimer>},
+        {WM_SHOWWINDOW, 0, 0, On<&DerivedWindow::OnShowWindow>},
+        {WM_HSCROLL, 0, 0, On<&DerivedWindow::OnHScroll>},
+        {WM_SYSCOMMAND, 0, 0, On<&DerivedWindow::OnSysCommand>},
+        {WM_DEVICECHANGE, 0, 0, On<&DerivedWindow::OnDeviceChange>},
+        {WM_SETTEXT, 0, 0, On<&DerivedWindow::OnSetText>},
+        {WM_TEST_THROW, 0, 0, On<&DerivedWindow::OnThrow>},
+        {WM_TEST_THROW_OTHER, 0, 0, On<&DerivedWindow::OnThrowOther>},
+        {WM_DESTROY, 0, 0, On<&DerivedWindow::OnDestroy>},
     }};
 
 bool Create(CWnd& window, const std::string& title = "test") {
@@ -168,8 +172,8 @@ TEST(WndBinding, ForeignWindowsAreNotTakenForObjects) {
     EXPECT_EQ(CWnd::FromHandle(label), nullptr);
     EXPECT_EQ(CWnd::FromHandle(nullptr), nullptr);
     // A window of the framework's class made without an object stays unbound.
-    HWND loose = ::CreateWindowExA(0, CWnd::FrameworkClassName(), "", 0, 0, 0, 10, 10, nullptr,
-                                   nullptr, nullptr, nullptr);
+    HWND loose = ::CreateWindowExA(0, CWnd::FrameworkClassName().c_str(), "", 0, 0, 0, 10, 10,
+                                   nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(loose, nullptr);
     EXPECT_EQ(CWnd::FromHandle(loose), nullptr);
     ::DestroyWindow(loose);
@@ -259,6 +263,27 @@ TEST(MessageMap, AnExceptionInAHandlerStopsAtTheProcedure) {
     EXPECT_EQ(window.SendMessage(WM_TEST_THROW), 0);
     EXPECT_TRUE(::IsWindow(window.m_hWnd));
     EXPECT_EQ(window.SendMessage(WM_TEST_BASE_ONLY, 1), 2);
+}
+
+std::vector<std::string> traced;
+
+void CaptureTrace(const char* line) {
+    traced.push_back(line);
+}
+
+// What the procedure swallowed would otherwise leave no sign at all.
+TEST(MessageMap, AnExceptionStoppedAtTheProcedureIsTracedWithItsMessage) {
+    DerivedWindow window;
+    ASSERT_TRUE(Create(window));
+    traced.clear();
+    SetTraceHook(CaptureTrace);
+    window.SendMessage(WM_TEST_THROW);
+    window.SendMessage(WM_TEST_THROW_OTHER);
+    SetTraceHook(nullptr);
+    ASSERT_EQ(traced.size(), 2u);
+    EXPECT_NE(traced[0].find("0x800C"), std::string::npos) << traced[0];
+    EXPECT_NE(traced[0].find("must not leave the procedure"), std::string::npos) << traced[0];
+    EXPECT_NE(traced[1].find("0x800D"), std::string::npos) << traced[1];
 }
 
 } // namespace

@@ -1,9 +1,0 @@
-#include "Button.h"
-
-int CButton::GetCheck() const {
-    return static_cast<int>(SendMessage(BM_GETCHECK));
-}
-
-void CButton::SetCheck(int check) const {
-    SendMessage(BM_SETCHECK, static_cast<WPARAM>(check));
-}

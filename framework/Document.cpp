@@ -1,5 +1,0 @@
-#include "Document.h"
-
-BOOL CDocument::OnNewDocument() {
-    return TRUE;
-}
