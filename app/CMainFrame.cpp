@@ -8,6 +8,7 @@
 #include "WinApp.h"
 #include "resource.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -43,6 +44,7 @@ constexpr MessageMap CMainFrame::messageMap{
         {WM_COMMAND, 0, ID_HIDE, On<&CMainFrame::OnHide>},
         {WM_SYSCOMMAND, 0, 0, On<&CMainFrame::OnSysCommand>},
         {WM_DPICHANGED, 0, 0, On<&CMainFrame::OnDpiChanged>},
+        {WM_SIZE, 0, 0, On<&CMainFrame::OnSize>},
     }};
 
 CMainFrame::TrayAction CMainFrame::TrayActionFor(WPARAM iconId, LPARAM mouseMessage) {
@@ -74,8 +76,7 @@ UINT CMainFrame::TaskbarCreatedMessage() {
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
     if (!CFrameWnd::PreCreateWindow(cs))
         return FALSE;
-    cs.style &=
-        ~static_cast<LONG>(WS_THICKFRAME | WS_MAXIMIZEBOX | FWS_ADDTOTITLE | FWS_PREFIXTITLE);
+    cs.style &= ~static_cast<LONG>(WS_THICKFRAME | WS_MAXIMIZEBOX);
     cs.dwExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
     return TRUE;
 }
@@ -99,16 +100,28 @@ BOOL CMainFrame::AddTrayIcon() {
 }
 
 BOOL CMainFrame::CreateStatusBar() {
-    static constexpr UINT kIndicators[] = {0, 0};
-    if (!m_StatusBar.Create(this) || !m_StatusBar.SetIndicators(kIndicators, 2))
+    if (!m_StatusBar.Create(this))
         return FALSE;
     LayOutStatusPanes();
     return TRUE;
 }
 
+// The message pane takes what the device pane leaves, and never less than
+// its own width.
 void CMainFrame::LayOutStatusPanes() {
-    m_StatusBar.SetPaneInfo(0, 0, SBPS_STRETCH, ScaleForDpi(kStatusPaneWidth, m_Dpi));
-    m_StatusBar.SetPaneInfo(1, 1, SBPS_NORMAL, ScaleForDpi(kDevicePaneWidth, m_Dpi));
+    RECT client{};
+    GetClientRect(&client);
+    const int devices = ScaleForDpi(kDevicePaneWidth, m_Dpi);
+    const int messages =
+        std::max(static_cast<int>(client.right) - devices, ScaleForDpi(kStatusPaneWidth, m_Dpi));
+    m_StatusBar.SetPaneWidths({messages, devices});
+}
+
+// The frame cannot be resized by the user, but it is fitted to its view
+// after it was made, and it follows the DPI of its monitor.
+void CMainFrame::OnSize() {
+    RecalcLayout();
+    LayOutStatusPanes();
 }
 
 // The icon goes first, while the frame still exists; the view's children,

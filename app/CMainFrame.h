@@ -56,4 +56,5 @@ private:
     void OnHide();
     void OnSysCommand(UINT id, LPARAM point);
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    void OnSize();
 };

@@ -3,6 +3,8 @@
 
 #include "WindowHandle.h"
 
+#include <vector>
+
 class CComboBox : public CWindowHandle {
 public:
     using CWindowHandle::CWindowHandle;
@@ -21,5 +23,12 @@ public:
     int GetCount() const { return Send<int>(CB_GETCOUNT); }
     void ResetContent() const { SendMessage(CB_RESETCONTENT); }
     // The item's text, empty for an invalid index.
-    std::string GetLBText(int index) const;
+    std::string GetLBText(int index) const {
+        const int length = Send<int>(CB_GETLBTEXTLEN, index);
+        if (length <= 0)
+            return std::string();
+        std::vector<char> buffer(static_cast<size_t>(length) + 1);
+        const int copied = Send<int>(CB_GETLBTEXT, index, buffer.data());
+        return std::string(buffer.data(), static_cast<size_t>(copied > 0 ? copied : 0));
+    }
 };

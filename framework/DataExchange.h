@@ -1,12 +1,5 @@
-// Dialog data exchange: DoDataExchange calls the DDX_ functions for its
-// controls; the direction comes from UpdateData.
-//
-//   void CMyDialog::DoDataExchange(CDataExchange* pDX) {
-//       DDX_Control(pDX, IDC_LIST, m_List);
-//       DDX_Text(pDX, IDC_NAME, m_strName);
-//       DDX_Check(pDX, IDC_INCLUDE, m_nInclude);
-//       DDX_Radio(pDX, IDC_MODE_FIRST, m_nMode);
-//   }
+// Dialog data exchange: a window's DoDataExchange calls the DDX_ functions
+// for its controls; the direction comes from UpdateData.
 #pragma once
 
 #include <windows.h>

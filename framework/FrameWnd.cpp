@@ -2,7 +2,6 @@
 
 #include "ResString.h"
 #include "StatusBar.h"
-#include "View.h"
 #include "WinApp.h"
 
 #include <algorithm>
@@ -64,10 +63,6 @@ constexpr MessageMap CFrameWnd::messageMap{
         {WM_SETFOCUS, 0, 0, On<&CFrameWnd::RestoreFocus>},
     }};
 
-CFrameWnd::CFrameWnd() = default;
-
-CFrameWnd::~CFrameWnd() = default;
-
 BOOL CFrameWnd::LoadFrame(UINT resourceId, CCreateContext* context) {
     HINSTANCE resources = AfxGetResourceHandle();
     HMENU menu = ::LoadMenuA(resources, MAKEINTRESOURCEA(resourceId));
@@ -83,14 +78,9 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, CCreateContext* context) {
     return created;
 }
 
-CDocument* CFrameWnd::GetActiveDocument() const {
-    return m_view != nullptr ? m_view->GetDocument() : nullptr;
-}
-
 void CFrameWnd::RecalcLayout() {
-    HWND bar = StatusBarWindow();
-    if (bar != nullptr)
-        CStatusBar(bar).RecalcPanes();
+    // The bar puts itself at the bottom of the client area when told of a size.
+    CWindowHandle(StatusBarWindow()).SendMessage(WM_SIZE);
     RECT client{};
     GetClientRect(&client);
     const LONG height = client.bottom - GetStatusBarHeight();

@@ -15,12 +15,9 @@
 #pragma once
 
 #include "FrameworkIds.h"
-#include "Wnd.h"
+#include "View.h"
 
 #include <memory>
-
-class CDocument;
-class CView;
 
 // What the frame needs to make its view during WM_CREATE.
 struct CCreateContext {
@@ -30,16 +27,13 @@ struct CCreateContext {
 
 class CFrameWnd : public CWnd {
 public:
-    CFrameWnd();
-    ~CFrameWnd() override;
-
     // Creates the frame with menu, class icon, accelerators and title (first
     // line of the string) of resourceId; PreCreateWindow may change the
     // overlapped window's style.
     BOOL LoadFrame(UINT resourceId, CCreateContext* context = nullptr);
 
     CView* GetActiveView() const { return m_view.get(); }
-    CDocument* GetActiveDocument() const;
+    CDocument* GetActiveDocument() const { return m_view ? m_view->GetDocument() : nullptr; }
 
     // Puts the view and the status bar in place for the current client size.
     void RecalcLayout();

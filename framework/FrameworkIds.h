@@ -1,5 +1,5 @@
-// Identifiers and flags that the framework itself defines: its stock
-// commands, strings and child-window ids, and the frame's title flags.
+// Identifiers that the framework itself defines: its stock commands, strings
+// and child-window ids.
 #pragma once
 
 #include <windows.h>
@@ -19,12 +19,3 @@ constexpr UINT AFX_IDS_IDLEMESSAGE = 57345;
 // Child-window ids inside a frame.
 constexpr UINT AFX_IDW_STATUS_BAR = 0xE801;
 constexpr UINT AFX_IDW_PANE_FIRST = 0xE900;
-
-// Title flags. The frame composes no title from its document, so nothing
-// sets them; a frame may still clear them from its style.
-constexpr DWORD FWS_PREFIXTITLE = 0x00004000L;
-constexpr DWORD FWS_ADDTOTITLE = 0x00008000L;
-
-// Status bar pane styles.
-constexpr UINT SBPS_NORMAL = 0x0000;
-constexpr UINT SBPS_STRETCH = 0x0800;

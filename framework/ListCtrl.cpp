@@ -3,12 +3,6 @@
 #include "Dpi.h"
 #include "ResString.h"
 
-namespace {
-
-constexpr int kItemTextCapacity = 1024;
-
-} // namespace
-
 int CListCtrl::InsertColumn(int column, const std::string& heading, int format, int width) const {
     LVCOLUMNA col{};
     col.mask = LVCF_TEXT | LVCF_FMT | LVCF_SUBITEM;
@@ -70,6 +64,7 @@ BOOL CListCtrl::SetItemText(int row, int column, const std::string& text) const 
 }
 
 std::string CListCtrl::GetItemText(int row, int column) const {
+    constexpr int kItemTextCapacity = 1024;
     char buffer[kItemTextCapacity] = {};
     LVITEMA item{};
     item.iSubItem = column;

@@ -1,16 +1,11 @@
 #include "SingleDocTemplate.h"
 
-#include "Document.h"
-#include "FrameWnd.h"
-#include "View.h"
 #include "WinApp.h"
 #include "WindowPlacement.h"
 
 CSingleDocTemplate::CSingleDocTemplate(UINT resourceId, DocumentFactory document,
                                        FrameFactory frame, ViewFactory view)
     : m_resourceId(resourceId), m_makeDocument(document), m_makeFrame(frame), m_makeView(view) {}
-
-CSingleDocTemplate::~CSingleDocTemplate() = default;
 
 BOOL CSingleDocTemplate::OpenNewDocument(int showCommand) {
     if (m_document == nullptr)

@@ -5,13 +5,10 @@
 //   AddDocTemplate(CSingleDocTemplate::Make<CIXO_CPLDoc, CMainFrame, CIXO_CPLView>(128));
 #pragma once
 
-#include <windows.h>
+#include "Document.h"
+#include "FrameWnd.h"
 
 #include <memory>
-
-class CDocument;
-class CFrameWnd;
-class CView;
 
 class CSingleDocTemplate {
 public:
@@ -21,7 +18,6 @@ public:
 
     CSingleDocTemplate(UINT resourceId, DocumentFactory document, FrameFactory frame,
                        ViewFactory view);
-    ~CSingleDocTemplate();
 
     template <class Doc, class Frame, class View>
     static std::unique_ptr<CSingleDocTemplate> Make(UINT resourceId) {

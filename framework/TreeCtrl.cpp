@@ -1,11 +1,5 @@
 #include "TreeCtrl.h"
 
-namespace {
-
-constexpr int kItemTextCapacity = 1024;
-
-} // namespace
-
 HTREEITEM CTreeCtrl::InsertItem(const std::string& text, int image, int selectedImage,
                                 HTREEITEM parent, HTREEITEM after) const {
     TVINSERTSTRUCTA insert{};
@@ -36,6 +30,7 @@ DWORD_PTR CTreeCtrl::GetItemData(HTREEITEM item) const {
 }
 
 std::string CTreeCtrl::GetItemText(HTREEITEM item) const {
+    constexpr int kItemTextCapacity = 1024;
     char buffer[kItemTextCapacity + 1] = {}; // terminated even if the tree fills it
     TVITEMA tvItem{};
     tvItem.mask = TVIF_TEXT;

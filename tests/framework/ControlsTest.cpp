@@ -274,37 +274,25 @@ TEST_F(Controls, SliderRangeAndPositionAndScrollReachTheParent) {
     EXPECT_EQ(dialog.scrollBar, slider.m_hWnd);
 }
 
-TEST_F(Controls, StatusBarPanesStretchAndKeepTheirTexts) {
+TEST_F(Controls, StatusBarPanesTakeTheirWidthsAndKeepTheirTexts) {
     CWnd frame;
     ASSERT_TRUE(
         frame.CreateEx(0, nullptr, "frame", WS_OVERLAPPEDWINDOW, 0, 0, 600, 300, nullptr, nullptr));
     CStatusBar bar;
     ASSERT_TRUE(bar.Create(&frame));
     EXPECT_EQ(bar.GetDlgCtrlID(), static_cast<int>(AFX_IDW_STATUS_BAR));
-    const UINT indicators[] = {0, IDS_PRESENT};
-    ASSERT_TRUE(bar.SetIndicators(indicators, 2));
+    ASSERT_TRUE(bar.SetPaneWidths({200, 150}));
     EXPECT_EQ(bar.GetPaneCount(), 2);
     EXPECT_EQ(bar.GetPaneText(0), "");
-    EXPECT_EQ(bar.GetPaneText(1), "Present text");
-
-    bar.SetPaneInfo(0, 0, SBPS_STRETCH, 200);
-    bar.SetPaneInfo(1, 1, SBPS_NORMAL, 150);
-    RECT client{};
-    bar.GetClientRect(&client);
     int edges[2] = {};
-    bar.SendMessage(SB_GETPARTS, 2, reinterpret_cast<LPARAM>(edges));
-    EXPECT_EQ(edges[1] - edges[0], 150);
-    EXPECT_EQ(edges[1], client.right); // pane 0 takes what pane 1 leaves
-
-    // Narrower than both panes: the stretch pane keeps its minimum.
-    frame.SetWindowPos(nullptr, 0, 0, 200, 300, SWP_NOMOVE | SWP_NOZORDER);
-    bar.RecalcPanes();
     bar.SendMessage(SB_GETPARTS, 2, reinterpret_cast<LPARAM>(edges));
     EXPECT_EQ(edges[0], 200);
     EXPECT_EQ(edges[1], 350);
 
     EXPECT_TRUE(bar.SetPaneText(1, "3 devices"));
     bar.SetWindowText("Output Channels");
+    // New widths keep the texts of the panes.
+    ASSERT_TRUE(bar.SetPaneWidths({300, 150}));
     EXPECT_EQ(bar.GetPaneText(0), "Output Channels");
     EXPECT_EQ(bar.GetPaneText(1), "3 devices");
     EXPECT_FALSE(bar.SetPaneText(2, "no such pane"));
