@@ -84,8 +84,9 @@ TEST_F(Arrival, WithAWorkingConnectionArrivalAndRemovalOnlyCheckIt) {
 TEST_F(Arrival, AfterADriverRestartAnArrivalReconnectsBothConnectionsAndReloads) {
     OpenShell();
     const std::vector<uint32_t> reload = OneReload();
-    for (uint32_t lost : {ERROR_DEVICE_NOT_CONNECTED, ERROR_INVALID_HANDLE, ERROR_FILE_NOT_FOUND,
-                          ERROR_BAD_COMMAND, ERROR_DEVICE_REMOVED}) {
+    for (uint32_t lost :
+         {ERROR_DEVICE_NOT_CONNECTED, ERROR_INVALID_HANDLE, ERROR_FILE_NOT_FOUND, ERROR_BAD_COMMAND,
+          ERROR_DEVICE_REMOVED, ERROR_ACCESS_DENIED, ERROR_DEV_NOT_EXIST}) {
         SCOPED_TRACE(lost);
         const HANDLE before = gDrv.m_hDevice;
         const HANDLE listenerBefore = view->m_Notificator.m_hDevice;

@@ -163,6 +163,25 @@ TEST_F(Keyboard, TabGoesFromTheTreeRoundEachPageAndBack) {
     }
 }
 
+// A page that ran the dialog manager itself would take keys before the view;
+// every key goes to the view's, which runs over the tree and the visible page.
+TEST_F(Keyboard, PagesLeaveEveryKeyToTheView) {
+    OpenActive();
+    for (size_t i = 0; i < Pages().size(); ++i) {
+        view->m_Tree.SelectItem(Items()[i]);
+        SCOPED_TRACE(view->m_Tree.GetItemText(Items()[i]));
+        ::SetFocus(Tree());
+        TypeKey(VK_TAB);
+        HWND focus = ::GetFocus();
+        ASSERT_TRUE(::IsChild(Pages()[i]->m_hWnd, focus));
+        for (UINT key : {VK_TAB, VK_DOWN, VK_UP, VK_RETURN, VK_ESCAPE}) {
+            MSG msg{focus, WM_KEYDOWN, key, 0, 0, {}};
+            EXPECT_FALSE(Pages()[i]->PreTranslateMessage(&msg)) << key;
+        }
+        EXPECT_EQ(focus, ::GetFocus());
+    }
+}
+
 TEST_F(Keyboard, ControlTabAndControlPageKeysCyclePagesFromAnywhere) {
     OpenActive();
     for (size_t i = 1; i <= Pages().size(); ++i) {
@@ -182,6 +201,10 @@ TEST_F(Keyboard, ControlTabAndControlPageKeysCyclePagesFromAnywhere) {
     EXPECT_EQ(Tree(), ::GetFocus());
     TypeKey(VK_PRIOR, kControl);
     EXPECT_EQ(view->m_hItemDevices, view->m_Tree.GetSelectedItem());
+    // From the last page one back; the tree's own Page Up would go to the top.
+    view->m_Tree.SelectItem(view->m_hItemStreams);
+    TypeKey(VK_PRIOR, kControl);
+    EXPECT_EQ(view->m_hItemSettings, view->m_Tree.GetSelectedItem());
 }
 
 TEST_F(Keyboard, F6MovesBetweenTheTreeAndThePage) {
