@@ -151,9 +151,8 @@ void CIXO_CPLView::OnInitialUpdate() {
     const CIXO_CPLApp* app = CIXO_CPLApp::FromApp();
     m_Tree.SelectItem(app && app->m_bStartWithAsioPage ? m_hItemSettings : m_hItemDevices);
     m_bFirstUpdate = false;
-    // Each page's dialog initialisation took the focus; a frame that is
-    // active already gets it back on the tree, any other gets it there when
-    // it is activated.
+    // The focus starts on the tree: a frame that is active already gets it
+    // there now, any other when it is activated.
     CFrameWnd* frame = GetParentFrame();
     if (frame && ::GetActiveWindow() == frame->m_hWnd)
         m_Tree.SetFocus();
@@ -197,11 +196,11 @@ void CIXO_CPLView::OnDpiChanged(UINT dpi) {
         return;
     const UINT fromTo[] = {m_Dpi, dpi};
     m_Dpi = dpi;
-    for (CDlgPgBase* page : PagesBy(&PageSlot::created)) {
-        if (!page->m_hWnd)
+    for (const PageSlot& slot : m_Pages) {
+        if (!slot.page->m_hWnd)
             continue;
-        PlacePage(*page, SWP_NOACTIVATE);
-        ::EnumChildWindows(page->m_hWnd, RescaleListColumns, reinterpret_cast<LPARAM>(fromTo));
+        PlacePage(*slot.page, SWP_NOACTIVATE);
+        ::EnumChildWindows(slot.page->m_hWnd, RescaleListColumns, reinterpret_cast<LPARAM>(fromTo));
     }
     CreateImageList();
 }
@@ -227,6 +226,8 @@ void CIXO_CPLView::FillTree() {
     }
 }
 
+// In the order the pages were made: a page may re-read the driver when it is
+// hidden, so the order shows in the requests.
 void CIXO_CPLView::HideAllPages() {
     for (CDlgPgBase* page : PagesBy(&PageSlot::created))
         page->ShowWindow(SW_HIDE);
@@ -253,9 +254,9 @@ void CIXO_CPLView::OnSelChanged(NMHDR*, LRESULT* pResult) {
 }
 
 CDlgPgBase* CIXO_CPLView::VisiblePage() {
-    for (CDlgPgBase* page : PagesBy(&PageSlot::created))
-        if (page->m_hWnd && (page->GetStyle() & WS_VISIBLE))
-            return page;
+    for (const PageSlot& slot : m_Pages)
+        if (slot.page->m_hWnd && (slot.page->GetStyle() & WS_VISIBLE))
+            return slot.page;
     return nullptr;
 }
 

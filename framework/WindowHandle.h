@@ -42,6 +42,8 @@ public:
             ::SetRectEmpty(rect);
     }
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE)); }
+    // Of the system's dialog class, "#32770" (atom 0x8002).
+    bool IsDialog() const { return ::GetClassLongPtrA(m_hWnd, GCW_ATOM) == 0x8002; }
     HWND SetFocus() const { return ::SetFocus(m_hWnd); }
     void UpdateWindow() const { ::UpdateWindow(m_hWnd); }
     // Off: the window stops repainting while it changes (for a parent, with

@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr ATOM kDialogClassAtom = 0x8002;
-
 // Messages whose dialog-procedure result is the message's result itself
 // rather than TRUE/FALSE with the result in DWLP_MSGRESULT.
 bool ReturnsResultDirectly(UINT message) {
@@ -65,7 +63,7 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
     const bool ourWindow =
         ::GetWindowLongPtrA(hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&WindowProcedure);
     const bool ourDialog =
-        ::GetClassLongPtrA(hWnd, GCW_ATOM) == kDialogClassAtom &&
+        CWindowHandle(hWnd).IsDialog() &&
         ::GetWindowLongPtrA(hWnd, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(&DialogProcedure);
     return ourWindow || ourDialog ? BoundObject(hWnd) : nullptr;
 }

@@ -2,8 +2,6 @@
 
 namespace {
 
-constexpr ATOM kDialogClassAtom = 0x8002;
-
 bool CanTakeFocus(HWND hWnd) {
     return hWnd != nullptr && ::IsWindowVisible(hWnd) && ::IsWindowEnabled(hWnd);
 }
@@ -12,9 +10,7 @@ bool CanTakeFocus(HWND hWnd) {
 // lives in one, else the page itself.
 HWND DialogManagerOf(HWND page) {
     HWND parent = ::GetParent(page);
-    const bool parentIsDialog =
-        parent != nullptr && ::GetClassLongPtrA(parent, GCW_ATOM) == kDialogClassAtom;
-    return parentIsDialog ? parent : page;
+    return parent != nullptr && CWindowHandle(parent).IsDialog() ? parent : page;
 }
 
 } // namespace

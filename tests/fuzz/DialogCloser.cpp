@@ -1,6 +1,7 @@
 #include "DialogCloser.h"
 
 #include "MessageWindow.h"
+#include "WindowHandle.h"
 
 #include <string>
 #include <utility>
@@ -17,9 +18,8 @@ constexpr UINT_PTR kDialogAtom = 0x8002;
 thread_local DialogCloser* DialogCloser::s_Current = nullptr;
 
 bool IsTopLevelDialog(HWND window) {
-    char name[16] = {};
-    ::GetClassNameA(window, name, sizeof name);
-    return std::string(name) == "#32770" && (::GetWindowLongA(window, GWL_STYLE) & WS_CHILD) == 0;
+    const CWindowHandle dialog(window);
+    return dialog.IsDialog() && (dialog.GetStyle() & WS_CHILD) == 0;
 }
 
 DialogCloser::DialogCloser(Action action)
