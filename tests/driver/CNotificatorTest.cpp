@@ -144,6 +144,22 @@ bool WaitEntries(LONG entries) {
 
 } // namespace Probe
 
+// Starts the listener and suspends its thread once it waits for the driver,
+// where it holds no lock of the process: suspended while it still starts, it
+// could hold the loader's, and the test's next thread would wait for it for
+// ever. The copy of the thread handle is the caller's.
+HANDLE StartAndSuspendInItsWait(CNotificator& listener) {
+    listener.m_System.WaitForMultipleObjects = Probe::WaitForEvents;
+    if (listener.Start() != 0 || !Probe::WaitEntries(1))
+        return nullptr;
+    HANDLE thread = DuplicateThread(listener.m_hThread);
+    if (thread != nullptr && SuspendThread(thread) == static_cast<DWORD>(-1)) {
+        CloseHandle(thread);
+        return nullptr;
+    }
+    return thread;
+}
+
 class NotificatorTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -358,11 +374,9 @@ TEST_F(NotificatorTest, ThreadOutlivingATimedOutStopTouchesNothingFreed) {
     alignas(CNotificator) unsigned char storage[sizeof(CNotificator)];
     CNotificator* listener = new (storage) CNotificator();
     listener->SetNotifyTarget(posts.Wnd(), kDriverEventMsg, 0, 0);
-    ASSERT_EQ(listener->Start(), 0u);
-    HANDLE thread = DuplicateThread(listener->m_hThread);
-    ASSERT_NE(thread, nullptr);
     // A thread that gets no time to run misses the stop deadline.
-    ASSERT_NE(SuspendThread(thread), static_cast<DWORD>(-1));
+    HANDLE thread = StartAndSuspendInItsWait(*listener);
+    ASSERT_NE(thread, nullptr);
     FakeDriver::SignalRegisteredEvent();
     EXPECT_EQ(listener->Stop(), DRVSTATUS_FAILED);
     EXPECT_EQ(listener->m_hThread, nullptr);
@@ -384,10 +398,8 @@ TEST_F(NotificatorTest, ThreadOutlivingATimedOutStopTouchesNothingFreed) {
 TEST_F(NotificatorTest, AStartAfterATimedOutStopListensOnFreshEventsAndTheOldThreadEnds) {
     CNotificator listener;
     listener.SetNotifyTarget(posts.Wnd(), kDriverEventMsg, 0, 0);
-    ASSERT_EQ(listener.Start(), 0u);
-    HANDLE abandoned = DuplicateThread(listener.m_hThread);
+    HANDLE abandoned = StartAndSuspendInItsWait(listener);
     ASSERT_NE(abandoned, nullptr);
-    ASSERT_NE(SuspendThread(abandoned), static_cast<DWORD>(-1));
     EXPECT_EQ(listener.Stop(), DRVSTATUS_FAILED);
 
     ASSERT_EQ(listener.Start(), 0u);
