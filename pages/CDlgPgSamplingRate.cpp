@@ -24,9 +24,11 @@ const DWORD kListStyles = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWS
 // Item data of the "PC Driver" row; device rows carry their index in gDrv.m_Devices.
 const DWORD_PTR kPcDriverItem = static_cast<DWORD_PTR>(-1);
 
+// Synchronisation source kinds.
 const uint32_t kSourcePcDriver = 0;
-const uint32_t kRateModeAutomatic = 1;
 const uint32_t kSourceDevice = 1;
+// The sampling-rate mode in which the rate follows the clock master.
+const uint32_t kRateModeAutomatic = 1;
 const int kPcDriverRow = 0;
 const int kColumnSource = 2;
 
