@@ -132,9 +132,7 @@ TEST_F(NavigationView, StartUpAsksTheDriverPageByPage) {
     OpenShell();
     // The devices page asks nothing more when it is shown.
     EXPECT_EQ(StartUpBeforeTheFirstPage(), LoggedWithoutPolls());
-    EXPECT_EQ(
-        static_cast<LRESULT>(Devices()),
-        ::SendDlgItemMessageA(view->m_PgStreams.m_hWnd, IDC_STREAM_LIST, LVM_GETITEMCOUNT, 0, 0));
+    EXPECT_EQ(static_cast<int>(Devices()), streams.Rows(IDC_STREAM_LIST));
 }
 
 TEST_F(NavigationView, StartUpOnTheSettingsPageReReadsTheBuffersWhenShown) {
