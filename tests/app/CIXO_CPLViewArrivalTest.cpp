@@ -16,13 +16,7 @@ namespace {
 const char kInterfaceName[] =
     "\\\\?\\1394#Orlaso&Quadra#5&2a1c&0&0#{006902cb-e626-45b4-8a62-2eaad63f8d12}";
 
-class Arrival : public ViewEventFixture {
-protected:
-    bool StreamSliderEnabled() const {
-        return ::IsWindowEnabled(
-                   ::GetDlgItem(view->m_PgBuffers.m_hWnd, IDC_STREAM_BUFFER_SLIDER)) != FALSE;
-    }
-};
+class Arrival : public ViewEventFixture {};
 
 TEST_F(Arrival, ADeviceConnectedAfterStartOpensTheDriverStartsTheListenerAndFillsEveryPage) {
     OpenShellWithoutDriver();
@@ -31,7 +25,7 @@ TEST_F(Arrival, ADeviceConnectedAfterStartOpensTheDriverStartsTheListenerAndFill
     EXPECT_EQ(0u, sim.OpenHandleCount());
     EXPECT_EQ(0, devices.Rows(IDC_DEVICE_LIST));
     EXPECT_EQ(0, synchronisation.ComboCount(IDC_SAMPLING_RATE_COMBO));
-    EXPECT_FALSE(StreamSliderEnabled());
+    EXPECT_FALSE(settings.Enabled(IDC_STREAM_BUFFER_SLIDER));
 
     sim.ClearLog();
     EXPECT_EQ(TRUE, DeviceChange(DBT_DEVICEARRIVAL, kInterfaceName));
@@ -47,7 +41,7 @@ TEST_F(Arrival, ADeviceConnectedAfterStartOpensTheDriverStartsTheListenerAndFill
     EXPECT_EQ(connected, streams.Rows(IDC_STREAM_LIST));
     EXPECT_EQ(connected + 1, synchronisation.Rows(IDC_SYNCH_LIST)); // with "PC Driver"
     EXPECT_GT(synchronisation.ComboCount(IDC_SAMPLING_RATE_COMBO), 0);
-    EXPECT_TRUE(StreamSliderEnabled());
+    EXPECT_TRUE(settings.Enabled(IDC_STREAM_BUFFER_SLIDER));
 
     // The arrival reloaded every page exactly once, after opening.
     const std::vector<uint32_t> arrival = Logged();

@@ -4,7 +4,6 @@
 #include "CDriverSettings.h"
 #include "DriverCodes.h"
 
-#include <commctrl.h>
 #include <dbt.h>
 
 #include <cstdio>
@@ -49,23 +48,23 @@ TEST_F(DeviceEvents, RemovalAlsoReopensAClosedConnection) {
 // the arrival tries fails, and every page then shows the closed connection.
 TEST_F(DeviceEvents, AFailedReopenStillReloadsEveryPage) {
     OpenShell();
-    const std::pair<const CDlgPgBase*, int> lists[] = {{&view->m_PgDevices, IDC_DEVICE_LIST},
-                                                       {&view->m_PgInChannels, IDC_CHANNEL_LIST},
-                                                       {&view->m_PgOutChannels, IDC_CHANNEL_LIST},
-                                                       {&view->m_PgStreams, IDC_STREAM_LIST},
-                                                       {&view->m_PgSamplingRate, IDC_SYNCH_LIST}};
+    const std::pair<const PageProbe*, int> lists[] = {{&devices, IDC_DEVICE_LIST},
+                                                      {&inputs, IDC_CHANNEL_LIST},
+                                                      {&outputs, IDC_CHANNEL_LIST},
+                                                      {&streams, IDC_STREAM_LIST},
+                                                      {&synchronisation, IDC_SYNCH_LIST}};
     for (const auto& list : lists)
-        ASSERT_GT(ListView_GetItemCount(list.first->GetDlgItem(list.second)), 0);
-    ASSERT_TRUE(::IsWindowEnabled(view->m_PgBuffers.GetDlgItem(IDC_STREAM_BUFFER_SLIDER)));
+        ASSERT_GT(list.first->Rows(list.second), 0);
+    ASSERT_TRUE(settings.Enabled(IDC_STREAM_BUFFER_SLIDER));
     gDrv.Close();
     sim.SetDriverPresent(false);
 
     DeviceChange(DBT_DEVICEARRIVAL, kInterfaceName);
     EXPECT_EQ(nullptr, gDrv.m_hDevice);
     for (const auto& list : lists)
-        EXPECT_EQ(0, ListView_GetItemCount(list.first->GetDlgItem(list.second))) << list.second;
-    EXPECT_FALSE(::IsWindowEnabled(view->m_PgBuffers.GetDlgItem(IDC_STREAM_BUFFER_SLIDER)));
-    EXPECT_EQ("0 Device(s) connected.", frame->m_StatusBar.GetPaneText(1));
+        EXPECT_EQ(0, list.first->Rows(list.second)) << list.second;
+    EXPECT_FALSE(settings.Enabled(IDC_STREAM_BUFFER_SLIDER));
+    EXPECT_EQ("0 Device(s) connected.", DevicePane());
 }
 
 TEST_F(DeviceEvents, WithAWorkingConnectionAnArrivalOnlyChecksIt) {

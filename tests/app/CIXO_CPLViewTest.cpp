@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -37,45 +36,34 @@ protected:
     // default set-up.
     using Codes = std::vector<uint32_t>;
     static Codes Repeated(uint32_t code, size_t times) { return Codes(times, code); }
-    static Codes Joined(std::initializer_list<Codes> pieces) {
-        Codes all;
-        for (const Codes& piece : pieces)
-            all.insert(all.end(), piece.begin(), piece.end());
-        return all;
-    }
     size_t Devices() { return sim.Model().Devices.size(); }
-    size_t Channels(bool input) {
-        return static_cast<size_t>(std::count_if(
-            sim.Model().Channels.begin(), sim.Model().Channels.end(),
-            [input](const SimChannel& channel) { return channel.Input == input; }));
-    }
     Codes DeviceProperties() {
-        return Joined({{DriverRequest::GetDeviceList},
-                       Repeated(DriverRequest::GetDeviceProperties, Devices())});
+        return Sequence({{DriverRequest::GetDeviceList},
+                         Repeated(DriverRequest::GetDeviceProperties, Devices())});
     }
     Codes BufferDepths() {
         return {DriverRequest::GetStreamBufferDepth, DriverRequest::GetAsioBufferDepth,
                 DriverRequest::GetWdmBufferDepth};
     }
     Codes ChannelPage(bool input) {
-        return Joined({{DriverRequest::GetIncludeDeviceName, DriverRequest::GetChannelList},
-                       Repeated(DriverRequest::GetChannelProperties, Channels(input)),
-                       Repeated(DriverRequest::GetDeviceProperties, Channels(input))});
+        return Sequence({{DriverRequest::GetIncludeDeviceName, DriverRequest::GetChannelList},
+                         Repeated(DriverRequest::GetChannelProperties, ModelChannels(input)),
+                         Repeated(DriverRequest::GetDeviceProperties, ModelChannels(input))});
     }
     Codes StreamsPage() {
-        return Joined({DeviceProperties(), Repeated(DriverRequest::GetStreamStatus, Devices())});
+        return Sequence({DeviceProperties(), Repeated(DriverRequest::GetStreamStatus, Devices())});
     }
     Codes SamplingRatePage() {
-        return Joined({DeviceProperties(),
-                       {DriverRequest::GetDeviceList},
-                       Repeated(DriverRequest::GetDeviceSynchMode, Devices()),
-                       {DriverRequest::GetSynchSource, DriverRequest::GetSampleRateMode,
-                        DriverRequest::GetSampleRates}});
+        return Sequence({DeviceProperties(),
+                         {DriverRequest::GetDeviceList},
+                         Repeated(DriverRequest::GetDeviceSynchMode, Devices()),
+                         {DriverRequest::GetSynchSource, DriverRequest::GetSampleRateMode,
+                          DriverRequest::GetSampleRates}});
     }
     // Up to the selection of the first page: the connection, the listener's
     // own connection, then every page created, placed and shown, and hidden.
     Codes StartUpBeforeTheFirstPage() {
-        return Joined({
+        return Sequence({
             {DriverRequest::GetInterfaceVersion},
             {DriverRequest::GetInterfaceVersion, DriverRequest::RegisterNotificationEvent},
             BufferDepths(), // created
@@ -139,20 +127,18 @@ TEST_F(NavigationView, TreeHoldsSixRootItemsWithLabelsImagesAndPageCodes) {
 
 TEST_F(NavigationView, StartUpAsksTheDriverPageByPage) {
     ASSERT_GT(Devices(), 0u);
-    ASSERT_GT(Channels(true), 0u);
-    ASSERT_GT(Channels(false), 0u);
+    ASSERT_GT(ModelChannels(true), 0u);
+    ASSERT_GT(ModelChannels(false), 0u);
     OpenShell();
     // The devices page asks nothing more when it is shown.
     EXPECT_EQ(StartUpBeforeTheFirstPage(), LoggedWithoutPolls());
-    EXPECT_EQ(
-        static_cast<LRESULT>(Devices()),
-        ::SendDlgItemMessageA(view->m_PgStreams.m_hWnd, IDC_STREAM_LIST, LVM_GETITEMCOUNT, 0, 0));
+    EXPECT_EQ(static_cast<int>(Devices()), streams.Rows(IDC_STREAM_LIST));
 }
 
 TEST_F(NavigationView, StartUpOnTheSettingsPageReReadsTheBuffersWhenShown) {
     app.m_bStartWithAsioPage = true;
     OpenShell(SW_HIDE);
-    EXPECT_EQ(Joined({StartUpBeforeTheFirstPage(), BufferDepths()}), LoggedWithoutPolls());
+    EXPECT_EQ(Sequence({StartUpBeforeTheFirstPage(), BufferDepths()}), LoggedWithoutPolls());
 }
 
 TEST_F(NavigationView, StartsOnTheDevicesPage) {

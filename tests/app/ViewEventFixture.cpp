@@ -38,13 +38,6 @@ bool ViewEventFixture::PumpUntilDrained(DWORD timeoutMs) {
     }
 }
 
-size_t ViewEventFixture::ModelChannels(bool input) {
-    size_t count = 0;
-    for (const SimChannel& channel : sim.Model().Channels)
-        count += channel.Input == input ? 1 : 0;
-    return count;
-}
-
 std::vector<uint32_t> MarkedCodes(const std::vector<SimLogEntry>& log) {
     std::vector<uint32_t> codes;
     for (const SimLogEntry& entry : log) {
@@ -55,11 +48,4 @@ std::vector<uint32_t> MarkedCodes(const std::vector<SimLogEntry>& log) {
                                                                             : kTookEvent);
     }
     return codes;
-}
-
-std::vector<uint32_t> Sequence(std::initializer_list<std::vector<uint32_t>> pieces) {
-    std::vector<uint32_t> all;
-    for (const std::vector<uint32_t>& piece : pieces)
-        all.insert(all.end(), piece.begin(), piece.end());
-    return all;
 }

@@ -6,7 +6,6 @@
 #include "ShellFixture.h"
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -25,8 +24,6 @@ protected:
     // queue to its end (the driver answered "no more notifications"), then a
     // little longer so that a stray follow-up would show. False on time-out.
     bool PumpUntilDrained(DWORD timeoutMs = 5000);
-
-    size_t ModelChannels(bool input);
 };
 
 // GetNotification in a marked log: one that took an event from the queue, and
@@ -35,5 +32,3 @@ constexpr uint32_t kTookEvent = 1;
 constexpr uint32_t kQueueEmpty = 2;
 // The log's request codes, GetNotification entries marked by their answer.
 std::vector<uint32_t> MarkedCodes(const std::vector<SimLogEntry>& log);
-// Concatenates pieces of an expected log.
-std::vector<uint32_t> Sequence(std::initializer_list<std::vector<uint32_t>> pieces);

@@ -132,11 +132,7 @@ TEST_F(Applet, VersionIs2_14_0_0) {
     ASSERT_FALSE(data.empty());
     const VS_FIXEDFILEINFO* fixed = FixedVersion(data);
     ASSERT_NE(nullptr, fixed);
-    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(14, 2));
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(14, 2));
-    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
-    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
+    ExpectFixedVersion(*fixed, 2, 14, VFT_DLL);
     EXPECT_NE(FindResourceExA(applet_.Module(), MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1),
                               MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)),
               nullptr);

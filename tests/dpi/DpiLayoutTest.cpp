@@ -300,7 +300,7 @@ TEST_F(DpiLayout, StatusPanesScaleAndHoldTheirText) {
     frame->m_StatusBar.GetClientRect(&bar);
     EXPECT_EQ(Scaled(150), edges[1] - edges[0]);
     EXPECT_GE(edges[0], Scaled(200));
-    const std::string devices = frame->m_StatusBar.GetPaneText(1);
+    const std::string devices = DevicePane();
     ASSERT_FALSE(devices.empty());
     EXPECT_LE(TextExtent(frame->m_StatusBar.m_hWnd, devices, 0).cx + 2 * Scaled(kButtonTextMargin),
               edges[1] - edges[0]);

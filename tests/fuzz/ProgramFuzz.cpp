@@ -161,7 +161,7 @@ void ProgramFuzz::SwitchPage() {
     m_View.m_Tree.SelectItem(items[m_Random.Below(static_cast<uint32_t>(std::size(items)))]);
 }
 
-HWND ProgramFuzz::RandomList(HWND& page) {
+HWND ProgramFuzz::RandomList() {
     struct PageList {
         HWND page;
         int list;
@@ -174,7 +174,6 @@ HWND ProgramFuzz::RandomList(HWND& page) {
         {m_View.m_PgStreams.m_hWnd, IDC_STREAM_LIST},
     };
     const PageList& chosen = lists[m_Random.Below(static_cast<uint32_t>(std::size(lists)))];
-    page = chosen.page;
     return ::GetDlgItem(chosen.page, chosen.list);
 }
 
@@ -186,8 +185,7 @@ void ProgramFuzz::SelectRandomRow(HWND list) {
 }
 
 void ProgramFuzz::SelectRow() {
-    HWND page = nullptr;
-    SelectRandomRow(RandomList(page));
+    SelectRandomRow(RandomList());
 }
 
 // A person can only click a button that is enabled.

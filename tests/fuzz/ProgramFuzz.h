@@ -57,7 +57,7 @@ private:
     void OnDialog(HWND dialog);
     void QueueEvents();
     void ChangeDevices();
-    HWND RandomList(HWND& page);
+    HWND RandomList();
     void SelectRandomRow(HWND list);
     std::string RandomName();
     void Click(HWND parent, int id);

@@ -96,8 +96,6 @@ TEST_F(SamplingRatePage, ShowsThePcDriverAndEachDeviceWithItsMode) {
     EXPECT_FALSE(probe.Enabled(IDC_APPLY_SAMPLING_RATE));
 }
 
-// Without devices the source is not read: the radio buttons follow what
-// gDrv holds.
 TEST_F(SamplingRatePage, TheListHasItsColumnsAndStyles) {
     CreatePage();
     EXPECT_EQ((std::vector<std::string>{"Clk Master/70", "Devices/160",
@@ -111,7 +109,7 @@ TEST_F(SamplingRatePage, AReloadSelectsTheSameRowAgain) {
     CreatePage();
     SelectListRow(List(), 2);
     page->UpdateSynchronisationSettings();
-    EXPECT_EQ(2, ListView_GetNextItem(List(), -1, LVNI_SELECTED));
+    EXPECT_EQ(2, probe.Selected(IDC_SYNCH_LIST));
     EXPECT_TRUE(probe.Enabled(IDC_CHANGE_SYNCH_MODE));
 }
 
@@ -156,6 +154,8 @@ TEST_F(SamplingRatePage, ARateModeAboveOneReadsAsAutomaticAndLeavesTheComboEnabl
     EXPECT_EQ(2u, sim.SentRecords<ParamValue>(SetSampleRateMode).at(0).Value);
 }
 
+// Without devices the source is not read: the radio buttons follow what
+// gDrv holds.
 TEST_F(SamplingRatePage, WithoutDevicesTheListIsEmptyAndTheRadiosFollowTheSource) {
     sim.Model().Clear();
     gDrv.m_SynchSource = SynchSource{0, 1, 0x1234};

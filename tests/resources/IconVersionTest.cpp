@@ -115,11 +115,7 @@ TEST(Version, FileAndProductAre2_14_0_0) {
     ASSERT_FALSE(info.empty());
     const VS_FIXEDFILEINFO* fixed = FixedVersion(info);
     ASSERT_NE(nullptr, fixed);
-    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(14, 2));
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(14, 2));
-    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
-    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+    ExpectFixedVersion(*fixed, 2, 14, VFT_APP);
     EXPECT_EQ(VersionString(info, "FileVersion"), "2.14.0.0");
     EXPECT_EQ(VersionString(info, "ProductVersion"), "2.14.0.0");
     EXPECT_EQ(VersionString(info, "OriginalFilename"), "Demtrel.exe");

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -41,6 +43,13 @@ protected:
     uint32_t AddOutput(uint32_t device, const std::string& hardware, const std::string& name) {
         return sim.Model().AddChannel(device, false, hardware, name);
     }
+    // How many input, or output, channels the model holds.
+    size_t ModelChannels(bool input) const {
+        size_t count = 0;
+        for (const SimChannel& channel : sim.Model().Channels)
+            count += channel.Input == input ? 1 : 0;
+        return count;
+    }
 
     // The codes of the requests sent since the log was last cleared.
     std::vector<uint32_t> Requests() const {
@@ -48,6 +57,13 @@ protected:
         for (const SimLogEntry& entry : sim.Log())
             codes.push_back(entry.Code);
         return codes;
+    }
+    // Pieces of an expected request log, joined in order.
+    static std::vector<uint32_t> Sequence(std::initializer_list<std::vector<uint32_t>> pieces) {
+        std::vector<uint32_t> all;
+        for (const std::vector<uint32_t>& piece : pieces)
+            all.insert(all.end(), piece.begin(), piece.end());
+        return all;
     }
 
 private:

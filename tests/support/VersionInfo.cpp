@@ -1,5 +1,7 @@
 #include "VersionInfo.h"
 
+#include <gtest/gtest.h>
+
 std::vector<char> FileVersionInfo(const std::string& path) {
     DWORD ignored = 0;
     const DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &ignored);
@@ -16,4 +18,12 @@ const VS_FIXEDFILEINFO* FixedVersion(std::vector<char>& info) {
         !::VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length))
         return nullptr;
     return fixed;
+}
+
+void ExpectFixedVersion(const VS_FIXEDFILEINFO& fixed, WORD major, WORD minor, DWORD fileType) {
+    EXPECT_EQ(fixed.dwFileVersionMS, MAKELONG(minor, major));
+    EXPECT_EQ(fixed.dwFileVersionLS, 0u);
+    EXPECT_EQ(fixed.dwProductVersionMS, MAKELONG(minor, major));
+    EXPECT_EQ(fixed.dwProductVersionLS, 0u);
+    EXPECT_EQ(fixed.dwFileType, fileType);
 }
