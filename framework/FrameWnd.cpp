@@ -104,6 +104,15 @@ void CFrameWnd::SetMessageText(UINT stringId) {
     SetMessageText(FirstLine(LoadResString(stringId)));
 }
 
+void CFrameWnd::SetIdleMessage(UINT stringId) {
+    m_nIdleMessage = stringId;
+    SetMessageText(stringId);
+}
+
+std::string CFrameWnd::GetMessageText() const {
+    return CStatusBar(StatusBarWindow()).GetPaneText(0);
+}
+
 BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
     if (m_hAccel == nullptr || (IsEditKey(*msg) && IsEditControl(msg->hwnd)))
         return FALSE;
@@ -167,7 +176,7 @@ LRESULT CFrameWnd::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
     const UINT item = LOWORD(wParam);
     const UINT flags = HIWORD(wParam);
     if (flags == 0xFFFF && lParam == 0) // the menu closes
-        SetMessageText(AFX_IDS_IDLEMESSAGE);
+        SetMessageText(m_nIdleMessage);
     else if (item == 0 || (flags & (MF_POPUP | MF_SEPARATOR | MF_SYSMENU)) != 0)
         SetMessageText(std::string());
     else

@@ -43,6 +43,10 @@ public:
     // Writes pane 0 of the status bar.
     void SetMessageText(const std::string& text);
     void SetMessageText(UINT stringId);
+    // The text pane 0 returns to when a menu closes ("Ready" until changed),
+    // shown at once.
+    void SetIdleMessage(UINT stringId);
+    std::string GetMessageText() const;
 
     // The accelerators, except for the editing keys (Ctrl+C, Shift+Insert and
     // the like) while an edit control has the focus: those are the control's.
@@ -73,4 +77,5 @@ private:
     CCreateContext* m_pContext = nullptr;
     std::unique_ptr<CView> m_view;
     HWND m_hWndFocus = nullptr; // the child that had the focus at the last deactivation
+    UINT m_nIdleMessage = AFX_IDS_IDLEMESSAGE;
 };

@@ -3,8 +3,12 @@
 #include "DataExchange.h"
 #include "ResString.h"
 #include "Trace.h"
+#include "UiWait.h"
 #include "WinApp.h"
 
+#include <dbt.h>
+
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <vector>
@@ -29,6 +33,61 @@ void TraceSwallowed(UINT message) {
     } catch (...) {
         Trace("Exception in the handler of message 0x%X\n", message);
     }
+}
+
+// What the system says about a window's life, size, activation and focus:
+// handled at once also while the thread waits, since it cannot be answered
+// later and starts no work of the program.
+constexpr UINT kRunsDuringWait[] = {
+    WM_CREATE,   WM_DESTROY,   WM_NCDESTROY,  WM_MOVE,       WM_SIZE,       WM_ACTIVATE,
+    WM_SETFOCUS, WM_KILLFOCUS, WM_INITDIALOG, WM_MENUSELECT, WM_DPICHANGED,
+};
+
+// Messages that start work even without a handler of the program.
+constexpr UINT kStartWork[] = {WM_COMMAND, WM_SYSCOMMAND, WM_CLOSE};
+
+bool Listed(const UINT* begin, const UINT* end, UINT message) {
+    return std::find(begin, end, message) != end;
+}
+
+// The size of the record a notification points to, as the common controls
+// send it; a held notification travels with a copy of it.
+size_t NotificationSize(const NMHDR& header) {
+    char sender[32] = {};
+    ::GetClassNameA(header.hwndFrom, sender, sizeof sender);
+    const bool fromList = lstrcmpiA(sender, WC_LISTVIEWA) == 0;
+    switch (header.code) {
+    case LVN_ITEMCHANGED:
+    case LVN_ITEMCHANGING:
+        return sizeof(NMLISTVIEW);
+    case LVN_KEYDOWN:
+        return sizeof(NMLVKEYDOWN);
+    case TVN_SELCHANGEDA:
+    case TVN_SELCHANGINGA:
+        return sizeof(NMTREEVIEWA);
+    case TVN_SELCHANGEDW:
+    case TVN_SELCHANGINGW:
+        return sizeof(NMTREEVIEWW);
+    case NM_CLICK:
+    case NM_DBLCLK:
+    case NM_RCLICK:
+    case NM_RDBLCLK:
+        return fromList ? sizeof(NMITEMACTIVATE) : sizeof(NMHDR);
+    default:
+        return sizeof(NMHDR);
+    }
+}
+
+// The bytes of the record a held message points to; 0 when it carries none.
+size_t HeldRecordSize(UINT message, LPARAM lParam) {
+    if (lParam == 0)
+        return 0;
+    if (message == WM_NOTIFY)
+        return NotificationSize(*reinterpret_cast<const NMHDR*>(lParam));
+    if (message == WM_DEVICECHANGE)
+        return std::max<size_t>(sizeof(DEV_BROADCAST_HDR),
+                                reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam)->dbch_size);
+    return 0;
 }
 
 CWnd* BoundObject(HWND hWnd) {
@@ -129,16 +188,46 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         *result = 0;
         return OnCommand(wParam, lParam);
     }
-    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (message == WM_NOTIFY && header == nullptr)
-        return FALSE;
-    const MessageMapEntry* entry =
-        message == WM_NOTIFY ? FindEntry(message, header->code, static_cast<UINT>(header->idFrom))
-                             : FindEntry(message, 0, 0);
+    const MessageMapEntry* entry = HandlerOf(message, lParam);
     if (entry == nullptr)
         return FALSE;
     *result = entry->handler(*this, wParam, lParam);
     return TRUE;
+}
+
+const MessageMapEntry* CWnd::HandlerOf(UINT message, LPARAM lParam) const {
+    if (message != WM_NOTIFY)
+        return FindEntry(message, 0, 0);
+    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    return header == nullptr ? nullptr
+                             : FindEntry(message, header->code, static_cast<UINT>(header->idFrom));
+}
+
+bool CWnd::RunsDuringWait(UINT message, WPARAM, LPARAM lParam) const {
+    if (Listed(std::begin(kRunsDuringWait), std::end(kRunsDuringWait), message))
+        return true;
+    if (Listed(std::begin(kStartWork), std::end(kStartWork), message))
+        return false;
+    return HandlerOf(message, lParam) == nullptr;
+}
+
+// A timer is not kept: it fires again by itself. A device change is
+// answered as the handler would, granting a removal.
+LRESULT CWnd::HoldDuringWait(UINT message, WPARAM wParam, LPARAM lParam) {
+    OnHeldDuringWait(message, wParam, lParam);
+    if (message != WM_TIMER)
+        UiWait::Hold(m_hWnd, message, wParam, lParam, HeldRecordSize(message, lParam));
+    return message == WM_DEVICECHANGE ? TRUE : 0;
+}
+
+LRESULT CWnd::DispatchHeldCopy(LPARAM token, BOOL* handled) {
+    *handled = TRUE;
+    UiWait::HeldCopy held;
+    if (!UiWait::TakeHeldCopy(token, held))
+        return 0;
+    BOOL ignored = FALSE;
+    return Dispatch(held.message, held.wParam, reinterpret_cast<LPARAM>(held.bytes.data()),
+                    &ignored);
 }
 
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -181,6 +270,12 @@ void CWnd::Unbind() {
 }
 
 LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, BOOL* handled) {
+    if (message == UiWait::HeldCopyMessage())
+        return DispatchHeldCopy(lParam, handled);
+    if (UiWait::IsWaiting() && !RunsDuringWait(message, wParam, lParam)) {
+        *handled = TRUE;
+        return HoldDuringWait(message, wParam, lParam);
+    }
     const CurrentMessage outer = m_current;
     m_current = {message, wParam, lParam};
     LRESULT result = 0;

@@ -61,6 +61,17 @@ protected:
     // Called after WM_NCDESTROY, when the object is no longer bound.
     virtual void PostNcDestroy() {}
 
+    // While the thread waits for the driver (UiWait), a message reaches this
+    // window's handlers only when this says so; the rest is held and handled
+    // after the wait. By default what the system says about the window's
+    // life, size, activation and focus runs, and so does every message that
+    // only meets the default processing; a command, a system command, a
+    // close, and whatever else has a handler of the program waits.
+    virtual bool RunsDuringWait(UINT message, WPARAM wParam, LPARAM lParam) const;
+    // A message about to be held: what must happen at once (a quit that
+    // stops the request) happens here.
+    virtual void OnHeldDuringWait(UINT, WPARAM, LPARAM) {}
+
     // Builds a modeless window from a dialog template, bound to this object.
     // PreCreateWindow sees the template's style and extended style and may
     // change them.
@@ -76,6 +87,11 @@ private:
     void Bind(HWND hWnd, bool isDialog);
     void Unbind();
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam, BOOL* handled);
+    LRESULT HoldDuringWait(UINT message, WPARAM wParam, LPARAM lParam);
+    // A message held with a copy of its record comes back.
+    LRESULT DispatchHeldCopy(LPARAM token, BOOL* handled);
+    // The map entry that would handle the message, or null.
+    const MessageMapEntry* HandlerOf(UINT message, LPARAM lParam) const;
     // WM_COMMAND goes to OnCommand, everything else to the message map: a
     // WM_NOTIFY entry by its sender and code. TRUE when handled, *result set.
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
