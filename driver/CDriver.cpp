@@ -3,8 +3,12 @@
 #include "DriverCodes.h"
 #include "DriverTransport.h"
 #include "LockGuard.h"
+#include "Trace.h"
+#include "UiWait.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -23,12 +27,60 @@ uint32_t EventHandleRecordValue(HANDLE event) {
 
 } // namespace
 
+// One request as the driver sees it: the OVERLAPPED with its event and the
+// request's own copies of both buffers. The driver owns all of it until the
+// event is set; a request that is given up on keeps it until then.
+class CDriver::Request {
+public:
+    Request() : m_Overlapped{} {
+        m_Overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    }
+    ~Request() {
+        if (m_Overlapped.hEvent)
+            CloseHandle(m_Overlapped.hEvent);
+    }
+    Request(const Request&) = delete;
+    Request& operator=(const Request&) = delete;
+
+    bool Usable() const { return m_Overlapped.hEvent != nullptr; }
+    bool Ended() const { return WaitForSingleObject(m_Overlapped.hEvent, 0) == WAIT_OBJECT_0; }
+    HANDLE Event() const { return m_Overlapped.hEvent; }
+    OVERLAPPED* Overlapped() { return &m_Overlapped; }
+
+    // The buffers of a new request start as the caller's: what the driver
+    // leaves unwritten reads as the caller had it.
+    void Prepare(const void* in, DWORD inSize, const void* out, DWORD outSize) {
+        const BYTE* input = static_cast<const BYTE*>(in);
+        const BYTE* output = static_cast<const BYTE*>(out);
+        m_In.assign(input, input + (in ? inSize : 0));
+        if (out)
+            m_Out.assign(output, output + outSize);
+        else
+            m_Out.assign(outSize, 0);
+        HANDLE event = m_Overlapped.hEvent;
+        m_Overlapped = OVERLAPPED{};
+        m_Overlapped.hEvent = event;
+    }
+    const void* In() const { return m_In.empty() ? nullptr : m_In.data(); }
+    void* Out() { return m_Out.empty() ? nullptr : m_Out.data(); }
+
+private:
+    OVERLAPPED m_Overlapped;
+    std::vector<BYTE> m_In;
+    std::vector<BYTE> m_Out;
+};
+
 CDriver::CDriver() : m_hDevice(nullptr) {
     InitializeCriticalSection(&m_Lock);
 }
 
+// A request the driver still holds may still be written to: its block is
+// let go of, never freed.
 CDriver::~CDriver() {
     Close();
+    for (std::unique_ptr<Request>& request : m_Abandoned)
+        if (!request->Ended())
+            request.release();
     DeleteCriticalSection(&m_Lock);
 }
 
@@ -44,6 +96,12 @@ uint32_t CDriver::Open() {
     m_hDevice = device;
     DriverVersion version{};
     uint32_t status = GetInterfaceVersion(&version);
+    // A driver too slow to say its version is stalled, not refused: the
+    // probe that finds it answering again finishes the check.
+    if (status == DRVSTATUS_TIMEOUT) {
+        m_bVersionUnchecked = true;
+        return status;
+    }
     if (status == DRVSTATUS_SUCCESS && !IsAcceptedVersion(version))
         status = DRVSTATUS_VERSION_MISMATCH;
     if (status != DRVSTATUS_SUCCESS)
@@ -51,8 +109,15 @@ uint32_t CDriver::Open() {
     return status;
 }
 
+// Closing the handle asks the driver to end what it still holds of it.
 void CDriver::Close() {
     LockGuard lock(m_Lock);
+    if (m_bInRequest)
+        m_bStopRequest = true;
+    if (m_pProbe)
+        Abandon(std::move(m_pProbe));
+    m_bStalled = false;
+    m_bVersionUnchecked = false;
     if (!m_hDevice)
         return;
     DriverTransport::Close(m_hDevice);
@@ -64,32 +129,128 @@ uint32_t CDriver::SendRequest(uint32_t code, const void* in, DWORD inSize, void*
     LockGuard lock(m_Lock);
     if (!m_hDevice)
         return DRVSTATUS_NOT_OPEN;
+    if (m_bStalled)
+        return DRVSTATUS_TIMEOUT;
+    // Handlers do not run while a request waits; one that still starts a
+    // request of the same connection is refused rather than let in between.
+    if (m_bInRequest) {
+        Trace("SendRequest(%08X) while a request waits\n", code);
+        return DRVSTATUS_FAILED;
+    }
+    ReleaseEnded();
+    if (!m_pSpare)
+        m_pSpare = std::make_unique<Request>();
+    if (!m_pSpare->Usable()) {
+        m_pSpare.reset();
+        return DRVSTATUS_FAILED;
+    }
     DWORD count = 0;
-    // The driver only reads the input; the transport keeps the Win32
-    // signature, which does not say so.
-    BOOL done = DriverTransport::Control(m_hDevice, code, const_cast<void*>(in), inSize, out,
-                                         outSize, &count);
-    uint32_t status = done ? DRVSTATUS_SUCCESS : DriverTransport::LastError();
+    const uint32_t status = Run(*m_pSpare, code, in, inSize, out, outSize, count);
     if (returned)
         *returned = count;
     return status;
 }
 
-template <typename Record> uint32_t CDriver::Read(uint32_t code, Record* record) {
-    return SendRequest(code, nullptr, 0, record, sizeof *record);
+uint32_t CDriver::Run(Request& request, uint32_t code, const void* in, DWORD inSize, void* out,
+                      DWORD outSize, DWORD& count) {
+    request.Prepare(in, inSize, out, outSize);
+    uint32_t status = DriverTransport::Start(m_hDevice, code, request.In(), inSize, request.Out(),
+                                             outSize, request.Overlapped());
+    if (status == ERROR_IO_PENDING) {
+        status = AwaitEnd(request);
+        if (status != DRVSTATUS_SUCCESS)
+            return status; // given up on: nothing of it reaches the caller
+    }
+    if (status == DRVSTATUS_SUCCESS)
+        status = DriverTransport::Finish(m_hDevice, request.Overlapped(), &count);
+    // As with buffered I/O, only what the driver wrote reaches the caller.
+    if (count > outSize)
+        count = outSize;
+    if (count)
+        memcpy(out, request.Out(), count);
+    return status;
 }
 
-template <typename Record> uint32_t CDriver::Write(uint32_t code, const Record* record) {
-    return SendRequest(code, record, sizeof *record, nullptr, 0);
+// 0 when the driver ended the request; otherwise the request is given up on.
+uint32_t CDriver::AwaitEnd(Request& request) {
+    m_bInRequest = true;
+    m_bStopRequest = false;
+    const UiWait::Outcome outcome =
+        UiWait::Wait(request.Event(), RequestTimeLimitMs, &m_bStopRequest);
+    m_bInRequest = false;
+    if (outcome == UiWait::Outcome::Ended)
+        return DRVSTATUS_SUCCESS;
+    Abandon(std::move(m_pSpare));
+    if (outcome == UiWait::Outcome::Stopped)
+        return DRVSTATUS_NOT_OPEN;
+    Trace("Request timed out after %lu ms; the connection is stalled\n", RequestTimeLimitMs);
+    m_bStalled = true;
+    if (m_hStallWnd)
+        PostMessageA(m_hStallWnd, m_nStallMsg, 0, 0);
+    return DRVSTATUS_TIMEOUT;
 }
 
-template <typename Record> uint32_t CDriver::ReadById(uint32_t code, uint32_t id, Record* record) {
-    return SendRequest(code, &id, sizeof id, record, sizeof *record);
+void CDriver::Abandon(std::unique_ptr<Request> request) {
+    if (m_hDevice)
+        DriverTransport::Cancel(m_hDevice, request->Overlapped());
+    m_Abandoned.push_back(std::move(request));
 }
 
-uint32_t CDriver::SendValue(uint32_t code, uint32_t value) {
-    ParamValue param{0, value};
-    return Write(code, &param);
+// Only a request the driver has ended may be freed.
+void CDriver::ReleaseEnded() {
+    m_Abandoned.erase(std::remove_if(
+                          m_Abandoned.begin(), m_Abandoned.end(),
+                          [](const std::unique_ptr<Request>& request) { return request->Ended(); }),
+                      m_Abandoned.end());
+}
+
+void CDriver::SetStallNotify(HWND wnd, UINT msg) {
+    LockGuard lock(m_Lock);
+    m_hStallWnd = wnd;
+    m_nStallMsg = msg;
+}
+
+bool CDriver::ProbeStalled() {
+    LockGuard lock(m_Lock);
+    ReleaseEnded();
+    if (!m_bStalled)
+        return true;
+    DWORD started = ERROR_IO_PENDING; // the probe sent before has ended
+    if (!m_pProbe) {
+        m_pProbe = std::make_unique<Request>();
+        if (!m_pProbe->Usable()) {
+            m_pProbe.reset();
+            return false;
+        }
+        m_pProbe->Prepare(nullptr, 0, nullptr, sizeof(DriverVersion));
+        started =
+            DriverTransport::Start(m_hDevice, DriverRequest::GetInterfaceVersion, nullptr, 0,
+                                   m_pProbe->Out(), sizeof(DriverVersion), m_pProbe->Overlapped());
+        if (started == ERROR_IO_PENDING)
+            return false;
+    } else if (!m_pProbe->Ended()) {
+        return false;
+    }
+    Trace("The driver answers again\n");
+    m_bStalled = false;
+    const bool refused = m_bVersionUnchecked && !ProbeAcceptsVersion(started);
+    m_bVersionUnchecked = false;
+    m_pProbe.reset();
+    if (refused)
+        Close();
+    return true;
+}
+
+// The version the probe brought back, for a connection opened while the
+// driver was too slow to tell it.
+bool CDriver::ProbeAcceptsVersion(DWORD started) {
+    DWORD count = 0;
+    if ((started != ERROR_IO_PENDING && started != DRVSTATUS_SUCCESS) ||
+        DriverTransport::Finish(m_hDevice, m_pProbe->Overlapped(), &count) != DRVSTATUS_SUCCESS)
+        return false;
+    DriverVersion version{};
+    memcpy(&version, m_pProbe->Out(), count < sizeof version ? count : sizeof version);
+    return IsAcceptedVersion(version);
 }
 
 uint32_t CDriver::GetInterfaceVersion(DriverVersion* version) {
@@ -97,8 +258,10 @@ uint32_t CDriver::GetInterfaceVersion(DriverVersion* version) {
 }
 
 uint32_t CDriver::GetIncludeDeviceName(uint32_t* include) {
-    static_assert(sizeof *include == sizeof(IncludeDeviceName));
-    return Read(DriverRequest::GetIncludeDeviceName, include);
+    IncludeDeviceName record{*include};
+    uint32_t status = Read(DriverRequest::GetIncludeDeviceName, &record);
+    *include = record.Value;
+    return status;
 }
 
 uint32_t CDriver::SetIncludeDeviceName(uint32_t include) {
@@ -140,7 +303,8 @@ uint32_t CDriver::GetSampleRateMode(uint32_t* mode) {
 }
 
 uint32_t CDriver::SetSampleRateMode(uint32_t mode) {
-    return SendValue(DriverRequest::SetSampleRateMode, mode);
+    ParamValue param{0, mode};
+    return Write(DriverRequest::SetSampleRateMode, &param);
 }
 
 uint32_t CDriver::GetSampleRates(SampleRates* rates) {
@@ -148,11 +312,12 @@ uint32_t CDriver::GetSampleRates(SampleRates* rates) {
 }
 
 uint32_t CDriver::SetSampleRate(uint32_t rate) {
-    return SendValue(DriverRequest::SetSampleRate, rate);
+    ParamValue param{0, rate};
+    return Write(DriverRequest::SetSampleRate, &param);
 }
 
 uint32_t CDriver::GetDeviceSynchMode(uint32_t deviceId, DeviceSynchModes* modes) {
-    return ReadById(DriverRequest::GetDeviceSynchMode, deviceId, modes);
+    return Send(DriverRequest::GetDeviceSynchMode, &deviceId, modes);
 }
 
 uint32_t CDriver::SetDeviceSynchMode(const SynchModeSelection* selection) {
@@ -160,7 +325,7 @@ uint32_t CDriver::SetDeviceSynchMode(const SynchModeSelection* selection) {
 }
 
 uint32_t CDriver::GetDeviceProperties(uint32_t deviceId, DeviceProperties* properties) {
-    return ReadById(DriverRequest::GetDeviceProperties, deviceId, properties);
+    return Send(DriverRequest::GetDeviceProperties, &deviceId, properties);
 }
 
 uint32_t CDriver::SetDeviceProperties(const DeviceProperties* properties) {
@@ -168,11 +333,11 @@ uint32_t CDriver::SetDeviceProperties(const DeviceProperties* properties) {
 }
 
 uint32_t CDriver::GetStreamStatus(uint32_t deviceId, StreamStatus* status) {
-    return ReadById(DriverRequest::GetStreamStatus, deviceId, status);
+    return Send(DriverRequest::GetStreamStatus, &deviceId, status);
 }
 
 uint32_t CDriver::GetChannelProperties(uint32_t channelId, ChannelProperties* properties) {
-    return ReadById(DriverRequest::GetChannelProperties, channelId, properties);
+    return Send(DriverRequest::GetChannelProperties, &channelId, properties);
 }
 
 uint32_t CDriver::SetChannelProperties(const ChannelProperties* properties) {
@@ -180,11 +345,11 @@ uint32_t CDriver::SetChannelProperties(const ChannelProperties* properties) {
 }
 
 uint32_t CDriver::StartStreaming() {
-    return SendRequest(DriverRequest::StartStreaming, nullptr, 0, nullptr, 0);
+    return Send(DriverRequest::StartStreaming, nullptr, nullptr);
 }
 
 uint32_t CDriver::StopStreaming() {
-    return SendRequest(DriverRequest::StopStreaming, nullptr, 0, nullptr, 0);
+    return Send(DriverRequest::StopStreaming, nullptr, nullptr);
 }
 
 uint32_t CDriver::GetStreamBufferDepth(StreamBufferDepth* depth) {

@@ -1,13 +1,24 @@
 // One connection to the driver's device and every control request it knows.
 // Statuses are 0 for success, otherwise what the system or the driver
 // reported, passed on unchanged.
+//
+// A request never holds the window: while the driver works on it, the
+// thread waits in UiWait, so the program's windows paint and answer sent
+// messages, and input waits until the request is over. A request that takes
+// longer than RequestTimeLimitMs is abandoned: it fails with
+// DRVSTATUS_TIMEOUT, and from then on the connection counts as stalled, every
+// request fails at once, until ProbeStalled finds the driver answering again.
+// An abandoned request keeps its own buffers until the driver has ended it,
+// so the driver never writes into a record that is gone.
 #pragma once
 
-#include "DriverRecords.h"
+#include "DriverRequests.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 class CDriver {
 public:
@@ -16,12 +27,28 @@ public:
     CDriver(const CDriver&) = delete;
     CDriver& operator=(const CDriver&) = delete;
 
+    // Five seconds: above the slowest answer of a healthy driver (after a bus
+    // reset a device may take a few seconds over one transaction), and the
+    // time after which Windows itself calls a window not responding.
+    static constexpr DWORD RequestTimeLimitMs = 5000;
+
     // Opens the device and checks its interface version; an open connection
     // is kept as it is.
     uint32_t Open();
+    // Also during a request of this connection (from a handler that runs
+    // while it waits, such as Quit): that request is abandoned and fails with
+    // DRVSTATUS_NOT_OPEN.
     void Close();
     uint32_t SendRequest(uint32_t code, const void* in, DWORD inSize, void* out, DWORD outSize,
                          DWORD* returned = nullptr);
+
+    // The window that is posted msg when the connection stalls; null for none.
+    void SetStallNotify(HWND wnd, UINT msg);
+    bool IsStalled() const { return m_bStalled; }
+    // Never waits: while stalled, sends the version request and looks at
+    // its answer on a later call. True once the driver answered (with any
+    // status) or the connection is not stalled; the stalled state is then over.
+    bool ProbeStalled();
 
     uint32_t GetInterfaceVersion(DriverVersion* version);
     uint32_t GetIncludeDeviceName(uint32_t* include);
@@ -60,8 +87,48 @@ public:
     HANDLE m_hDevice;
 
 private:
-    template <typename Record> uint32_t Read(uint32_t code, Record* record);
-    template <typename Record> uint32_t Write(uint32_t code, const Record* record);
-    template <typename Record> uint32_t ReadById(uint32_t code, uint32_t id, Record* record);
-    uint32_t SendValue(uint32_t code, uint32_t value);
+    class Request;
+
+    // The request's status; out receives what the driver wrote.
+    uint32_t Run(Request& request, uint32_t code, const void* in, DWORD inSize, void* out,
+                 DWORD outSize, DWORD& count);
+    uint32_t AwaitEnd(Request& request);
+    void Abandon(std::unique_ptr<Request> request);
+    void ReleaseEnded();
+    bool ProbeAcceptsVersion(DWORD started);
+
+    // A request of the catalogue: its code and both sizes come from the
+    // request's entry, and the records must be the entry's (the request
+    // alone decides them, so a null pointer stands for NoRecord).
+    template <typename Request>
+    uint32_t Send(const Request& request, const typename Request::Input* in,
+                  typename Request::Output* out) {
+        return SendRequest(request.Code, in, RecordSize<typename Request::Input>, out,
+                           RecordSize<typename Request::Output>);
+    }
+    template <typename Request>
+    uint32_t Read(const Request& request, typename Request::Output* out) {
+        static_assert(RecordSize<typename Request::Input> == 0, "the request takes a record");
+        return Send(request, nullptr, out);
+    }
+    template <typename Request>
+    uint32_t Write(const Request& request, const typename Request::Input* in) {
+        static_assert(RecordSize<typename Request::Output> == 0, "the request gives a record");
+        return Send(request, in, nullptr);
+    }
+
+    // The request block reused for the next request while no driver holds it.
+    std::unique_ptr<Request> m_pSpare;
+    // The probe of a stalled connection while the driver has not ended it.
+    std::unique_ptr<Request> m_pProbe;
+    // Requests given up on that the driver has not ended yet.
+    std::vector<std::unique_ptr<Request>> m_Abandoned;
+    bool m_bInRequest = false;
+    // Set by Close during a request: its wait stops.
+    bool m_bStopRequest = false;
+    bool m_bStalled = false;
+    // Opened while the driver was stalled: its version is yet to be checked.
+    bool m_bVersionUnchecked = false;
+    HWND m_hStallWnd = nullptr;
+    UINT m_nStallMsg = 0;
 };

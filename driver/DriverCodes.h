@@ -1,44 +1,10 @@
-// Control codes, status codes and event types of the driver interface.
+// Status codes and event types of the driver interface, and its control
+// codes (DriverRequests.h).
 #pragma once
 
+#include "DriverRequests.h"
+
 #include <cstdint>
-
-// Device type 0x8088, any access, buffered transfer (the CTL_CODE layout).
-constexpr uint32_t DriverControlCode(uint32_t function) {
-    return (0x8088u << 16) | (function << 2);
-}
-
-namespace DriverRequest {
-constexpr uint32_t GetInterfaceVersion = DriverControlCode(0xA01);
-constexpr uint32_t GetIncludeDeviceName = DriverControlCode(0xA04);
-constexpr uint32_t SetIncludeDeviceName = DriverControlCode(0xA05);
-constexpr uint32_t RegisterNotificationEvent = DriverControlCode(0xA08);
-constexpr uint32_t GetNotification = DriverControlCode(0xA0A);
-constexpr uint32_t GetDeviceList = DriverControlCode(0xA18);
-constexpr uint32_t GetChannelList = DriverControlCode(0xA19);
-constexpr uint32_t GetSynchSource = DriverControlCode(0xA20);
-constexpr uint32_t SetSynchSource = DriverControlCode(0xA21);
-constexpr uint32_t GetSampleRateMode = DriverControlCode(0xA22);
-constexpr uint32_t SetSampleRateMode = DriverControlCode(0xA23);
-constexpr uint32_t GetSampleRates = DriverControlCode(0xA30);
-constexpr uint32_t SetSampleRate = DriverControlCode(0xA31);
-constexpr uint32_t GetDeviceSynchMode = DriverControlCode(0xA40);
-constexpr uint32_t SetDeviceSynchMode = DriverControlCode(0xA41);
-constexpr uint32_t GetDeviceProperties = DriverControlCode(0xA48);
-constexpr uint32_t SetDeviceProperties = DriverControlCode(0xA49);
-constexpr uint32_t GetStreamStatus = DriverControlCode(0xA4A);
-constexpr uint32_t GetChannelProperties = DriverControlCode(0xA60);
-constexpr uint32_t SetChannelProperties = DriverControlCode(0xA61);
-constexpr uint32_t StartStreaming = DriverControlCode(0xA80);
-constexpr uint32_t StopStreaming = DriverControlCode(0xA81);
-constexpr uint32_t GetStreamBufferDepth = DriverControlCode(0xAA0);
-constexpr uint32_t SetStreamBufferDepth = DriverControlCode(0xAA1);
-constexpr uint32_t GetAsioBufferDepth = DriverControlCode(0xAA2);
-constexpr uint32_t SetAsioBufferDepth = DriverControlCode(0xAA3);
-constexpr uint32_t GetWdmBufferDepth = DriverControlCode(0xAA4);
-constexpr uint32_t SetWdmBufferDepth = DriverControlCode(0xAA5);
-constexpr uint32_t GetAsioStatistics = DriverControlCode(0xAB2);
-} // namespace DriverRequest
 
 static_assert(DriverRequest::GetInterfaceVersion == 0x80882804);
 static_assert(DriverRequest::GetNotification == 0x80882828);
@@ -52,6 +18,8 @@ constexpr uint32_t DRVSTATUS_FAILED = 0xE0000001;
 constexpr uint32_t DRVSTATUS_NO_MORE_NOTIFICATIONS = 0xE0000007;
 constexpr uint32_t DRVSTATUS_NOT_OPEN = 0xE0000013;
 constexpr uint32_t DRVSTATUS_VERSION_MISMATCH = 0xE0000014;
+// The program's own: the driver did not end a request within the time limit.
+constexpr uint32_t DRVSTATUS_TIMEOUT = 0xE0000015;
 constexpr uint32_t DRVSTATUS_FCP_REJECTED = 0xE0000022;
 constexpr uint32_t DRVSTATUS_WDM_DEVICE_IN_USE = 0xE0000047;
 constexpr uint32_t DRVSTATUS_CHANNEL_ALLOCATION_FAILED = 0xE0000072;

@@ -3,6 +3,7 @@
 #include "DriverCodes.h"
 
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -15,51 +16,12 @@ void CopyText(char* field, size_t size, const std::string& text) {
 }
 } // namespace
 
-const CSimRequests::Entry CSimRequests::s_Entries[] = {
-    {DriverRequest::GetInterfaceVersion, 0, sizeof(DriverVersion),
-     &CSimRequests::GetInterfaceVersion},
-    {DriverRequest::GetIncludeDeviceName, 0, sizeof(IncludeDeviceName),
-     &CSimRequests::GetIncludeDeviceName},
-    {DriverRequest::SetIncludeDeviceName, sizeof(IncludeDeviceName), 0,
-     &CSimRequests::SetIncludeDeviceName},
-    {DriverRequest::RegisterNotificationEvent, 4, 0, &CSimRequests::RegisterNotificationEvent},
-    {DriverRequest::GetNotification, 0, sizeof(Notification), &CSimRequests::GetNotification},
-    {DriverRequest::GetDeviceList, 0, sizeof(DeviceList), &CSimRequests::GetDeviceList},
-    {DriverRequest::GetChannelList, 0, sizeof(ChannelList), &CSimRequests::GetChannelList},
-    {DriverRequest::GetSynchSource, 0, sizeof(SynchSource), &CSimRequests::GetSynchSource},
-    {DriverRequest::SetSynchSource, sizeof(SynchSource), 0, &CSimRequests::SetSynchSource},
-    {DriverRequest::GetSampleRateMode, 0, sizeof(ParamValue), &CSimRequests::GetSampleRateMode},
-    {DriverRequest::SetSampleRateMode, sizeof(ParamValue), 0, &CSimRequests::SetSampleRateMode},
-    {DriverRequest::GetSampleRates, 0, sizeof(SampleRates), &CSimRequests::GetSampleRates},
-    {DriverRequest::SetSampleRate, sizeof(ParamValue), 0, &CSimRequests::SetSampleRate},
-    {DriverRequest::GetDeviceSynchMode, 4, sizeof(DeviceSynchModes),
-     &CSimRequests::GetDeviceSynchMode},
-    {DriverRequest::SetDeviceSynchMode, sizeof(SynchModeSelection), 0,
-     &CSimRequests::SetDeviceSynchMode},
-    {DriverRequest::GetDeviceProperties, 4, sizeof(DeviceProperties),
-     &CSimRequests::GetDeviceProperties},
-    {DriverRequest::SetDeviceProperties, sizeof(DeviceProperties), 0,
-     &CSimRequests::SetDeviceProperties},
-    {DriverRequest::GetStreamStatus, 4, sizeof(StreamStatus), &CSimRequests::GetStreamStatus},
-    {DriverRequest::GetChannelProperties, 4, sizeof(ChannelProperties),
-     &CSimRequests::GetChannelProperties},
-    {DriverRequest::SetChannelProperties, sizeof(ChannelProperties), 0,
-     &CSimRequests::SetChannelProperties},
-    {DriverRequest::StartStreaming, 0, 0, &CSimRequests::StartStreaming},
-    {DriverRequest::StopStreaming, 0, 0, &CSimRequests::StopStreaming},
-    {DriverRequest::GetStreamBufferDepth, 0, sizeof(StreamBufferDepth),
-     &CSimRequests::GetStreamBufferDepth},
-    {DriverRequest::SetStreamBufferDepth, sizeof(StreamBufferDepth), 0,
-     &CSimRequests::SetStreamBufferDepth},
-    {DriverRequest::GetAsioBufferDepth, 0, sizeof(AudioBufferDepth),
-     &CSimRequests::GetAsioBufferDepth},
-    {DriverRequest::SetAsioBufferDepth, sizeof(AudioBufferDepth), 0,
-     &CSimRequests::SetAsioBufferDepth},
-    {DriverRequest::GetWdmBufferDepth, 0, sizeof(AudioBufferDepth),
-     &CSimRequests::GetWdmBufferDepth},
-    {DriverRequest::SetWdmBufferDepth, sizeof(AudioBufferDepth), 0,
-     &CSimRequests::SetWdmBufferDepth},
-    {DriverRequest::GetAsioStatistics, 0, sizeof(AsioStatistics), &CSimRequests::GetAsioStatistics},
+// Every request of the interface has a handler of its own name, in the
+// order of the interface's list.
+const CSimRequests::Handler CSimRequests::s_Handlers[] = {
+#define DEMTREL_SIM_HANDLER(name, function, in, out) &CSimRequests::name,
+    DEMTREL_DRIVER_REQUESTS(DEMTREL_SIM_HANDLER)
+#undef DEMTREL_SIM_HANDLER
 };
 
 CSimRequests::CSimRequests(CSimModel& model, CSimConnections& connections)
@@ -68,34 +30,29 @@ CSimRequests::CSimRequests(CSimModel& model, CSimConnections& connections)
 uint32_t CSimRequests::Run(HANDLE handle, uint32_t code, const void* in, DWORD inSize, void* out,
                            DWORD outSize, DWORD& returned) {
     returned = 0;
-    const Entry* entry = Find(code);
-    if (!entry)
+    const DriverRequestInfo* request = FindDriverRequest(code);
+    if (!request)
         return ERROR_INVALID_FUNCTION;
-    if (inSize < entry->InSize)
+    if (inSize < request->InSize)
         return ERROR_INVALID_PARAMETER;
-    if (outSize < entry->OutSize)
+    if (outSize < request->OutSize)
         return ERROR_INSUFFICIENT_BUFFER;
     // Like buffered I/O: the handler works on a system buffer that reaches the
     // caller only when the request succeeds.
     std::vector<uint8_t> input(static_cast<const uint8_t*>(in),
-                               static_cast<const uint8_t*>(in) + entry->InSize);
+                               static_cast<const uint8_t*>(in) + request->InSize);
     // One spare byte keeps the buffer real for requests without a reply.
-    std::vector<uint8_t> output(entry->OutSize + 1, 0);
+    std::vector<uint8_t> output(request->OutSize + 1, 0);
     Call call{handle, input.data(), output.data()};
-    const uint32_t status = (this->*entry->Handler)(call);
+    static_assert(std::size(s_Handlers) == std::size(kDriverRequests));
+    const Handler handler = s_Handlers[request - kDriverRequests];
+    const uint32_t status = (this->*handler)(call);
     if (status != DRVSTATUS_SUCCESS)
         return status;
-    if (entry->OutSize)
-        memcpy(out, output.data(), entry->OutSize);
-    returned = entry->OutSize;
+    if (request->OutSize)
+        memcpy(out, output.data(), request->OutSize);
+    returned = request->OutSize;
     return DRVSTATUS_SUCCESS;
-}
-
-const CSimRequests::Entry* CSimRequests::Find(uint32_t code) {
-    for (const Entry& entry : s_Entries)
-        if (entry.Code == code)
-            return &entry;
-    return nullptr;
 }
 
 template <typename T> T CSimRequests::Input(const Call& call) {

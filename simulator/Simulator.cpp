@@ -3,8 +3,56 @@
 #include "DriverCodes.h"
 #include "SimDefaultSetup.h"
 
+#include <process.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
+
+// A request that a delay holds: the answer the driver had when it arrived,
+// and where it goes when its time comes.
+class CSimulator::PendingRequest {
+public:
+    HANDLE Device;
+    OVERLAPPED* Request;
+    void* Out;
+    uint32_t Status;
+    std::vector<uint8_t> Answer;
+    ULONGLONG Due; // ULLONG_MAX: until released
+    bool IgnoresCancel;
+    bool Cancelled = false;
+    bool Released = false;
+    HANDLE Wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+
+    ~PendingRequest() {
+        if (Wake)
+            CloseHandle(Wake);
+    }
+    // Whether it may end now; otherwise how long it still waits.
+    bool ReadyToEnd(DWORD& wait) const {
+        if (Released || (Cancelled && !IgnoresCancel))
+            return true;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= Due)
+            return true;
+        wait = Due == ULLONG_MAX ? INFINITE
+                                 : static_cast<DWORD>(std::min<ULONGLONG>(Due - now, INFINITE - 1));
+        return false;
+    }
+};
+
+namespace {
+
+// Request names are matched without regard to case: people type them.
+const DriverRequestInfo* FindDriverRequestByName(const char* name) {
+    for (const DriverRequestInfo& request : kDriverRequests)
+        if (lstrcmpiA(request.Name, name) == 0)
+            return &request;
+    return nullptr;
+}
+
+} // namespace
 
 CSimulator& CSimulator::Instance() {
     static CSimulator simulator;
@@ -13,6 +61,11 @@ CSimulator& CSimulator::Instance() {
 
 CSimulator::CSimulator() {
     CSimDefaultSetup::Apply(m_Model);
+    ReadDelaysFromEnvironment();
+}
+
+CSimulator::~CSimulator() {
+    ReleaseAll();
 }
 
 HANDLE CSimulator::Open(const char* deviceName) {
@@ -26,26 +79,126 @@ HANDLE CSimulator::Open(const char* deviceName) {
     return m_Connections.Open();
 }
 
-BOOL CSimulator::Control(HANDLE device, DWORD code, void* in, DWORD inSize, void* out,
-                         DWORD outSize, DWORD* bytesReturned) {
+DWORD CSimulator::Start(HANDLE device, DWORD code, const void* in, DWORD inSize, void* out,
+                        DWORD outSize, OVERLAPPED* request) {
     CSimLock::Guard guard(m_Lock);
+    const Delay* delay = DelayFor(code);
+    std::vector<uint8_t> held(delay ? outSize : 0);
+    void* answer = delay ? static_cast<void*>(held.data()) : out;
     DWORD returned = 0;
-    const uint32_t status = Dispatch(device, code, in, inSize, out, outSize, returned);
+    const uint32_t status =
+        Dispatch(device, code, in, inSize, outSize ? answer : nullptr, outSize, returned);
     const uint8_t* input = static_cast<const uint8_t*>(in);
     m_Log.push_back(SimLogEntry{
         device, code, input ? std::vector<uint8_t>(input, input + inSize) : std::vector<uint8_t>(),
         outSize, status});
-    if (bytesReturned)
-        *bytesReturned = returned;
-    if (status != DRVSTATUS_SUCCESS) {
-        SetLastError(status);
-        return FALSE;
+    if (delay) {
+        held.resize(returned);
+        return Hold(device, *delay, status, std::move(held), out, request);
     }
-    return TRUE;
+    request->Internal = status;
+    request->InternalHigh = returned;
+    return status;
 }
 
+DWORD CSimulator::Hold(HANDLE device, const Delay& delay, uint32_t status,
+                       std::vector<uint8_t> answer, void* out, OVERLAPPED* request) {
+    const ULONGLONG due =
+        delay.Milliseconds == INFINITE ? ULLONG_MAX : GetTickCount64() + delay.Milliseconds;
+    auto* pending = new PendingRequest{
+        device, request, out, status, std::move(answer), due, delay.IgnoresCancel};
+    request->Internal = STATUS_PENDING;
+    request->InternalHigh = 0;
+    ResetEvent(request->hEvent);
+    m_Pending.push_back(pending);
+    const uintptr_t thread = _beginthreadex(nullptr, 0, Complete, pending, 0, nullptr);
+    if (!thread) {
+        pending->Released = true;
+        Finish(*pending);
+        return static_cast<DWORD>(request->Internal);
+    }
+    m_CompletionThreads.push_back(reinterpret_cast<HANDLE>(thread));
+    return ERROR_IO_PENDING;
+}
+
+// One thread per held request: it sleeps until the request is due,
+// released or cancelled, then ends it.
+unsigned __stdcall CSimulator::Complete(void* argument) {
+    auto* pending = static_cast<PendingRequest*>(argument);
+    CSimulator& sim = Instance();
+    for (;;) {
+        DWORD wait = 0;
+        {
+            CSimLock::Guard guard(sim.m_Lock);
+            if (pending->ReadyToEnd(wait))
+                break;
+        }
+        WaitForSingleObject(pending->Wake, wait);
+    }
+    CSimLock::Guard guard(sim.m_Lock);
+    sim.Finish(*pending);
+    return 0;
+}
+
+// As the system ends a request: the answer, then the status, then the event.
+void CSimulator::Finish(PendingRequest& pending) {
+    const bool aborted = pending.Cancelled && !pending.IgnoresCancel;
+    OVERLAPPED* request = pending.Request;
+    if (!aborted && !pending.Answer.empty())
+        memcpy(pending.Out, pending.Answer.data(), pending.Answer.size());
+    request->InternalHigh = aborted ? 0 : pending.Answer.size();
+    request->Internal = aborted ? ERROR_OPERATION_ABORTED : pending.Status;
+    const HANDLE event = request->hEvent;
+    m_Pending.erase(std::remove(m_Pending.begin(), m_Pending.end(), &pending), m_Pending.end());
+    delete &pending;
+    SetEvent(event);
+}
+
+void CSimulator::Cancel(HANDLE, OVERLAPPED* request) {
+    CSimLock::Guard guard(m_Lock);
+    for (PendingRequest* pending : m_Pending) {
+        if (pending->Request != request)
+            continue;
+        pending->Cancelled = true;
+        SetEvent(pending->Wake);
+    }
+}
+
+// Everything held is answered now, and ended before this returns.
+void CSimulator::ReleaseAll() {
+    std::vector<HANDLE> threads;
+    {
+        CSimLock::Guard guard(m_Lock);
+        for (PendingRequest* pending : m_Pending) {
+            pending->Released = true;
+            SetEvent(pending->Wake);
+        }
+        threads.swap(m_CompletionThreads);
+    }
+    for (HANDLE thread : threads) {
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+    }
+}
+
+const CSimulator::Delay* CSimulator::DelayFor(uint32_t code) const {
+    auto found = m_Delays.find(code);
+    if (found == m_Delays.end())
+        found = m_Delays.find(0);
+    if (found == m_Delays.end() || GetTickCount64() < found->second.From)
+        return nullptr;
+    return &found->second;
+}
+
+// As a driver cleans up a closed handle: what it still holds of it ends.
 BOOL CSimulator::Close(HANDLE device) {
     CSimLock::Guard guard(m_Lock);
+    for (PendingRequest* pending : m_Pending) {
+        if (pending->Device != device)
+            continue;
+        pending->Cancelled = true;
+        SetEvent(pending->Wake);
+    }
     if (!m_Connections.Close(device)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
@@ -112,7 +265,9 @@ bool CSimulator::TakeFault(uint32_t code, uint32_t& status) {
 }
 
 void CSimulator::Reset() {
+    ReleaseAll();
     CSimLock::Guard guard(m_Lock);
+    m_Delays.clear();
     m_Connections.CloseAll();
     CSimDefaultSetup::Apply(m_Model);
     m_Log.clear();
@@ -149,6 +304,52 @@ void CSimulator::FailRequest(uint32_t code, uint32_t status, bool always) {
 void CSimulator::ClearFaults() {
     CSimLock::Guard guard(m_Lock);
     m_Faults.clear();
+}
+
+void CSimulator::DelayRequests(uint32_t code, DWORD milliseconds, bool ignoresCancel) {
+    CSimLock::Guard guard(m_Lock);
+    m_Delays[code] = Delay{milliseconds, ignoresCancel, 0};
+}
+
+void CSimulator::ClearDelays() {
+    {
+        CSimLock::Guard guard(m_Lock);
+        m_Delays.clear();
+    }
+    ReleaseAll();
+}
+
+size_t CSimulator::PendingRequests() const {
+    CSimLock::Guard guard(m_Lock);
+    return m_Pending.size();
+}
+
+// For the simulated program started from outside (the benchmarks, tests of
+// whole processes); a token that does not parse is left out.
+void CSimulator::ReadDelaysFromEnvironment() {
+    char text[1024] = "";
+    const DWORD length = GetEnvironmentVariableA("DEMTREL_SIM_DELAY", text, sizeof text);
+    if (length == 0 || length >= sizeof text)
+        return;
+    for (char* token = strtok(text, ","); token; token = strtok(nullptr, ",")) {
+        char* value = strchr(token, '=');
+        if (!value)
+            continue;
+        *value++ = '\0';
+        const DriverRequestInfo* request = FindDriverRequestByName(token);
+        if (!request && strcmp(token, "*") != 0)
+            continue;
+        char* rest = nullptr;
+        const unsigned long milliseconds = strtoul(value, &rest, 10);
+        if (rest == value)
+            continue;
+        Delay delay{static_cast<DWORD>(milliseconds), *rest == '!', 0};
+        if (*rest == '!')
+            ++rest;
+        if (*rest == '@')
+            delay.From = GetTickCount64() + strtoul(rest + 1, nullptr, 10);
+        m_Delays[request ? request->Code : 0] = delay;
+    }
 }
 
 void CSimulator::SetReply(uint32_t code, const std::vector<uint8_t>& bytes, size_t times) {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <climits>
 #include <map>
 #include <string>
 #include <vector>
@@ -29,14 +30,18 @@ class CSimulator {
 public:
     static CSimulator& Instance();
 
-    // The transport; failures set the thread's last-error value.
+    // The transport (DriverTransport.h): a request is answered at once
+    // unless a delay holds it; then it stays pending until its time comes.
     HANDLE Open(const char* deviceName);
-    BOOL Control(HANDLE device, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize,
-                 DWORD* bytesReturned);
+    DWORD Start(HANDLE device, DWORD code, const void* in, DWORD inSize, void* out, DWORD outSize,
+                OVERLAPPED* request);
+    void Cancel(HANDLE device, OVERLAPPED* request);
     BOOL Close(HANDLE device);
 
-    // Back to the default set-up: every handle closed, log, faults and
-    // replies cleared, driver present.
+    ~CSimulator();
+
+    // Back to the default set-up: every handle closed, log, faults, delays
+    // and replies cleared, driver present.
     void Reset();
     // The driver's state, for setting up edge cases between requests.
     CSimModel& Model() { return m_Model; }
@@ -66,6 +71,18 @@ public:
     // Fails the next request of this code (or every one) with the status.
     void FailRequest(uint32_t code, uint32_t status, bool always);
     void ClearFaults();
+    // Every request of this code (0: of every code) is answered only after
+    // milliseconds (INFINITE: when the delay is lifted), as by a driver busy
+    // with its device: the request stays pending meanwhile. The answer is
+    // the one the driver has when the request arrives. A request cancelled
+    // by the program, or whose handle is closed, ends at once with
+    // ERROR_OPERATION_ABORTED, unless the delay ignores cancelling: then it
+    // ends only at its time and writes its answer all the same.
+    void DelayRequests(uint32_t code, DWORD milliseconds, bool ignoresCancel = false);
+    // Lifts every delay: the driver answers what it holds at once.
+    void ClearDelays();
+    // Requests that a delay holds now.
+    size_t PendingRequests() const;
     // Answers every request of this code (or only the next times ones) with
     // these bytes, cut to the caller's buffer, instead of the model's record.
     void SetReply(uint32_t code, const std::vector<uint8_t>& bytes, size_t times = SIZE_MAX);
@@ -109,6 +126,12 @@ private:
         uint32_t Status;
         bool Always;
     };
+    struct Delay {
+        DWORD Milliseconds;
+        bool IgnoresCancel;
+        ULONGLONG From; // the tick count from which it holds requests
+    };
+    class PendingRequest;
     struct Reply {
         std::vector<uint8_t> Bytes;
         size_t Times;
@@ -123,8 +146,20 @@ private:
     std::map<uint32_t, Reply> m_Replies;
     bool m_Present = true;
     ReplyFilter m_Filter;
+    std::map<uint32_t, Delay> m_Delays;
+    std::vector<PendingRequest*> m_Pending;
+    std::vector<HANDLE> m_CompletionThreads;
 
     CSimulator();
+    // DEMTREL_SIM_DELAY: "Name=ms" or "*=ms", comma-separated, each with an
+    // optional "@ms" after which it starts holding (from the driver's start).
+    void ReadDelaysFromEnvironment();
+    const Delay* DelayFor(uint32_t code) const;
+    DWORD Hold(HANDLE device, const Delay& delay, uint32_t status, std::vector<uint8_t> answer,
+               void* out, OVERLAPPED* request);
+    static unsigned __stdcall Complete(void* pending);
+    void Finish(PendingRequest& pending);
+    void ReleaseAll();
     uint32_t Dispatch(HANDLE device, uint32_t code, const void* in, DWORD inSize, void* out,
                       DWORD outSize, DWORD& returned);
     uint32_t Answer(HANDLE device, uint32_t code, const void* in, DWORD inSize, void* out,

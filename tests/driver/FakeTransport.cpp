@@ -64,27 +64,30 @@ HANDLE Open(const char* deviceName) {
     return device;
 }
 
-BOOL Control(HANDLE device, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize,
-             DWORD* bytesReturned) {
+// Every request ends at once, as a driver that answers promptly.
+DWORD Start(HANDLE device, DWORD code, const void* in, DWORD inSize, void* out, DWORD outSize,
+            OVERLAPPED* pending) {
     FakeState& state = State();
     if (!IsOpen(device)) {
         ++state.Misuses;
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
+        return ERROR_INVALID_HANDLE;
     }
     const uint8_t* input = static_cast<const uint8_t*>(in);
     FakeRequest request{device, code, std::vector<uint8_t>(input, input + (in ? inSize : 0)),
                         outSize};
     state.Log.push_back(request);
-    uint32_t status = Answer(request, static_cast<uint8_t*>(out));
-    if (status != 0) {
-        SetLastError(status);
-        return FALSE;
-    }
-    if (bytesReturned)
-        *bytesReturned = outSize;
-    return TRUE;
+    const uint32_t status = Answer(request, static_cast<uint8_t*>(out));
+    pending->Internal = status;
+    pending->InternalHigh = status == 0 ? outSize : 0;
+    return status;
 }
+
+DWORD Finish(HANDLE, OVERLAPPED* pending, DWORD* bytesReturned) {
+    *bytesReturned = static_cast<DWORD>(pending->InternalHigh);
+    return static_cast<DWORD>(pending->Internal);
+}
+
+void Cancel(HANDLE, OVERLAPPED*) {}
 
 BOOL Close(HANDLE device) {
     std::vector<HANDLE>& open = State().OpenHandles;

@@ -29,6 +29,8 @@ UINT_PTR WINAPI Record(HWND window, UINT_PTR id, UINT period, TIMERPROC procedur
 
 using namespace DriverRequest;
 
+constexpr uint32_t kDepthReads[] = {GetStreamBufferDepth, GetAsioBufferDepth, GetWdmBufferDepth};
+
 class BuffersPage : public PageHost<CDlgPgBuffers> {
 protected:
     BuffersPage() : PageHost(SimStart::DefaultSetUp, HostWindow::Shown) {}
@@ -354,7 +356,7 @@ TEST_F(BuffersPage, ARecordWithoutStepOrWithItsMinimumAboveTheMaximumIsNotShown)
 }
 
 TEST_F(BuffersPage, WithNoRecordReadTheEmptiedLabelsReachTheScreenAtOnce) {
-    for (uint32_t code : {GetStreamBufferDepth, GetAsioBufferDepth, GetWdmBufferDepth})
+    for (uint32_t code : kDepthReads)
         sim.FailRequest(code, DRVSTATUS_NOT_OPEN, true);
     page.reset();
     CreatePage();
@@ -370,7 +372,7 @@ TEST_F(BuffersPage, WithNoRecordReadTheEmptiedLabelsReachTheScreenAtOnce) {
     sim.ClearFaults();
     page->UpdatePage();
     ASSERT_NE("", probe.Text(IDC_STREAM_BUFFER_VALUE));
-    for (uint32_t code : {GetStreamBufferDepth, GetAsioBufferDepth, GetWdmBufferDepth})
+    for (uint32_t code : kDepthReads)
         sim.FailRequest(code, DRVSTATUS_NOT_OPEN, true);
     page->UpdatePage();
     for (const Slider& s : Sliders)

@@ -10,6 +10,25 @@
 
 #include <string>
 
+// One request through the transport, waited for as a synchronous call:
+// TRUE on success, else FALSE with the status in the last-error value.
+inline BOOL SyncControl(HANDLE device, DWORD code, const void* in, DWORD inSize, void* out,
+                        DWORD outSize, DWORD* returned) {
+    OVERLAPPED request{};
+    request.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    DWORD status = DriverTransport::Start(device, code, in, inSize, out, outSize, &request);
+    *returned = 0;
+    if (status == ERROR_IO_PENDING) {
+        WaitForSingleObject(request.hEvent, INFINITE);
+        status = ERROR_SUCCESS;
+    }
+    if (status == ERROR_SUCCESS)
+        status = DriverTransport::Finish(device, &request, returned);
+    CloseHandle(request.hEvent);
+    SetLastError(status);
+    return status == ERROR_SUCCESS;
+}
+
 class SimFixture : public ::testing::Test {
 protected:
     CSimulator& sim = CSimulator::Instance();
@@ -29,8 +48,7 @@ protected:
     DWORD Send(DWORD code, const void* in, DWORD inSize, void* out, DWORD outSize,
                HANDLE on = nullptr) {
         DWORD returned = 0;
-        const BOOL ok = DriverTransport::Control(on ? on : device, code, const_cast<void*>(in),
-                                                 inSize, out, outSize, &returned);
+        const BOOL ok = SyncControl(on ? on : device, code, in, inSize, out, outSize, &returned);
         return ok ? 0 : DriverTransport::LastError();
     }
     template <typename T> DWORD Read(DWORD code, T& record) {

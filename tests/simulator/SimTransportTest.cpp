@@ -98,8 +98,8 @@ TEST_F(SimTransport, RejectsWrongSizesUnknownCodesAndMissingBuffers) {
     DeviceList list{};
     list.Count = 0xAAAA;
     DWORD returned = 77;
-    EXPECT_FALSE(DriverTransport::Control(device, DriverRequest::GetDeviceList, nullptr, 0, &list,
-                                          sizeof(list) - 1, &returned));
+    EXPECT_FALSE(SyncControl(device, DriverRequest::GetDeviceList, nullptr, 0, &list,
+                             sizeof(list) - 1, &returned));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), DriverTransport::LastError());
     EXPECT_EQ(0u, returned);
     EXPECT_EQ(0xAAAAu, list.Count) << "a failed request must not write the caller's buffer";
@@ -113,8 +113,8 @@ TEST_F(SimTransport, RejectsWrongSizesUnknownCodesAndMissingBuffers) {
     EXPECT_EQ(static_cast<DWORD>(ERROR_NOACCESS),
               Send(DriverRequest::GetDeviceList, nullptr, 0, nullptr, sizeof(list)));
 
-    ASSERT_TRUE(DriverTransport::Control(device, DriverRequest::GetDeviceList, nullptr, 0, &list,
-                                         sizeof(list), &returned));
+    ASSERT_TRUE(SyncControl(device, DriverRequest::GetDeviceList, nullptr, 0, &list, sizeof(list),
+                            &returned));
     EXPECT_EQ(sizeof(list), returned);
 }
 
@@ -180,8 +180,8 @@ TEST_F(SimTransport, OverriddenRepliesCarryMalformedRecordsCutToTheBuffer) {
 
     std::vector<uint8_t> buffer(sizeof(DeviceList) + 16, 0);
     DWORD returned = 0;
-    ASSERT_TRUE(DriverTransport::Control(device, DriverRequest::GetDeviceList, nullptr, 0,
-                                         buffer.data(), sizeof(DeviceList), &returned));
+    ASSERT_TRUE(SyncControl(device, DriverRequest::GetDeviceList, nullptr, 0, buffer.data(),
+                            sizeof(DeviceList), &returned));
     EXPECT_EQ(sizeof(DeviceList), returned);
     uint32_t count = 0;
     memcpy(&count, buffer.data(), sizeof(count));
@@ -220,8 +220,8 @@ TEST_F(SimTransport, ServesTwoThreadsAtOnce) {
             for (int i = 0; i < 500; ++i) {
                 DeviceList list{};
                 DWORD returned = 0;
-                if (!DriverTransport::Control(own, DriverRequest::GetDeviceList, nullptr, 0, &list,
-                                              sizeof(list), &returned) ||
+                if (!SyncControl(own, DriverRequest::GetDeviceList, nullptr, 0, &list, sizeof(list),
+                                 &returned) ||
                     list.Count != 2)
                     ++failures;
             }
