@@ -10,3 +10,5 @@ constexpr UINT WM_APP_SHOW_ASIO_PAGE = WM_APP + 1;
 constexpr UINT WM_APP_DRIVER_EVENT = WM_APP + 2;
 // Mouse events on the notification-area icon.
 constexpr UINT WM_APP_TRAY_NOTIFY = WM_APP + 3;
+// A driver connection stalled: a request took longer than its time limit.
+constexpr UINT WM_APP_DRIVER_STALLED = WM_APP + 7;

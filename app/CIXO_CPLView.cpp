@@ -69,6 +69,7 @@ constexpr MessageMap CIXO_CPLView::messageMap{
         {WM_NOTIFY, TVN_SELCHANGEDA, IDC_PAGE_TREE, On<&CIXO_CPLView::OnSelChanged>},
         {WM_DEVICECHANGE, 0, 0, On<&CIXO_CPLView::OnDeviceChange>},
         {WM_APP_DRIVER_EVENT, 0, 0, On<&CIXO_CPLView::OnDriverEvent>},
+        {WM_APP_DRIVER_STALLED, 0, 0, On<&CIXO_CPLView::OnDriverStalled>},
         {WM_COMMAND, 0, ID_COPY_DIAGNOSTICS, On<&CIXO_CPLView::OnCopyDiagnostics>},
         {WM_TIMER, 0, 0, On<&CIXO_CPLView::OnTimer>},
         {WM_DESTROY, 0, 0, On<&CIXO_CPLView::OnDestroy>},
@@ -134,6 +135,7 @@ void CIXO_CPLView::OnInitialUpdate() {
     // start a second time.
     if (!m_hDevNotify && !RegisterForDeviceNotification(DriverInterfaceClass))
         Trace("ERROR: Unable to register device notification.\n");
+    gDrv.SetStallNotify(m_hWnd, WM_APP_DRIVER_STALLED);
     if (!m_Notificator.m_hThread)
         StartListener();
     if (CFrameWnd* frame = GetParentFrame()) {
@@ -159,7 +161,10 @@ void CIXO_CPLView::OnInitialUpdate() {
 }
 
 uint32_t CIXO_CPLView::StartListener() {
+    if (m_bDriverEnded)
+        return DRVSTATUS_NOT_OPEN;
     m_Notificator.SetNotifyTarget(m_hWnd, WM_APP_DRIVER_EVENT, 0, 0);
+    m_Notificator.SetStallNotify(m_hWnd, WM_APP_DRIVER_STALLED);
     return m_Notificator.Start();
 }
 
@@ -246,7 +251,9 @@ void CIXO_CPLView::OnSelChanged(NMHDR*, LRESULT* pResult) {
         if (row.code != code)
             continue;
         row.page->ShowWindow(SW_SHOW);
-        if (CFrameWnd* frame = GetParentFrame())
+        // While the driver does not answer, that stays in view.
+        CFrameWnd* frame = GetParentFrame();
+        if (frame && !DriverStalled())
             frame->SetMessageText(LoadResString(row.labelId));
         break;
     }
@@ -370,7 +377,7 @@ BOOL CIXO_CPLView::OnDeviceChange(UINT event, DWORD_PTR data) {
 // Only a closed or lost connection is reopened: while it works, the driver
 // itself reports what an arrival or removal changed.
 void CIXO_CPLView::ReopenDriver() {
-    if (gDrv.m_hDevice && !DropLostConnections())
+    if (m_bDriverEnded || (gDrv.m_hDevice && !DropLostConnections()))
         return;
     const DWORD status = gDrv.Open();
     if (status != 0) {
@@ -410,11 +417,53 @@ LRESULT CIXO_CPLView::OnDriverEvent(WPARAM, LPARAM) {
 }
 
 void CIXO_CPLView::OnTimer(UINT_PTR id) {
+    if (id == ProbeTimerId) {
+        ProbeDriver();
+        return;
+    }
     if (id != DrainTimerId)
         return;
     KillTimer(DrainTimerId);
     m_bDrainScheduled = false;
     DrainNotifications();
+}
+
+LRESULT CIXO_CPLView::OnDriverStalled(WPARAM, LPARAM) {
+    if (m_bDriverEnded || !DriverStalled())
+        return 0;
+    ShowDriverState();
+    SetTimer(ProbeTimerId, ProbeIntervalMs);
+    return 0;
+}
+
+// Both connections are asked every time, so that either may recover. The
+// reload is the only one the recovery makes; the driver's events that were
+// queued meanwhile are drained after it.
+void CIXO_CPLView::ProbeDriver() {
+    const bool settingsAnswer = gDrv.ProbeStalled();
+    const bool eventsAnswer = m_Notificator.ProbeStalled();
+    if (m_bDriverEnded || !settingsAnswer || !eventsAnswer)
+        return;
+    KillTimer(ProbeTimerId);
+    ShowDriverState();
+    if (gDrv.m_hDevice && !m_Notificator.m_hThread)
+        StartListener();
+    UpdateAllPages();
+    PostMessage(WM_APP_DRIVER_EVENT);
+}
+
+void CIXO_CPLView::ShowDriverState() {
+    if (auto* frame = dynamic_cast<CMainFrame*>(GetParentFrame()))
+        frame->ShowDriverNotResponding(DriverStalled());
+}
+
+void CIXO_CPLView::EndDriverAccess() {
+    m_bDriverEnded = true;
+    KillTimer(ProbeTimerId);
+    KillTimer(DrainTimerId);
+    m_bDrainScheduled = false;
+    m_Notificator.Stop();
+    gDrv.Close();
 }
 
 // Takes the driver's events until it reports the queue empty, one reload of
@@ -458,9 +507,12 @@ void CIXO_CPLView::DrainNotifications() {
 // cleared so that nothing is posted to a window that no longer exists.
 void CIXO_CPLView::OnDestroy() {
     KillTimer(DrainTimerId);
+    KillTimer(ProbeTimerId);
     m_bDrainScheduled = false;
     m_Notificator.Stop();
     m_Notificator.SetNotifyTarget(nullptr, 0, 0, 0);
+    m_Notificator.SetStallNotify(nullptr, 0);
+    gDrv.SetStallNotify(nullptr, 0);
     if (m_hDevNotify) {
         ::UnregisterDeviceNotification(m_hDevNotify);
         m_hDevNotify = nullptr;

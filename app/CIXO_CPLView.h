@@ -9,6 +9,7 @@
 #include "CDlgPgDevices.h"
 #include "CDlgPgSamplingRate.h"
 #include "CDlgPgStreams.h"
+#include "CDriverSettings.h"
 #include "CNotificator.h"
 #include "FormView.h"
 #include "ImageList.h"
@@ -38,6 +39,10 @@ public:
     // painting get their turn; a single reload is never split.
     static constexpr ULONGLONG DrainSliceMs = 50;
     static constexpr UINT_PTR DrainTimerId = 1;
+    // While a connection is stalled, the driver is asked this often whether
+    // it answers again.
+    static constexpr UINT ProbeIntervalMs = 2000;
+    static constexpr UINT_PTR ProbeTimerId = 2;
     // The right edge of the form's line between tree and pages, in dialog
     // units, and the least gap between it and the pages, in pixels at 96 DPI.
     static constexpr int SeparatorRight = 92;
@@ -65,6 +70,11 @@ public:
     // The main window moved to a monitor of this DPI: pages, list columns
     // and tree icons follow it.
     void OnDpiChanged(UINT dpi);
+    // The program quits: the request in flight, on either connection, is
+    // given up on, both connections close, and nothing opens them again.
+    void EndDriverAccess();
+    // A connection is stalled and the driver is being probed.
+    bool DriverStalled() const { return gDrv.IsStalled() || m_Notificator.IsStalled(); }
 
     CTreeCtrl m_Tree;
     CImageList m_ImageList;
@@ -132,6 +142,10 @@ private:
     void OnCopyDiagnostics();
     void OnTimer(UINT_PTR id);
     void DrainNotifications();
+    LRESULT OnDriverStalled(WPARAM, LPARAM);
+    // Every probe interval: once both connections answer, the pages reload.
+    void ProbeDriver();
+    void ShowDriverState();
     void OnDestroy();
     void OnSwitchPane();
     void OnNextPage();
@@ -145,4 +159,6 @@ private:
     bool m_bFirstUpdate = true;
     // A drain goes on from the timer; wake-ups meanwhile add nothing.
     bool m_bDrainScheduled = false;
+    // After EndDriverAccess: nothing reopens the connections.
+    bool m_bDriverEnded = false;
 };

@@ -31,6 +31,13 @@ constexpr TrayMouseEntry kTrayMouseTable[] = {
 constexpr int kStatusPaneWidth = 200;
 constexpr int kDevicePaneWidth = 150;
 
+// The ways a user or the system ends the program: the tray's Quit (also what
+// "-exit" posts), a close sent to the frame, the end of the session.
+bool IsQuit(UINT message, WPARAM wParam, LPARAM lParam) {
+    return (message == WM_COMMAND && LOWORD(wParam) == ID_TRAY_QUIT && lParam == 0) ||
+           message == WM_CLOSE || (message == WM_ENDSESSION && wParam);
+}
+
 } // namespace
 
 constexpr MessageMap CMainFrame::messageMap{
@@ -45,6 +52,8 @@ constexpr MessageMap CMainFrame::messageMap{
         {WM_SYSCOMMAND, 0, 0, On<&CMainFrame::OnSysCommand>},
         {WM_DPICHANGED, 0, 0, On<&CMainFrame::OnDpiChanged>},
         {WM_SIZE, 0, 0, On<&CMainFrame::OnSize>},
+        {WM_ENDSESSION, 0, 0, On<&CMainFrame::OnEndSession>},
+        {WM_SETCURSOR, 0, 0, On<&CMainFrame::OnSetCursor>},
     }};
 
 CMainFrame::TrayAction CMainFrame::TrayActionFor(WPARAM iconId, LPARAM mouseMessage) {
@@ -91,6 +100,7 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
     // Without a task bar yet (a start at log-on) this fails; the icon is then
     // added when the shell announces its task bar.
     AddTrayIcon();
+    UiWait::SetSlowWaitObserver(this);
     return 0;
 }
 
@@ -127,8 +137,59 @@ void CMainFrame::OnSize() {
 // The icon goes first, while the frame still exists; the view's children,
 // the pages and the listener go after this.
 void CMainFrame::OnDestroy() {
+    UiWait::SetSlowWaitObserver(nullptr);
     m_TrayIcon.Delete();
     CFrameWnd::OnDestroy();
+}
+
+bool CMainFrame::RunsDuringWait(UINT message, WPARAM wParam, LPARAM lParam) const {
+    return message == WM_APP_TRAY_NOTIFY || message == TaskbarCreatedMessage() ||
+           message == WM_SETCURSOR || CFrameWnd::RunsDuringWait(message, wParam, lParam);
+}
+
+// The quit itself comes after the wait, in the normal order of shutting
+// down; what keeps it from waiting for the driver happens now.
+void CMainFrame::OnHeldDuringWait(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsQuit(message, wParam, lParam))
+        EndDriverAccess();
+}
+
+void CMainFrame::EndDriverAccess() {
+    if (CIXO_CPLView* view = dynamic_cast<CIXO_CPLView*>(GetActiveView()))
+        view->EndDriverAccess();
+}
+
+void CMainFrame::OnSlowWait(bool begins) {
+    m_bWaitShown = begins;
+    if (begins) {
+        m_strBeforeWait = GetMessageText();
+        SetMessageText(IDS_WAITING_FOR_DRIVER);
+        ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+    } else {
+        SetMessageText(m_strBeforeWait);
+        ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
+    }
+}
+
+LRESULT CMainFrame::OnSetCursor(WPARAM, LPARAM) {
+    if (!m_bWaitShown)
+        return Default();
+    ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+    return TRUE;
+}
+
+void CMainFrame::ShowDriverNotResponding(bool notResponding) {
+    SetIdleMessage(notResponding ? IDS_DRIVER_NOT_RESPONDING : AFX_IDS_IDLEMESSAGE);
+}
+
+// After the session ends the system may end the process at any time: the
+// program ends first, without waiting for the driver.
+LRESULT CMainFrame::OnEndSession(WPARAM ending, LPARAM) {
+    if (ending) {
+        EndDriverAccess();
+        DestroyWindow();
+    }
+    return 0;
 }
 
 LRESULT CMainFrame::OnShowAsioPage(WPARAM, LPARAM) {
@@ -140,7 +201,11 @@ LRESULT CMainFrame::OnShowAsioPage(WPARAM, LPARAM) {
 LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
     switch (TrayActionFor(wParam, lParam)) {
     case TrayAction::Open:
-        OnTrayOpen();
+        // Opening shows pages that may still be filling: it waits for the request.
+        if (UiWait::IsWaiting())
+            UiWait::Hold(m_hWnd, WM_COMMAND, ID_TRAY_OPEN, 0);
+        else
+            OnTrayOpen();
         break;
     case TrayAction::Menu:
         ShowTrayMenu();
@@ -181,7 +246,9 @@ void CMainFrame::OnTrayOpen() {
     ::SetForegroundWindow(m_hWnd);
 }
 
+// Nothing that is still queued before the exit may wait for the driver.
 void CMainFrame::OnTrayQuit() {
+    EndDriverAccess();
     PostMessage(WM_COMMAND, ID_APP_EXIT);
 }
 

@@ -6,8 +6,11 @@
 #include "FrameWnd.h"
 #include "StatusBar.h"
 #include "TrayIcon.h"
+#include "UiWait.h"
 
-class CMainFrame : public CFrameWnd {
+#include <string>
+
+class CMainFrame : public CFrameWnd, private UiWait::SlowWaitObserver {
 public:
     // The frame's icon in the notification area.
     static constexpr UINT TrayIconId = 0x42424242;
@@ -27,6 +30,10 @@ public:
     // task bar: at log-on, and again after Explorer has restarted.
     static UINT TaskbarCreatedMessage();
 
+    // Pane 0 says that the driver does not respond, and keeps saying it, or
+    // is back to "Ready".
+    void ShowDriverNotResponding(bool notResponding);
+
     // Pane 0 shows prompts and the selected page's name; pane 1 the number
     // of devices.
     CStatusBar m_StatusBar;
@@ -41,8 +48,17 @@ protected:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     int OnCreate(CREATESTRUCTA* cs) override;
     void OnDestroy() override;
+    // The tray icon and its menu work while a request waits; Quit, a close
+    // sent to the frame and the end of the session act at once.
+    bool RunsDuringWait(UINT message, WPARAM wParam, LPARAM lParam) const override;
+    void OnHeldDuringWait(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // "Waiting for the driver..." and the wait cursor.
+    void OnSlowWait(bool begins) override;
+    // Quit: the request in flight is given up on and no other is sent.
+    void EndDriverAccess();
+
     BOOL CreateStatusBar();
     BOOL AddTrayIcon();
     void LayOutStatusPanes();
@@ -53,8 +69,14 @@ private:
     LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
     void OnTrayOpen();
     void OnTrayQuit();
+    LRESULT OnEndSession(WPARAM ending, LPARAM);
+    LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
     void OnHide();
     void OnSysCommand(UINT id, LPARAM point);
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     void OnSize();
+
+    // While a slow wait shows: the text pane 0 had before it.
+    std::string m_strBeforeWait;
+    bool m_bWaitShown = false;
 };

@@ -36,7 +36,10 @@ std::string TimeText(const SYSTEMTIME& time) {
 }
 
 std::string ConnectionText(const CDriver& connection) {
-    return LoadResString(connection.m_hDevice ? IDS_DIAG_OPEN : IDS_DIAG_CLOSED);
+    std::string text = LoadResString(connection.m_hDevice ? IDS_DIAG_OPEN : IDS_DIAG_CLOSED);
+    if (connection.IsStalled())
+        text += ", " + LoadResString(IDS_DIAG_NOT_RESPONDING);
+    return text;
 }
 
 // A plug as its cell on the streams page reads, with the error text of a

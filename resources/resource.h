@@ -2,7 +2,8 @@
 // Plain #defines because the resource compiler reads this file as well.
 // Ranges keep the kinds apart: dialogs 100-147, icons 128-146 (no dialog uses
 // those numbers), menus 128 and 150, controls 1000-1090, commands 32771-32791
-// and 57600-57681, strings 61205-61300. The only shared numbers are the ones
+// and 57600-57681, strings 61205-61301 and 61312-61327 (a block of sixteen of
+// its own: it has a German version). The only shared numbers are the ones
 // the system fixes: 128 names the whole main-frame resource set, and a command
 // id doubles as the string id of its status prompt.
 #ifndef DEMTREL_RESOURCES_RESOURCE_H
@@ -206,5 +207,11 @@
 #define IDS_DIAG_NOT_COPIED 61298
 #define IDS_DIAG_MODE 61299
 #define IDS_ABOUT_NOTICE 61300
+#define IDS_DIAG_NOT_RESPONDING 61301
+
+// Texts that have a German version: a string block is looked up by language
+// as a whole, so these sixteen numbers hold nothing else.
+#define IDS_WAITING_FOR_DRIVER 61312
+#define IDS_DRIVER_NOT_RESPONDING 61313
 
 #endif
