@@ -5,6 +5,7 @@
 // Beside it, the bare cost of the notification area on this system: one icon
 // added to a window of our own and removed again, which the program does too.
 //   QuitBenchmark.exe <program.exe> [runs]
+#include "ProcessRun.h"
 #include "ResString.h"
 #include "resource.h"
 
@@ -19,45 +20,9 @@
 
 namespace {
 
+using namespace ProcessRun;
+
 constexpr DWORD kStartLimitMs = 20000;
-
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER Now() {
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return now;
-}
-
-bool Start(const std::string& commandLine, PROCESS_INFORMATION& process) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    return ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &process) != FALSE;
-}
-
-void Close(PROCESS_INFORMATION& process) {
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-}
-
-// The program's main window, once the program has made it.
-bool WaitForWindow(const std::string& title, HANDLE process) {
-    for (DWORD waited = 0; waited < kStartLimitMs; waited += 20) {
-        if (::FindWindowA(nullptr, title.c_str()))
-            return true;
-        if (::WaitForSingleObject(process, 20) == WAIT_OBJECT_0)
-            return false;
-    }
-    return false;
-}
 
 struct QuitTimes {
     double command; // until "-exit" has ended
@@ -69,7 +34,7 @@ bool TimeOneQuit(const std::string& program, const std::string& title, QuitTimes
     if (!Start("\"" + program + "\" -hide", running))
         return false;
     bool timed = false;
-    if (WaitForWindow(title, running.hProcess)) {
+    if (WaitForWindow(title, running.hProcess, kStartLimitMs)) {
         ::Sleep(500); // let start-up settle: the tray icon, the first paint
         PROCESS_INFORMATION quit{};
         const LARGE_INTEGER start = Now();
