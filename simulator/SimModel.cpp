@@ -6,6 +6,8 @@
 #include <cstring>
 
 void CSimModel::Clear() {
+    VersionMajor = 2;
+    VersionMinor = 12;
     Devices.clear();
     Channels.clear();
     Source = SynchSource{};

@@ -22,6 +22,8 @@ constexpr int kDeviceListId = IDC_DEVICE_LIST;
 constexpr int kStreamBufferSliderId = IDC_STREAM_BUFFER_SLIDER;
 constexpr DWORD kStartTimeout = 20000;
 constexpr DWORD kEndTimeout = 20000;
+// How long the program waits for one request before it gives up on it.
+constexpr DWORD kRequestTimeLimitMs = 5000;
 
 std::string ProgramPath() {
     char path[MAX_PATH] = "";
@@ -223,6 +225,26 @@ TEST_F(Process, ExitEndsAHiddenInstanceAndWinsOverEverythingElse) {
     EXPECT_TRUE(exit.Ended());
     EXPECT_TRUE(first.Ended());
     EXPECT_EQ(0u, first.ExitCode());
+}
+
+// A driver that holds the settings page's drop-out poll for a minute and
+// ignores being asked to stop: the window answers meanwhile, and "-exit" ends
+// the program well before the request's own time limit would.
+TEST_F(Process, ExitDuringAStalledRequestEndsTheProgramAtOnce) {
+    ::SetEnvironmentVariableA("DEMTREL_SIM_DELAY", "GetAsioStatistics=60000!");
+    Instance first("-asio");
+    ::SetEnvironmentVariableA("DEMTREL_SIM_DELAY", nullptr);
+    HWND window = first.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    ASSERT_TRUE(Eventually([&] { return StatusText(window) == "Waiting for the driver..."; }));
+    DWORD_PTR result = 0;
+    EXPECT_NE(0, ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result));
+
+    Instance exit("-exit");
+    EXPECT_TRUE(exit.Ended());
+    EXPECT_TRUE(first.Ended(kRequestTimeLimitMs / 2));
+    EXPECT_EQ(0u, first.ExitCode());
+    EXPECT_FALSE(TrayIconExists(window, kTrayIconId));
 }
 
 TEST_F(Process, ExitWithNoneRunningLeavesNothingBehind) {

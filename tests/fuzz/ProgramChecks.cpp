@@ -3,6 +3,7 @@
 #include "CDriverSettings.h"
 #include "CIXO_CPLView.h"
 #include "DialogCloser.h"
+#include "HeapCheck.h"
 #include "ResString.h"
 #include "SynchTexts.h"
 #include "UiActions.h"
@@ -147,10 +148,7 @@ void ProgramChecks::CheckNoDialogOpen() {
 }
 
 void ProgramChecks::CheckHeaps() {
-    HANDLE heaps[64];
-    const DWORD count = ::GetProcessHeaps(64, heaps);
-    for (DWORD i = 0; i < count && i < 64; ++i)
-        if (!::HeapValidate(heaps[i], 0, nullptr))
-            Fail("heap " + std::to_string(i) + " of " + std::to_string(count) +
-                 " does not validate");
+    const int broken = BrokenHeap();
+    if (broken >= 0)
+        Fail("heap " + std::to_string(broken) + " does not validate");
 }
