@@ -1,0 +1,188 @@
+// The release program, whose only road to the driver is its Win32 transport,
+// against the test driver (TestDriver.cpp), checked from outside as a person
+// sees it: the window, the device count in the status bar, the devices list,
+// and "-exit".
+#include "resource.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kTitle[] = "Tarnet Control Panel";
+constexpr DWORD kStartTimeout = 20000;
+constexpr DWORD kEndTimeout = 20000;
+
+std::string ProgramPath() {
+    char path[MAX_PATH] = "";
+    ::GetModuleFileNameA(nullptr, path, sizeof(path));
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of("\\/") + 1) + "Demtrel.exe";
+}
+
+// Memory in another process, for the control messages whose answers are
+// written through a pointer: the control writes into its own process.
+class RemoteMemory {
+public:
+    RemoteMemory(HANDLE process, size_t size)
+        : m_Process(process), m_Size(size),
+          m_Address(::VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
+    ~RemoteMemory() {
+        if (m_Address)
+            ::VirtualFreeEx(m_Process, m_Address, 0, MEM_RELEASE);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    char* Address() const { return static_cast<char*>(m_Address); }
+    bool Write(size_t offset, const void* data, size_t size) const {
+        return ::WriteProcessMemory(m_Process, Address() + offset, data, size, nullptr) != FALSE;
+    }
+    // The text at offset, up to its terminator.
+    std::string Text(size_t offset) const {
+        std::vector<char> text(m_Size - offset + 1, '\0');
+        ::ReadProcessMemory(m_Process, Address() + offset, text.data(), m_Size - offset, nullptr);
+        return text.data();
+    }
+
+private:
+    HANDLE m_Process;
+    size_t m_Size;
+    void* m_Address;
+};
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+// One started process; ended by force if a test left it running.
+class Instance {
+public:
+    explicit Instance(const std::string& arguments) {
+        std::string commandLine = "\"" + ProgramPath() + "\" " + arguments;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
+        m_Started = ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                     nullptr, &startup, &m_Process) != FALSE;
+    }
+    ~Instance() {
+        if (!m_Started)
+            return;
+        if (::WaitForSingleObject(m_Process.hProcess, 0) == WAIT_TIMEOUT) {
+            ::TerminateProcess(m_Process.hProcess, 99);
+            ::WaitForSingleObject(m_Process.hProcess, 5000);
+        }
+        ::CloseHandle(m_Process.hThread);
+        ::CloseHandle(m_Process.hProcess);
+    }
+    Instance(const Instance&) = delete;
+    Instance& operator=(const Instance&) = delete;
+
+    bool Started() const { return m_Started; }
+    bool Ended(DWORD timeout = kEndTimeout) const {
+        return ::WaitForSingleObject(m_Process.hProcess, timeout) == WAIT_OBJECT_0;
+    }
+    DWORD ExitCode() const {
+        DWORD code = STILL_ACTIVE;
+        ::GetExitCodeProcess(m_Process.hProcess, &code);
+        return code;
+    }
+
+    // The main window once start-up is over: the message loop runs, so the
+    // status bar's first pane shows the idle text.
+    HWND WaitForWindow() const {
+        for (DWORD waited = 0; waited < kStartTimeout; waited += 50) {
+            HWND window = ::FindWindowA(nullptr, kTitle);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            if (window && owner == m_Process.dwProcessId && StatusPane(window, 0) == "Ready")
+                return window;
+            if (::WaitForSingleObject(m_Process.hProcess, 50) == WAIT_OBJECT_0)
+                return nullptr;
+        }
+        return nullptr;
+    }
+
+    std::string StatusPane(HWND frame, int pane) const {
+        HWND bar = ::FindWindowExA(frame, nullptr, STATUSCLASSNAMEA, nullptr);
+        RemoteMemory text(m_Process.hProcess, 256);
+        const LRESULT length = Send(bar, SB_GETTEXTLENGTHA, pane, 0);
+        if (!bar || !text.Address() || LOWORD(length) >= 256)
+            return "(unreadable)";
+        Send(bar, SB_GETTEXTA, pane, reinterpret_cast<LPARAM>(text.Address()));
+        return text.Text(0);
+    }
+
+    // The first column of every row of a list view in the process.
+    std::vector<std::string> ListRows(HWND list) const {
+        constexpr size_t kTextSize = 128;
+        RemoteMemory memory(m_Process.hProcess, sizeof(LVITEMA) + kTextSize);
+        std::vector<std::string> rows;
+        const int count = static_cast<int>(Send(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; memory.Address() && row < count; ++row) {
+            LVITEMA item{};
+            item.iSubItem = 0;
+            item.pszText = memory.Address() + sizeof(LVITEMA);
+            item.cchTextMax = kTextSize;
+            memory.Write(0, &item, sizeof item);
+            memory.Write(sizeof(LVITEMA), "", 1);
+            Send(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(memory.Address()));
+            rows.push_back(memory.Text(sizeof(LVITEMA)));
+        }
+        return rows;
+    }
+
+private:
+    PROCESS_INFORMATION m_Process{};
+    bool m_Started = false;
+};
+
+struct ChildSearch {
+    int Id;
+    HWND Found;
+};
+
+BOOL CALLBACK MatchChild(HWND child, LPARAM lParam) {
+    auto& search = *reinterpret_cast<ChildSearch*>(lParam);
+    if (::GetDlgCtrlID(child) != search.Id)
+        return TRUE;
+    search.Found = child;
+    return FALSE;
+}
+
+// A control anywhere below the window: the pages are dialogs inside the view.
+HWND FindChild(HWND parent, int id) {
+    ChildSearch search{id, nullptr};
+    ::EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+TEST(ReleaseProgram, ShowsTheDriversDevicesAndEndsOnExit) {
+    ASSERT_EQ(nullptr, ::FindWindowA(nullptr, kTitle)) << "an instance is already running";
+    Instance program("");
+    ASSERT_TRUE(program.Started());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(nullptr, window) << "no window \"" << kTitle << "\" in " << kStartTimeout << " ms";
+
+    EXPECT_EQ("2 Device(s) connected.", program.StatusPane(window, 1));
+    HWND list = FindChild(window, IDC_DEVICE_LIST);
+    ASSERT_NE(nullptr, list);
+    EXPECT_TRUE(::IsWindowVisible(list));
+    EXPECT_EQ((std::vector<std::string>{"Tarnet Studio 10", "Tarnet Mobile 4"}),
+              program.ListRows(list));
+
+    Instance exit("-exit");
+    EXPECT_TRUE(exit.Ended());
+    EXPECT_EQ(0u, exit.ExitCode());
+    EXPECT_TRUE(program.Ended());
+    EXPECT_EQ(0u, program.ExitCode());
+}
+
+} // namespace
