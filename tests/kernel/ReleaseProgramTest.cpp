@@ -1,7 +1,9 @@
 // The release program, whose only road to the driver is its Win32 transport,
 // against the test driver (TestDriver.cpp), checked from outside as a person
 // sees it: the window, the device count in the status bar, the devices list,
-// and "-exit".
+// and "-exit"; and with a driver that holds the drop-out poll of the
+// "Settings" page, what the window says and that "-exit" does not wait.
+#include "DriverSettings.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -17,6 +19,20 @@ namespace {
 constexpr char kTitle[] = "Tarnet Control Panel";
 constexpr DWORD kStartTimeout = 20000;
 constexpr DWORD kEndTimeout = 20000;
+// How long the program waits for one request before it gives up on it.
+constexpr DWORD kRequestTimeLimitMs = 5000;
+// GetAsioStatistics, the drop-out poll of the "Settings" page.
+constexpr char kHoldThePoll[] = "DelayAB2";
+
+// Waits for something the other process does in its own time.
+template <typename Condition> bool Eventually(Condition condition, DWORD timeout = 15000) {
+    for (DWORD waited = 0; waited < timeout; waited += 50) {
+        if (condition())
+            return true;
+        ::Sleep(50);
+    }
+    return condition();
+}
 
 std::string ProgramPath() {
     char path[MAX_PATH] = "";
@@ -183,6 +199,50 @@ TEST(ReleaseProgram, ShowsTheDriversDevicesAndEndsOnExit) {
     EXPECT_EQ(0u, exit.ExitCode());
     EXPECT_TRUE(program.Ended());
     EXPECT_EQ(0u, program.ExitCode());
+}
+
+// The program in front of a driver that holds requests; the settings go
+// with it.
+class HeldRequests : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(nullptr, ::FindWindowA(nullptr, kTitle)) << "an instance is already running";
+        ClearDriverSettings();
+    }
+    void TearDown() override { ClearDriverSettings(); }
+};
+
+TEST_F(HeldRequests, TheWindowAnswersWhileTheDriverWorksAndExitDoesNotWait) {
+    Instance program("-asio");
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    ASSERT_TRUE(SetDriverSetting(kHoldThePoll, 60000));
+    ASSERT_TRUE(SetDriverSetting("IgnoreCancel", 1));
+    EXPECT_TRUE(
+        Eventually([&] { return program.StatusPane(window, 0) == "Waiting for the driver..."; }));
+    DWORD_PTR result = 0;
+    EXPECT_NE(0, ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result));
+
+    Instance exit("-exit");
+    EXPECT_TRUE(exit.Ended());
+    EXPECT_TRUE(program.Ended(kRequestTimeLimitMs / 2)) << "the quit waited for the driver";
+    EXPECT_EQ(0u, program.ExitCode());
+}
+
+TEST_F(HeldRequests, AStalledDriverIsToldAndFoundAgain) {
+    Instance program("-asio");
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    ASSERT_TRUE(SetDriverSetting(kHoldThePoll, 60000));
+    EXPECT_TRUE(Eventually(
+        [&] { return program.StatusPane(window, 0) == "The driver is not responding."; }));
+    ClearDriverSettings();
+    EXPECT_TRUE(Eventually([&] { return program.StatusPane(window, 0) == "Ready"; }));
+    EXPECT_EQ("2 Device(s) connected.", program.StatusPane(window, 1));
+
+    Instance exit("-exit");
+    EXPECT_TRUE(exit.Ended());
+    EXPECT_TRUE(program.Ended());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // tests of the release program rely on (see TestDriver.cpp).
 #include "DriverCodes.h"
 #include "DriverRecords.h"
+#include "DriverSettings.h"
 
 #include <windows.h>
 
@@ -12,7 +13,6 @@
 
 namespace {
 
-constexpr char kParameters[] = "System\\CurrentControlSet\\Services\\DemtrelTestDriver\\Parameters";
 constexpr DWORD kStudio = 0x2A4D0001;
 // A delay to wait out.
 constexpr DWORD kDelay = 1000;
@@ -25,11 +25,7 @@ constexpr LONG kSucceeded = 0;
 constexpr LONG kCancelled = static_cast<LONG>(0xC0000120);
 
 void SetSetting(const char* name, DWORD value) {
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kParameters, 0, nullptr, 0,
-                                               KEY_SET_VALUE, nullptr, &key, nullptr));
-    ::RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    ::RegCloseKey(key);
+    ASSERT_TRUE(SetDriverSetting(name, value));
 }
 
 HANDLE OpenDevice(DWORD flags) {
@@ -104,7 +100,7 @@ protected:
         if (m_Device != INVALID_HANDLE_VALUE)
             ::CloseHandle(m_Device);
     }
-    static void ClearSettings() { ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kParameters); }
+    static void ClearSettings() { ClearDriverSettings(); }
 
     HANDLE m_Device = INVALID_HANDLE_VALUE;
 };
