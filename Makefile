@@ -2,7 +2,7 @@
 # run every test on both (i686 under Wine's 32-bit loader, x86_64 under its 64-bit one).
 # make demo: build the simulated program and start it.
 # make installer: build DemtrelSetup.exe (in build/i686/bin); make test-installer tests it.
-.PHONY: test demo setup build build-i686 build-x86_64 quit-benchmark installer test-installer
+.PHONY: test demo setup build build-i686 build-x86_64 bench installer test-installer
 
 JOBS ?= 2
 
@@ -34,8 +34,9 @@ installer: setup
 test-installer: installer
 	tools/test-installer build/i686
 
-quit-benchmark: build
-	tools/run-quit-benchmark
+# make bench: every benchmark of both builds, with its figures.
+bench: build
+	tools/run-bench
 
 # make fuzz: the program fuzz, ITERATIONS seeded iterations from SEED; each
 # failing seed is printed with the command that replays it alone.

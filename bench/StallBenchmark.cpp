@@ -1,9 +1,10 @@
 // A driver that stalls: every request takes 10 s. Starts the simulated
 // program on its "Settings" page, whose drop-out poll keeps a request on its
-// way, and has its simulated driver stall 4 s after it started. Meanwhile a
-// thread sends the main window WM_NULL over and over and times each answer.
-// Once the stall has lasted 10 s, "<program> -exit" is run and the end of the
-// program timed. Prints the longest wait for an answer and the quit's time.
+// way, and has its simulated driver stall 4 s after it started. From then on
+// a thread sends the main window WM_NULL over and over and times each answer.
+// 7 s into the stall, in the middle of a held request, "<program> -exit" is
+// run and the end of the program timed. Prints the longest wait for an answer
+// and the quit's time.
 //   StallBenchmark.exe <DemtrelSim.exe>
 #include "ProcessRun.h"
 #include "ResString.h"
@@ -21,6 +22,7 @@ using namespace ProcessRun;
 
 constexpr DWORD kStallAfterMs = 4000;
 constexpr DWORD kStallMs = 10000;
+constexpr DWORD kQuitAfterMs = kStallAfterMs + 7000;
 constexpr DWORD kLimitMs = 60000;
 constexpr DWORD kPingEveryMs = 10;
 
@@ -74,11 +76,11 @@ int main(int argc, char** argv) {
         Close(running);
         return 1;
     }
-    // The driver's clock starts with the program's: from then on, until the
-    // stall has lasted its 10 s, the window is asked.
+    // The driver's clock starts with the program's: from the stall on, until
+    // the program has ended, the window is asked.
     SleepUntil(started, kStallAfterMs);
     HANDLE thread = ::CreateThread(nullptr, 0, Ping, &pinger, 0, nullptr);
-    SleepUntil(started, kStallAfterMs + kStallMs);
+    SleepUntil(started, kQuitAfterMs);
     PROCESS_INFORMATION quit{};
     const LARGE_INTEGER quitting = Now();
     const bool quitStarted = Start("\"" + program + "\" -exit", quit);
@@ -95,8 +97,10 @@ int main(int argc, char** argv) {
         ::TerminateProcess(running.hProcess, 1);
     Close(running);
 
-    std::printf("%s (%d-bit benchmark), every request 10 s from 4 s after its start\n",
-                program.c_str(), static_cast<int>(sizeof(void*) * 8));
+    std::printf("%s (%d-bit benchmark), every request %lu s from %lu s after its start, "
+                "\"-exit\" %lu s into it\n",
+                program.c_str(), static_cast<int>(sizeof(void*) * 8), kStallMs / 1000,
+                kStallAfterMs / 1000, (kQuitAfterMs - kStallAfterMs) / 1000);
     std::printf("  longest wait for an answer to WM_NULL: %.0f ms (%d sent)\n", pinger.longestMs,
                 pinger.sent);
     if (ended)
