@@ -1,5 +1,6 @@
 #include "UiWait.h"
 
+#include <initializer_list>
 #include <map>
 #include <utility>
 #include <vector>
@@ -60,6 +61,11 @@ void HandleWaitingMessages(ThreadState& state) {
             ::DispatchMessageA(&msg);
         }
     }
+    // A mouse that moves is no request of the user's, and taking its moves
+    // lets the window under it set the cursor: the wait cursor.
+    for (UINT move : {WM_MOUSEMOVE, WM_NCMOUSEMOVE})
+        while (::PeekMessageA(&msg, nullptr, move, move, PM_REMOVE))
+            ::DispatchMessageA(&msg);
     for (int painted = 0;
          painted < kPaintsPerRound && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT);
          ++painted)
@@ -126,9 +132,9 @@ Outcome Wait(HANDLE event, DWORD limitMs, const bool* stop) {
             told = state.observer;
             told->OnSlowWait(true);
         }
-        const DWORD woken =
-            ::MsgWaitForMultipleObjectsEx(1, &event, NextTimeout(waited, limitMs, told != nullptr),
-                                          QS_SENDMESSAGE | QS_PAINT | QS_ALLPOSTMESSAGE, 0);
+        const DWORD woken = ::MsgWaitForMultipleObjectsEx(
+            1, &event, NextTimeout(waited, limitMs, told != nullptr),
+            QS_SENDMESSAGE | QS_PAINT | QS_ALLPOSTMESSAGE | QS_MOUSEMOVE, 0);
         if (woken == WAIT_OBJECT_0) {
             outcome = Outcome::Ended;
             break;

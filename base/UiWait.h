@@ -3,7 +3,9 @@
 // sent to them, so the window is never drawn as not responding. No handler
 // of the program may run half-way through the work that waits, though:
 //
-//   - input (keys, mouse) stays in the queue and is handled after the wait;
+//   - input (keys, clicks) stays in the queue and is handled after the wait;
+//     only the mouse's moves are taken, so that the cursor over the window
+//     can show that the program waits;
 //   - posted messages are taken from the queue and dispatched, and sent
 //     messages are delivered as always; the window procedures of the program
 //     hold every message that would start work (Hold), and what is held is

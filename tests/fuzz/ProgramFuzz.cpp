@@ -55,6 +55,7 @@ std::vector<std::string> ProgramFuzz::RunIteration(uint64_t seed) {
     m_Random = FuzzRandom::For(seed, 0);
     m_Checks = ProgramChecks();
     ReplyFuzzer fuzzer(seed, m_Random.OneOf({5, 15, 30, 60}));
+    HoldSomeRequests();
     m_Sim.SetReplyFilter(
         [&fuzzer](uint32_t code, uint32_t& status, std::vector<uint8_t>& reply, DWORD& returned) {
             fuzzer.Filter(code, status, reply, returned);
@@ -76,7 +77,18 @@ std::vector<std::string> ProgramFuzz::RunIteration(uint64_t seed) {
     return m_Checks.Breaches();
 }
 
+// A driver that takes a moment over one kind of request: the program waits
+// for it with its windows alive, and whatever happens meanwhile is held.
+void ProgramFuzz::HoldSomeRequests() {
+    if (!m_Random.Chance(50))
+        return;
+    const DriverRequestInfo& request =
+        kDriverRequests[m_Random.Below(static_cast<uint32_t>(std::size(kDriverRequests)))];
+    m_Sim.DelayRequests(request.Code, m_Random.OneOf({0, 5, 20}), m_Random.Chance(50));
+}
+
 void ProgramFuzz::Normalise() {
+    m_Sim.ClearDelays();
     m_Sim.SetReplyFilter(nullptr);
     m_Sim.ClearFaults();
     m_Sim.SetDriverPresent(true);

@@ -56,6 +56,7 @@ private:
     // picks, while the driver perhaps reloads every page, then OK or Cancel.
     void OnDialog(HWND dialog);
     void QueueEvents();
+    void HoldSomeRequests();
     void ChangeDevices();
     HWND RandomList();
     void SelectRandomRow(HWND list);
