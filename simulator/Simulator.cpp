@@ -154,10 +154,16 @@ void CSimulator::Finish(PendingRequest& pending) {
     SetEvent(event);
 }
 
-void CSimulator::Cancel(HANDLE, OVERLAPPED* request) {
+void CSimulator::Cancel(HANDLE device, OVERLAPPED* request) {
     CSimLock::Guard guard(m_Lock);
+    CancelHeld(device, request);
+}
+
+// The held requests of a handle, or only the one given, end as cancelled
+// (unless their delay ignores that).
+void CSimulator::CancelHeld(HANDLE device, const OVERLAPPED* request) {
     for (PendingRequest* pending : m_Pending) {
-        if (pending->Request != request)
+        if (pending->Device != device || (request && pending->Request != request))
             continue;
         pending->Cancelled = true;
         SetEvent(pending->Wake);
@@ -193,12 +199,7 @@ const CSimulator::Delay* CSimulator::DelayFor(uint32_t code) const {
 // As a driver cleans up a closed handle: what it still holds of it ends.
 BOOL CSimulator::Close(HANDLE device) {
     CSimLock::Guard guard(m_Lock);
-    for (PendingRequest* pending : m_Pending) {
-        if (pending->Device != device)
-            continue;
-        pending->Cancelled = true;
-        SetEvent(pending->Wake);
-    }
+    CancelHeld(device, nullptr);
     if (!m_Connections.Close(device)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;

@@ -159,6 +159,7 @@ private:
                void* out, OVERLAPPED* request);
     static unsigned __stdcall Complete(void* pending);
     void Finish(PendingRequest& pending);
+    void CancelHeld(HANDLE device, const OVERLAPPED* request);
     void ReleaseAll();
     uint32_t Dispatch(HANDLE device, uint32_t code, const void* in, DWORD inSize, void* out,
                       DWORD outSize, DWORD& returned);

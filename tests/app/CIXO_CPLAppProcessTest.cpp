@@ -2,6 +2,7 @@
 // one instance only, the hand-over, "-exit", "-asio", "-hide", hiding on
 // close and quitting.
 #include "AppMessages.h"
+#include "ProgramInstance.h"
 #include "TrayProbe.h"
 #include "resource.h"
 
@@ -20,77 +21,16 @@ constexpr UINT kTrayIconId = 0x42424242;
 constexpr UINT kAppExit = 57665;
 constexpr int kDeviceListId = IDC_DEVICE_LIST;
 constexpr int kStreamBufferSliderId = IDC_STREAM_BUFFER_SLIDER;
-constexpr DWORD kStartTimeout = 20000;
-constexpr DWORD kEndTimeout = 20000;
 // How long the program waits for one request before it gives up on it.
 constexpr DWORD kRequestTimeLimitMs = 5000;
 
-std::string ProgramPath() {
-    char path[MAX_PATH] = "";
-    ::GetModuleFileNameA(nullptr, path, sizeof(path));
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of("\\/") + 1) + "DemtrelSim.exe";
-}
-
-// GetWindowText would only read the caption the system keeps; the status
-// bar answers WM_GETTEXT itself, with the text of its first pane.
-std::string StatusText(HWND frame) {
-    char text[128] = "";
-    HWND bar = ::FindWindowExA(frame, nullptr, STATUSCLASSNAMEA, nullptr);
-    ::SendMessageTimeoutA(bar, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
-                          SMTO_ABORTIFHUNG, 2000, nullptr);
-    return text;
-}
-
-// One started process; ended by force if a test left it running.
-class Instance {
+// The simulated program, started beside the tests.
+class Instance : public ProgramInstance {
 public:
-    explicit Instance(const std::string& arguments) {
-        std::string commandLine = "\"" + ProgramPath() + "\" " + arguments;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof(startup);
-        m_started = ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                     nullptr, &startup, &m_process) != FALSE;
-    }
-    ~Instance() {
-        if (!m_started)
-            return;
-        if (::WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
-            ::TerminateProcess(m_process.hProcess, 99);
-            ::WaitForSingleObject(m_process.hProcess, 5000);
-        }
-        ::CloseHandle(m_process.hThread);
-        ::CloseHandle(m_process.hProcess);
-    }
-    Instance(const Instance&) = delete;
-    Instance& operator=(const Instance&) = delete;
+    explicit Instance(const std::string& arguments)
+        : ProgramInstance("DemtrelSim.exe", arguments) {}
 
-    bool Started() const { return m_started; }
-    bool Ended(DWORD timeout = kEndTimeout) const {
-        return ::WaitForSingleObject(m_process.hProcess, timeout) == WAIT_OBJECT_0;
-    }
-    DWORD ExitCode() const {
-        DWORD code = STILL_ACTIVE;
-        ::GetExitCodeProcess(m_process.hProcess, &code);
-        return code;
-    }
-    bool Owns(HWND window) const {
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        return owner == m_process.dwProcessId;
-    }
-    // The main window once start-up is over: the message loop runs, so the
-    // status bar shows the idle text.
-    HWND WaitForWindow() const {
-        for (DWORD waited = 0; waited < kStartTimeout; waited += 50) {
-            HWND window = ::FindWindowA(nullptr, kTitle);
-            if (window && Owns(window) && StatusText(window) == "Ready")
-                return window;
-            if (::WaitForSingleObject(m_process.hProcess, 50) == WAIT_OBJECT_0)
-                return nullptr;
-        }
-        return nullptr;
-    }
+    HWND WaitForWindow() const { return ProgramInstance::WaitForWindow(kTitle); }
 
     // Shown when the frame is: every window up to the frame has WS_VISIBLE.
     static bool ShownInFrame(HWND child) {
@@ -122,9 +62,6 @@ private:
             name = "other";
         return TRUE;
     }
-
-    PROCESS_INFORMATION m_process{};
-    bool m_started = false;
 };
 
 bool MutexExists() {
@@ -200,7 +137,7 @@ TEST_F(Process, AsioFromASecondStartSwitchesTheFirstToSettings) {
     Instance second("-ASIO");
     EXPECT_TRUE(second.Ended());
     EXPECT_TRUE(Eventually([&] { return Instance::VisiblePage(window) == "Settings"; }));
-    EXPECT_EQ("Settings", StatusText(window));
+    EXPECT_EQ("Settings", Instance::StatusText(window));
     ::PostMessageA(window, WM_COMMAND, ID_TRAY_QUIT, 0);
     EXPECT_TRUE(first.Ended());
 }
@@ -236,7 +173,8 @@ TEST_F(Process, ExitDuringAStalledRequestEndsTheProgramAtOnce) {
     ::SetEnvironmentVariableA("DEMTREL_SIM_DELAY", nullptr);
     HWND window = first.WaitForWindow();
     ASSERT_NE(nullptr, window);
-    ASSERT_TRUE(Eventually([&] { return StatusText(window) == "Waiting for the driver..."; }));
+    ASSERT_TRUE(
+        Eventually([&] { return Instance::StatusText(window) == "Waiting for the driver..."; }));
     DWORD_PTR result = 0;
     EXPECT_NE(0, ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result));
 

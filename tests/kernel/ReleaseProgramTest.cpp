@@ -4,6 +4,7 @@
 // and "-exit"; and with a driver that holds the drop-out poll of the
 // "Settings" page, what the window says and that "-exit" does not wait.
 #include "DriverSettings.h"
+#include "ProgramInstance.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -17,8 +18,6 @@
 namespace {
 
 constexpr char kTitle[] = "Tarnet Control Panel";
-constexpr DWORD kStartTimeout = 20000;
-constexpr DWORD kEndTimeout = 20000;
 // How long the program waits for one request before it gives up on it.
 constexpr DWORD kRequestTimeLimitMs = 5000;
 // GetAsioStatistics, the drop-out poll of the "Settings" page.
@@ -32,13 +31,6 @@ template <typename Condition> bool Eventually(Condition condition, DWORD timeout
         ::Sleep(50);
     }
     return condition();
-}
-
-std::string ProgramPath() {
-    char path[MAX_PATH] = "";
-    ::GetModuleFileNameA(nullptr, path, sizeof(path));
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of("\\/") + 1) + "Demtrel.exe";
 }
 
 // Memory in another process, for the control messages whose answers are
@@ -78,57 +70,16 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return static_cast<LRESULT>(result);
 }
 
-// One started process; ended by force if a test left it running.
-class Instance {
+// The release program, started beside the tests.
+class Instance : public ProgramInstance {
 public:
-    explicit Instance(const std::string& arguments) {
-        std::string commandLine = "\"" + ProgramPath() + "\" " + arguments;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof(startup);
-        m_Started = ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                     nullptr, &startup, &m_Process) != FALSE;
-    }
-    ~Instance() {
-        if (!m_Started)
-            return;
-        if (::WaitForSingleObject(m_Process.hProcess, 0) == WAIT_TIMEOUT) {
-            ::TerminateProcess(m_Process.hProcess, 99);
-            ::WaitForSingleObject(m_Process.hProcess, 5000);
-        }
-        ::CloseHandle(m_Process.hThread);
-        ::CloseHandle(m_Process.hProcess);
-    }
-    Instance(const Instance&) = delete;
-    Instance& operator=(const Instance&) = delete;
+    explicit Instance(const std::string& arguments) : ProgramInstance("Demtrel.exe", arguments) {}
 
-    bool Started() const { return m_Started; }
-    bool Ended(DWORD timeout = kEndTimeout) const {
-        return ::WaitForSingleObject(m_Process.hProcess, timeout) == WAIT_OBJECT_0;
-    }
-    DWORD ExitCode() const {
-        DWORD code = STILL_ACTIVE;
-        ::GetExitCodeProcess(m_Process.hProcess, &code);
-        return code;
-    }
-
-    // The main window once start-up is over: the message loop runs, so the
-    // status bar's first pane shows the idle text.
-    HWND WaitForWindow() const {
-        for (DWORD waited = 0; waited < kStartTimeout; waited += 50) {
-            HWND window = ::FindWindowA(nullptr, kTitle);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (window && owner == m_Process.dwProcessId && StatusPane(window, 0) == "Ready")
-                return window;
-            if (::WaitForSingleObject(m_Process.hProcess, 50) == WAIT_OBJECT_0)
-                return nullptr;
-        }
-        return nullptr;
-    }
+    HWND WaitForWindow() const { return ProgramInstance::WaitForWindow(kTitle); }
 
     std::string StatusPane(HWND frame, int pane) const {
         HWND bar = ::FindWindowExA(frame, nullptr, STATUSCLASSNAMEA, nullptr);
-        RemoteMemory text(m_Process.hProcess, 256);
+        RemoteMemory text(Process(), 256);
         const LRESULT length = Send(bar, SB_GETTEXTLENGTHA, pane, 0);
         if (!bar || !text.Address() || LOWORD(length) >= 256)
             return "(unreadable)";
@@ -139,7 +90,7 @@ public:
     // The first column of every row of a list view in the process.
     std::vector<std::string> ListRows(HWND list) const {
         constexpr size_t kTextSize = 128;
-        RemoteMemory memory(m_Process.hProcess, sizeof(LVITEMA) + kTextSize);
+        RemoteMemory memory(Process(), sizeof(LVITEMA) + kTextSize);
         std::vector<std::string> rows;
         const int count = static_cast<int>(Send(list, LVM_GETITEMCOUNT, 0, 0));
         for (int row = 0; memory.Address() && row < count; ++row) {
@@ -154,10 +105,6 @@ public:
         }
         return rows;
     }
-
-private:
-    PROCESS_INFORMATION m_Process{};
-    bool m_Started = false;
 };
 
 struct ChildSearch {
@@ -185,7 +132,8 @@ TEST(ReleaseProgram, ShowsTheDriversDevicesAndEndsOnExit) {
     Instance program("");
     ASSERT_TRUE(program.Started());
     HWND window = program.WaitForWindow();
-    ASSERT_NE(nullptr, window) << "no window \"" << kTitle << "\" in " << kStartTimeout << " ms";
+    ASSERT_NE(nullptr, window) << "no window \"" << kTitle << "\" in "
+                               << ProgramInstance::StartTimeout << " ms";
 
     EXPECT_EQ("2 Device(s) connected.", program.StatusPane(window, 1));
     HWND list = FindChild(window, IDC_DEVICE_LIST);
