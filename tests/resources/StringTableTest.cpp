@@ -104,6 +104,37 @@ TEST(StringTable, EveryMenuCommandHasAPromptAndATip) {
     }
 }
 
+// A string as the block of one language holds it (UTF-8), or empty.
+std::string LoadedIn(WORD language, UINT id) {
+    HRSRC block =
+        FindResourceExA(nullptr, MAKEINTRESOURCEA(6), MAKEINTRESOURCEA(id / 16 + 1), language);
+    const WCHAR* entry =
+        block ? static_cast<const WCHAR*>(LockResource(LoadResource(nullptr, block))) : nullptr;
+    if (!entry)
+        return "";
+    for (UINT skipped = 0; skipped < id % 16; ++skipped)
+        entry += *entry + 1;
+    char text[1024] = {};
+    WideCharToMultiByte(CP_UTF8, 0, entry + 1, *entry, text, sizeof text - 1, nullptr, nullptr);
+    return text;
+}
+
+// Windows looks a block of sixteen strings up by language as a whole: a
+// block with a German version holds nothing without one.
+TEST(StringTable, TextsOfTheWaitHaveAGermanVersionInABlockOfTheirOwn) {
+    const WORD english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    const WORD german = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
+    EXPECT_EQ("Waiting for the driver...", Loaded(IDS_WAITING_FOR_DRIVER));
+    EXPECT_EQ("The driver is not responding.", Loaded(IDS_DRIVER_NOT_RESPONDING));
+    EXPECT_EQ("Warten auf den Treiber...", LoadedIn(german, IDS_WAITING_FOR_DRIVER));
+    EXPECT_EQ("Der Treiber antwortet nicht.", LoadedIn(german, IDS_DRIVER_NOT_RESPONDING));
+    const UINT first = IDS_WAITING_FOR_DRIVER / 16 * 16;
+    for (UINT id = first; id < first + 16; ++id)
+        EXPECT_EQ(LoadedIn(english, id).empty(), LoadedIn(german, id).empty()) << "string " << id;
+    EXPECT_EQ("not responding", Loaded(IDS_DIAG_NOT_RESPONDING)) << "the report stays English";
+    EXPECT_EQ("", LoadedIn(german, IDS_DIAG_NOT_RESPONDING));
+}
+
 TEST(StringTable, UnusedIdsStayEmpty) {
     EXPECT_EQ(Loaded(61250), "");
     EXPECT_EQ(Loaded(61211), "");
