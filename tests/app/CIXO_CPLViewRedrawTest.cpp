@@ -1,6 +1,6 @@
 // A reload is painted once, not row by row: every change to a list's rows is
-// made while that list, or the whole view, does not redraw; afterwards the view
-// and its one visible page are painted again.
+// made while that list, or the whole view, does not redraw; afterwards the
+// visible list is painted again, and nothing that the reload left unchanged.
 #include "ViewEventFixture.h"
 
 #include "DriverCodes.h"
@@ -89,9 +89,13 @@ protected:
         for (const auto& list : lists)
             listWatches.push_back(std::make_unique<PaintWatch>(
                 ::GetDlgItem(list.page.m_hWnd, list.list), viewWatch.get()));
+        for (HWND unchanged :
+             {view->m_Tree.m_hWnd, ::GetDlgItem(view->m_PgDevices.m_hWnd, IDC_EDIT_DEVICE_NAME)})
+            unchangedWatches.push_back(std::make_unique<PaintWatch>(unchanged, nullptr));
     }
 
     void TearDown() override {
+        unchangedWatches.clear();
         listWatches.clear();
         viewWatch.reset();
         ViewEventFixture::TearDown();
@@ -101,6 +105,8 @@ protected:
 
     std::unique_ptr<PaintWatch> viewWatch;
     std::vector<std::unique_ptr<PaintWatch>> listWatches;
+    // Shown, and left as they were by a reload of the same devices.
+    std::vector<std::unique_ptr<PaintWatch>> unchangedWatches;
 };
 
 TEST_F(Redraw, ADriverEventReloadsEveryListWithoutDrawingRowByRow) {
@@ -125,9 +131,11 @@ TEST_F(Redraw, ADriverEventReloadsEveryListWithoutDrawingRowByRow) {
     EXPECT_EQ(1, DevicesList().Paints());
     EXPECT_FALSE(
         ::GetUpdateRect(::GetDlgItem(view->m_PgDevices.m_hWnd, IDC_DEVICE_LIST), nullptr, FALSE));
-    // Hidden pages are not painted at all.
+    // Hidden pages are not painted at all, nor is what the reload left as it was.
     for (size_t list = 1; list < listWatches.size(); ++list)
         EXPECT_EQ(0, listWatches[list]->Paints());
+    for (const auto& watch : unchangedWatches)
+        EXPECT_EQ(0, watch->Paints());
 }
 
 TEST_F(Redraw, ARefillOutsideAReloadKeepsItsOwnListFromDrawingRowByRow) {
