@@ -310,13 +310,12 @@ void CIXO_CPLView::UpdateDeviceDependentPages() {
     m_PgSamplingRate.UpdateSynchronisationSettings();
 }
 
-// Nothing is painted until every page has its new contents; then the view is
-// painted once, the visible page with it.
+// Each list is refilled unseen and paints once after the reload; the rest of
+// the shown page repaints only what changed. Hiding the whole view meanwhile
+// would have all of it repainted, the tree and every button, on every reload.
 void CIXO_CPLView::UpdateAllPages() {
-    SetRedraw(FALSE);
     for (CDlgPgBase* page : PagesBy(&PageSlot::reloaded))
         page->UpdatePage();
-    SetRedraw(TRUE);
 }
 
 void CIXO_CPLView::OnDevicesChanged() {

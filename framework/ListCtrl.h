@@ -16,10 +16,10 @@ class CListCtrl : public CWindowHandle {
 public:
     using CWindowHandle::CWindowHandle;
 
-    // A refill of the whole list: while it lasts the list is empty and does
-    // not repaint; at its end the row that was selected by number is
-    // selected again (unless the refill starts the list afresh) and the list
-    // repaints once.
+    // A refill of the whole list: while it lasts the list is empty and
+    // unseen, its scroll bars included; at its end the row that was selected
+    // by number is selected again (unless the refill starts the list afresh)
+    // and the list paints once, at the next WM_PAINT.
     class Refill {
     public:
         enum class Selection { Keep, Drop };
@@ -31,6 +31,8 @@ public:
     private:
         const CListCtrl& m_list;
         int m_selected;
+        // Shown by its own style: a list that is not stays as it is.
+        bool m_shown;
     };
 
     // Whether an LVN_ITEMCHANGED is about the selection or a check box. A

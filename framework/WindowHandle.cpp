@@ -12,11 +12,16 @@ std::string CWindowHandle::GetWindowText() const {
 }
 
 void CWindowHandle::SetRedraw(BOOL redraw) const {
-    // Without a window, the redraw would reach the whole desktop.
     if (!m_hWnd)
         return;
     ::SendMessageA(m_hWnd, WM_SETREDRAW, redraw, 0);
     if (redraw)
+        InvalidateAll();
+}
+
+void CWindowHandle::InvalidateAll() const {
+    // Without a window, the redraw would reach the whole desktop.
+    if (m_hWnd)
         ::RedrawWindow(m_hWnd, nullptr, nullptr,
                        RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }

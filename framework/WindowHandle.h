@@ -51,6 +51,9 @@ public:
     // and paints at the next WM_PAINT. Use only on a window that is shown
     // within its parent: turning redraw on shows it.
     void SetRedraw(BOOL redraw) const;
+    // All of the window, its frame and its children, paints at the next
+    // WM_PAINT; nothing when it is not shown.
+    void InvalidateAll() const;
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse) const {
         return ::SetTimer(m_hWnd, id, elapse, nullptr);
     }

@@ -26,6 +26,11 @@ const size_t kAsioNameLength = 32;
 
 const DWORD kListStyles = LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT;
 
+// The cut is byte-wise, as the driver's is.
+std::string AsioName(const std::string& device, const std::string& channel, bool withDevice) {
+    return (withDevice ? device + " - " + channel : channel).substr(0, kAsioNameLength);
+}
+
 } // namespace
 
 constexpr MessageMap CDlgPgChannels::messageMap{
@@ -65,7 +70,6 @@ BOOL CDlgPgChannels::OnInitDialog() {
     if (gDrv.GetIncludeDeviceName(&gDrv.m_IncludeDeviceName) == DRVSTATUS_SUCCESS)
         m_nIncludeDeviceName = gDrv.m_IncludeDeviceName != 0 ? BST_CHECKED : BST_UNCHECKED;
     UpdateChannelList();
-    UpdateAsioNames();
     UpdateData(FALSE);
     return TRUE;
 }
@@ -91,7 +95,6 @@ void CDlgPgChannels::UpdateChannelList() {
         if (gDrv.GetChanProp(channels, m_nDirection) == DRVSTATUS_SUCCESS)
             for (int index = 0; index < channels.GetSize(); ++index)
                 InsertChannelRow(index, *channels.GetAt(index));
-        UpdateAsioNames();
     }
     UpdateChannelDetails();
 }
@@ -100,25 +103,28 @@ void CDlgPgChannels::InsertChannelRow(int index, const ChannelProperties& channe
     DeviceProperties device{};
     if (gDrv.GetDeviceProperties(channel.DeviceId, &device) != DRVSTATUS_SUCCESS)
         return;
-    int row = m_List.InsertItem(index, FieldText(device.DeviceName));
+    const std::string deviceName = FieldText(device.DeviceName);
+    const std::string channelName = FieldText(channel.ChannelName);
+    int row = m_List.InsertItem(index, deviceName);
     if (row < 0)
         return;
-    m_List.SetItemText(row, kChannelColumn, FieldText(channel.ChannelName));
-    m_List.SetItemText(row, kAsioColumn, std::string());
+    m_List.SetItemText(row, kChannelColumn, channelName);
+    // Named with the texts of its own row, each cell set once: a refill of
+    // all channels at capacity costs no second pass over the rows.
+    m_List.SetItemText(row, kAsioColumn,
+                       AsioName(deviceName, channelName, m_nIncludeDeviceName != BST_UNCHECKED));
     m_List.SetItemData(row, static_cast<DWORD_PTR>(index));
 }
 
 // Built from the texts the list shows, so the display name always matches the
-// other two columns; the cut is byte-wise, as the driver's is.
+// other two columns.
 void CDlgPgChannels::UpdateAsioNames() {
+    const bool withDevice = m_nIncludeDeviceName != BST_UNCHECKED;
     int rows = m_List.GetItemCount();
-    for (int row = 0; row < rows; ++row) {
-        std::string name;
-        if (m_nIncludeDeviceName != BST_UNCHECKED)
-            name = m_List.GetItemText(row, kDeviceColumn) + " - ";
-        name += m_List.GetItemText(row, kChannelColumn);
-        m_List.SetItemText(row, kAsioColumn, name.substr(0, kAsioNameLength));
-    }
+    for (int row = 0; row < rows; ++row)
+        m_List.SetItemText(row, kAsioColumn,
+                           AsioName(m_List.GetItemText(row, kDeviceColumn),
+                                    m_List.GetItemText(row, kChannelColumn), withDevice));
 }
 
 void CDlgPgChannels::UpdateChannelDetails() {

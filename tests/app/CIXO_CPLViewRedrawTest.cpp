@@ -1,6 +1,6 @@
 // A reload is painted once, not row by row: every change to a list's rows is
-// made while that list, or the whole view, does not redraw; afterwards the view
-// and its one visible page are painted again.
+// made while that list, or the whole view, does not redraw; afterwards the
+// visible list is painted again, and nothing that the reload left unchanged.
 #include "ViewEventFixture.h"
 
 #include "DriverCodes.h"
@@ -128,6 +128,17 @@ TEST_F(Redraw, ADriverEventReloadsEveryListWithoutDrawingRowByRow) {
     // Hidden pages are not painted at all.
     for (size_t list = 1; list < listWatches.size(); ++list)
         EXPECT_EQ(0, listWatches[list]->Paints());
+}
+
+// Asked right after the reload, before anything else can come to be painted.
+TEST_F(Redraw, AReloadLeavesOnlyTheShownListToPaint) {
+    ::RedrawWindow(frame->m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    view->UpdateAllPages();
+    const HWND page = view->m_PgDevices.m_hWnd;
+    EXPECT_TRUE(::GetUpdateRect(::GetDlgItem(page, IDC_DEVICE_LIST), nullptr, FALSE));
+    for (HWND unchanged :
+         {view->m_hWnd, view->m_Tree.m_hWnd, page, ::GetDlgItem(page, IDC_EDIT_DEVICE_NAME)})
+        EXPECT_FALSE(::GetUpdateRect(unchanged, nullptr, FALSE));
 }
 
 TEST_F(Redraw, ARefillOutsideAReloadKeepsItsOwnListFromDrawingRowByRow) {

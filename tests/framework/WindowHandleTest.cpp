@@ -77,6 +77,30 @@ TEST_F(Redraw, AParentTurnedOnAgainRepaintsItselfAndEveryShownChild) {
     EXPECT_FALSE(NeedsPaint(label));
 }
 
+TEST_F(Redraw, AListIsRefilledUnseenAndKeepsItsOwnVisibility) {
+    CListCtrl rows(list);
+    {
+        CListCtrl::Refill refill(rows);
+        EXPECT_FALSE(::IsWindowVisible(list));
+        for (int row = 0; row < 40; ++row)
+            rows.InsertItem(row, "row");
+    }
+    EXPECT_TRUE(::IsWindowVisible(list));
+    EXPECT_TRUE(NeedsPaint(list));
+    EXPECT_FALSE(NeedsPaint(label));
+
+    // On a hidden parent the list keeps its own style, and shows with it.
+    PaintEverything();
+    ::ShowWindow(parent, SW_HIDE);
+    { CListCtrl::Refill refill(rows); }
+    ::ShowWindow(parent, SW_SHOWNA);
+    EXPECT_TRUE(::IsWindowVisible(list));
+    // A list hidden on its own stays hidden.
+    ::ShowWindow(list, SW_HIDE);
+    { CListCtrl::Refill refill(rows); }
+    EXPECT_FALSE(::IsWindowVisible(list));
+}
+
 TEST_F(Redraw, WithoutAWindowNothingElseIsRepainted) {
     ASSERT_FALSE(NeedsPaint(parent));
     CWindowHandle().SetRedraw(FALSE);

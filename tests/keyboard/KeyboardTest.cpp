@@ -296,6 +296,30 @@ TEST_F(Keyboard, UpPressedOnTheSecondRowHandsTheFocusOnToDown) {
     EXPECT_NE(::GetDlgItem(page, IDC_DEVICE_LIST), ::GetFocus());
 }
 
+// A reload empties each list before it fills it again; the buttons that
+// follow the selection must not hand the focus on meanwhile.
+TEST_F(Keyboard, AReloadLeavesTheFocusOnTheButtonThatHadIt) {
+    OpenActive();
+    const struct {
+        HTREEITEM item;
+        const CDlgPgBase& page;
+        int list;
+        int button;
+    } cases[] = {
+        {view->m_hItemDevices, view->m_PgDevices, IDC_DEVICE_LIST, IDC_EDIT_DEVICE_NAME},
+        {view->m_hItemDevices, view->m_PgDevices, IDC_DEVICE_LIST, IDC_DEVICE_UP},
+        {view->m_hItemInChannels, view->m_PgInChannels, IDC_CHANNEL_LIST, IDC_EDIT_CHANNEL_NAME},
+    };
+    for (const auto& shown : cases) {
+        view->m_Tree.SelectItem(shown.item);
+        SelectListRow(Control(shown.page, shown.list), 1);
+        ::SetFocus(Control(shown.page, shown.button));
+        view->UpdateAllPages();
+        PumpMessages(20);
+        EXPECT_EQ(Control(shown.page, shown.button), ::GetFocus()) << shown.button;
+    }
+}
+
 TEST_F(Keyboard, ApplyOnTheSynchronisationPageHandsTheFocusToWhatWasChanged) {
     OpenActive();
     view->m_Tree.SelectItem(view->m_hItemSynchronisation);
