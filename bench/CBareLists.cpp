@@ -76,10 +76,11 @@ void CBareLists::Fill() {
         FillOne(list);
 }
 
+// In a refill of the list, as the pages fill theirs: the floor fills the
+// rows the same way, so that only the program's work around them is left.
 void CBareLists::FillOne(const List& list) {
     const CListCtrl& control = list.Control;
-    control.SetRedraw(FALSE);
-    control.DeleteAllItems();
+    CListCtrl::Refill refill(control, CListCtrl::Refill::Selection::Drop);
     for (int row = 0; row < static_cast<int>(list.Rows.size()); ++row) {
         const Row& cells = list.Rows[row];
         const int inserted = control.InsertItem(row, cells.Texts.empty() ? "" : cells.Texts[0]);
@@ -89,7 +90,6 @@ void CBareLists::FillOne(const List& list) {
         if (list.CheckBoxes)
             control.SetCheck(inserted, cells.Checked);
     }
-    control.SetRedraw(TRUE);
 }
 
 void CBareLists::Paint() const {

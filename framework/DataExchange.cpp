@@ -12,7 +12,11 @@ HWND CDataExchange::PrepareCtrl(int id) {
     return control;
 }
 
+// A control stays the one it was bound to: it is looked up once, as every
+// look-up by id costs a trip to the server under Wine.
 void DDX_Control(CDataExchange* pDX, int id, CWindowHandle& control) {
+    if (control.m_hWnd != nullptr && ::GetParent(control.m_hWnd) == pDX->m_pDlgWnd->m_hWnd)
+        return;
     if (HWND hWnd = pDX->PrepareCtrl(id))
         control.Attach(hWnd);
 }
@@ -23,7 +27,7 @@ void DDX_Text(CDataExchange* pDX, int id, std::string& value) {
         return;
     if (pDX->m_bSaveAndValidate)
         value = control.GetWindowText();
-    else
+    else if (control.GetWindowText() != value) // a text set again repaints for nothing
         control.SetWindowText(value);
 }
 

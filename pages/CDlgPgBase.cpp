@@ -42,7 +42,12 @@ void CDlgPgBase::TellParent(UINT message, WPARAM wParam) const {
 }
 
 void CDlgPgBase::EnableControl(HWND control, BOOL enable, std::initializer_list<HWND> successors) {
-    const bool hadFocus = control != nullptr && ::GetFocus() == control;
+    // A reload sets every control again; one that is as it should be costs
+    // nothing then (under Wine, asking for the focus and enabling a window
+    // each go to the server).
+    if (control == nullptr || (::IsWindowEnabled(control) != FALSE) == (enable != FALSE))
+        return;
+    const bool hadFocus = ::GetFocus() == control;
     ::EnableWindow(control, enable);
     if (enable || !hadFocus)
         return;

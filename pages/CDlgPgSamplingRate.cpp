@@ -186,13 +186,8 @@ void CDlgPgSamplingRate::UpdateSamplingRateSettings() {
         const SampleRates& rates = gDrv.m_SampleRates;
         Trace("CDlgPgSamplingRate::UpdateSamplingRateSettings: current sampling rate = %u\n",
               static_cast<unsigned>(rates.CurrentRate));
-        m_RateCombo.ResetContent();
-        uint32_t count = ClampedCount(rates.RateCount, rates.Rates);
-        for (uint32_t index = 0; index < count; ++index) {
-            int item = m_RateCombo.AddString(GetSampleRateText(rates.Rates[index]));
-            if (item >= 0)
-                m_RateCombo.SetItemData(item, rates.Rates[index]);
-        }
+        if (!OffersExactly(rates))
+            FillRateCombo(rates);
         for (int item = 0; item < m_RateCombo.GetCount(); ++item) {
             if (m_RateCombo.GetItemData(item) == rates.CurrentRate) {
                 m_RateCombo.SetCurSel(item);
@@ -201,6 +196,28 @@ void CDlgPgSamplingRate::UpdateSamplingRateSettings() {
         }
     }
     EnableSamplingRateCombo();
+}
+
+// Whether the combo already offers these rates in this order: a reload
+// leaves an unchanged combo as it is.
+bool CDlgPgSamplingRate::OffersExactly(const SampleRates& rates) const {
+    const uint32_t count = ClampedCount(rates.RateCount, rates.Rates);
+    if (m_RateCombo.GetCount() != static_cast<int>(count))
+        return false;
+    for (uint32_t index = 0; index < count; ++index)
+        if (m_RateCombo.GetItemData(static_cast<int>(index)) != rates.Rates[index])
+            return false;
+    return true;
+}
+
+void CDlgPgSamplingRate::FillRateCombo(const SampleRates& rates) {
+    m_RateCombo.ResetContent();
+    const uint32_t count = ClampedCount(rates.RateCount, rates.Rates);
+    for (uint32_t index = 0; index < count; ++index) {
+        int item = m_RateCombo.AddString(GetSampleRateText(rates.Rates[index]));
+        if (item >= 0)
+            m_RateCombo.SetItemData(item, rates.Rates[index]);
+    }
 }
 
 // A rate that follows the clock master (mode 1) cannot be picked, whatever

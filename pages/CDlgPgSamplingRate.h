@@ -33,6 +33,8 @@ protected:
     BOOL OnInitDialog() override;
 
 private:
+    bool OffersExactly(const SampleRates& rates) const;
+    void FillRateCombo(const SampleRates& rates);
     // Index into gDrv.m_DevSynchModes of the entry of the device with this
     // id, or -1: entries are matched to devices by id, never by position.
     static int FindSynchModes(uint32_t deviceId);

@@ -355,6 +355,18 @@ TEST_F(SamplingRatePage, NoMoreThanEightRatesAreRead) {
     EXPECT_FALSE(probe.Enabled(IDC_SAMPLING_RATE_COMBO));
 }
 
+// A reload leaves a combo that already offers the driver's rates as it is;
+// other rates, as many as before, replace them.
+TEST_F(SamplingRatePage, TheComboFollowsOtherRatesOfTheSameNumber) {
+    ReplyRates(48000, {44100, 48000}, 2);
+    CreatePage();
+    ASSERT_EQ(2u, RateItems().size());
+    ReplyRates(96000, {88200, 96000}, 2);
+    page->UpdateSamplingRateSettings();
+    EXPECT_EQ((std::vector<std::string>{"88.2 kHz", "96.0 kHz"}), RateItems());
+    EXPECT_EQ(1, RateSelection());
+}
+
 TEST_F(SamplingRatePage, AFailedRateReadKeepsTheItems) {
     CreatePage();
     sim.FailRequest(GetSampleRates, ERROR_GEN_FAILURE, false);
