@@ -9,6 +9,8 @@
 #include "RowRecord.h"
 #include "resource.h"
 
+#include <vector>
+
 namespace {
 
 const ListColumn kColumns[] = {
@@ -87,33 +89,42 @@ ChannelProperties* CDlgPgChannels::ChannelAt(int row) const {
 }
 
 // A channel whose device cannot be read gets no row; the rows after it keep
-// the indexes of their own channels as item data.
+// the indexes of their own channels as item data. The driver is asked first:
+// however long it takes, the list shows what it showed until the answers are
+// in, and then refills at once.
 void CDlgPgChannels::UpdateChannelList() {
+    CRecordArray<ChannelProperties>& channels = Channels();
+    std::vector<ChannelRow> rows;
+    if (gDrv.GetChanProp(channels, m_nDirection) == DRVSTATUS_SUCCESS)
+        for (int index = 0; index < channels.GetSize(); ++index)
+            ReadChannelRow(index, *channels.GetAt(index), rows);
     {
         CListCtrl::Refill refill(m_List);
-        CRecordArray<ChannelProperties>& channels = Channels();
-        if (gDrv.GetChanProp(channels, m_nDirection) == DRVSTATUS_SUCCESS)
-            for (int index = 0; index < channels.GetSize(); ++index)
-                InsertChannelRow(index, *channels.GetAt(index));
+        for (const ChannelRow& row : rows)
+            InsertChannelRow(row);
     }
     UpdateChannelDetails();
 }
 
-void CDlgPgChannels::InsertChannelRow(int index, const ChannelProperties& channel) {
+void CDlgPgChannels::ReadChannelRow(int index, const ChannelProperties& channel,
+                                    std::vector<ChannelRow>& rows) {
     DeviceProperties device{};
     if (gDrv.GetDeviceProperties(channel.DeviceId, &device) != DRVSTATUS_SUCCESS)
         return;
-    const std::string deviceName = FieldText(device.DeviceName);
-    const std::string channelName = FieldText(channel.ChannelName);
-    int row = m_List.InsertItem(index, deviceName);
+    rows.push_back({index, FieldText(device.DeviceName), FieldText(channel.ChannelName)});
+}
+
+void CDlgPgChannels::InsertChannelRow(const ChannelRow& channel) {
+    int row = m_List.InsertItem(channel.Index, channel.DeviceName);
     if (row < 0)
         return;
-    m_List.SetItemText(row, kChannelColumn, channelName);
+    m_List.SetItemText(row, kChannelColumn, channel.ChannelName);
     // Named with the texts of its own row, each cell set once: a refill of
     // all channels at capacity costs no second pass over the rows.
-    m_List.SetItemText(row, kAsioColumn,
-                       AsioName(deviceName, channelName, m_nIncludeDeviceName != BST_UNCHECKED));
-    m_List.SetItemData(row, static_cast<DWORD_PTR>(index));
+    m_List.SetItemText(
+        row, kAsioColumn,
+        AsioName(channel.DeviceName, channel.ChannelName, m_nIncludeDeviceName != BST_UNCHECKED));
+    m_List.SetItemData(row, static_cast<DWORD_PTR>(channel.Index));
 }
 
 // Built from the texts the list shows, so the display name always matches the

@@ -13,6 +13,7 @@
 #include "Static.h"
 
 #include <string>
+#include <vector>
 
 class CDlgPgChannels : public CDlgPgBase {
 public:
@@ -38,7 +39,15 @@ protected:
 private:
     // The row of the channel at index of the model's array; none when its
     // device cannot be read.
-    void InsertChannelRow(int index, const ChannelProperties& channel);
+    // A channel's row as the driver told it, before the list shows it.
+    struct ChannelRow {
+        int Index; // in the channel array the list was filled from
+        std::string DeviceName;
+        std::string ChannelName;
+    };
+    static void ReadChannelRow(int index, const ChannelProperties& channel,
+                               std::vector<ChannelRow>& rows);
+    void InsertChannelRow(const ChannelRow& channel);
     CRecordArray<ChannelProperties>& Channels() const;
     // The channel record a row was filled from, or null when the model no
     // longer holds it.

@@ -76,10 +76,13 @@ int CDlgPgDevices::InsertDeviceRow(int row, int device) {
     return inserted;
 }
 
+// The driver is asked first: however long it takes, the list shows what it
+// showed until the answers are in, and then refills at once.
 void CDlgPgDevices::UpdateDeviceList() {
+    const uint32_t status = gDrv.GetDevProp();
     {
         CListCtrl::Refill refill(m_List);
-        if (gDrv.GetDevProp() == DRVSTATUS_SUCCESS)
+        if (status == DRVSTATUS_SUCCESS)
             for (int device = 0; device < gDrv.m_Devices.GetSize(); ++device)
                 InsertDeviceRow(device, device);
     }

@@ -105,37 +105,40 @@ int CDlgPgSamplingRate::RowOfDevice(uint32_t deviceId) const {
     return -1;
 }
 
+// The driver is asked first: however long it takes, the list shows what it
+// showed until the answers are in, and then refills at once.
 void CDlgPgSamplingRate::UpdateSynchronisationSettings() {
     m_bListReady = false;
     m_nClkMasterItem = -1;
+    // The modes are only shown when both lists were read in full; an empty
+    // list has no "PC Driver" row either.
+    const bool shown = gDrv.GetDevProp() == DRVSTATUS_SUCCESS &&
+                       gDrv.GetDevSynchModes() == DRVSTATUS_SUCCESS && gDrv.m_Devices.GetSize() > 0;
+    // A source that could not be read keeps its last value, unnamed; a
+    // failed request may have left anything in its buffer.
+    SynchSource source;
+    const bool sourceRead = shown && gDrv.GetSynchSource(&source) == DRVSTATUS_SUCCESS;
+    if (sourceRead)
+        gDrv.m_SynchSource = source;
     {
         CListCtrl::Refill refill(m_SynchList);
-        // The modes are only shown when both lists were read in full; an
-        // empty list has no "PC Driver" row either.
-        if (gDrv.GetDevProp() == DRVSTATUS_SUCCESS &&
-            gDrv.GetDevSynchModes() == DRVSTATUS_SUCCESS && gDrv.m_Devices.GetSize() > 0) {
-            if (InsertPcDriverRow())
-                InsertDeviceRows();
-        }
+        if (shown && InsertPcDriverRow(sourceRead))
+            InsertDeviceRows();
     }
     gDrv.GetSampleRateMode(&gDrv.m_SampleRateMode);
     UpdateDependentControls();
     m_bListReady = true;
 }
 
-bool CDlgPgSamplingRate::InsertPcDriverRow() {
+bool CDlgPgSamplingRate::InsertPcDriverRow(bool sourceRead) {
     int row = m_SynchList.InsertItem(kPcDriverRow, std::string());
     if (row != kPcDriverRow)
         return false;
     m_SynchList.SetItemText(row, 1, LoadResString(IDS_PC_DRIVER));
     m_SynchList.SetItemData(row, kPcDriverItem);
-    // A source that could not be read keeps its last value, unnamed; a
-    // failed request may have left anything in its buffer.
-    SynchSource source;
-    if (gDrv.GetSynchSource(&source) == DRVSTATUS_SUCCESS) {
-        gDrv.m_SynchSource = source;
-        m_SynchList.SetItemText(row, kColumnSource, GetSynchSourceText(source.SourceKind));
-    }
+    if (sourceRead)
+        m_SynchList.SetItemText(row, kColumnSource,
+                                GetSynchSourceText(gDrv.m_SynchSource.SourceKind));
     bool master = gDrv.m_SynchSource.SourceKind == kSourcePcDriver;
     m_SynchList.SetCheck(row, master);
     if (master)

@@ -43,8 +43,9 @@ private:
     DeviceSynchModes* RowSynchModes(int row) const;
     // The row that shows the device with this id, or -1.
     int RowOfDevice(uint32_t deviceId) const;
-    // False when the row could not be inserted: device rows then have no place.
-    bool InsertPcDriverRow();
+    // The row of the PC driver, with the clock source when it was read. False
+    // when the row could not be inserted: device rows then have no place.
+    bool InsertPcDriverRow(bool sourceRead);
     void InsertDeviceRows();
     void UpdateDependentControls();
     void EnableSamplingRateCombo();

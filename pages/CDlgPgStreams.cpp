@@ -6,6 +6,7 @@
 #include "ResString.h"
 #include "resource.h"
 
+#include <vector>
 #include <cstdio>
 
 namespace {
@@ -74,29 +75,40 @@ BOOL CDlgPgStreams::OnInitDialog() {
     return TRUE;
 }
 
+// The driver is asked first: however long it takes, the list shows what it
+// showed until the answers are in, and then refills at once.
 void CDlgPgStreams::UpdatePage() {
     m_strDetails.clear();
+    std::vector<DeviceStreams> devices;
+    if (gDrv.GetDevProp() == 0)
+        for (int device = 0; device < gDrv.m_Devices.GetSize(); ++device)
+            devices.push_back(ReadStreams(device));
     {
         // Every showing starts the list afresh, with no row selected.
         CListCtrl::Refill refill(m_List, CListCtrl::Refill::Selection::Drop);
-        if (gDrv.GetDevProp() == 0)
-            for (int device = 0; device < gDrv.m_Devices.GetSize(); ++device)
-                InsertDeviceRow(device);
+        for (const DeviceStreams& device : devices)
+            InsertDeviceRow(device);
     }
     UpdateData(FALSE);
 }
 
-void CDlgPgStreams::InsertDeviceRow(int device) {
+CDlgPgStreams::DeviceStreams CDlgPgStreams::ReadStreams(int device) {
+    DeviceStreams streams{device, false, {}};
     const DeviceProperties* properties = gDrv.m_Devices.GetAt(device);
-    const int row = m_List.InsertItem(device, FieldText(properties->DeviceName));
-    m_List.SetItemData(row, static_cast<DWORD_PTR>(device));
-    StreamStatus status;
-    if (gDrv.GetStreamStatus(properties->DeviceId, &status) != 0)
+    streams.Read = gDrv.GetStreamStatus(properties->DeviceId, &streams.Status) == 0;
+    return streams;
+}
+
+void CDlgPgStreams::InsertDeviceRow(const DeviceStreams& device) {
+    const DeviceProperties* properties = gDrv.m_Devices.GetAt(device.Index);
+    const int row = m_List.InsertItem(device.Index, FieldText(properties->DeviceName));
+    m_List.SetItemData(row, static_cast<DWORD_PTR>(device.Index));
+    if (!device.Read)
         return;
-    m_List.SetItemText(row, 1, GetPlugStateText(status.AudioOut));
-    m_List.SetItemText(row, 2, GetPlugStateText(status.AudioIn));
-    m_List.SetItemText(row, 3, GetPlugStateText(status.SynchOut));
-    m_List.SetItemText(row, 4, GetPlugStateText(status.SynchIn));
+    m_List.SetItemText(row, 1, GetPlugStateText(device.Status.AudioOut));
+    m_List.SetItemText(row, 2, GetPlugStateText(device.Status.AudioIn));
+    m_List.SetItemText(row, 3, GetPlugStateText(device.Status.SynchOut));
+    m_List.SetItemText(row, 4, GetPlugStateText(device.Status.SynchIn));
 }
 
 std::string CDlgPgStreams::GetPlugStateText(const PlugStatus& plug) {

@@ -34,7 +34,14 @@ private:
     static std::string GetSupportedRatesText(const PlugStatus& plug);
 
     // The row of the model's device index, with its four plug states.
-    void InsertDeviceRow(int device);
+    // A device's stream status as the driver told it, before the list shows it.
+    struct DeviceStreams {
+        int Index; // in gDrv.m_Devices
+        bool Read;
+        StreamStatus Status;
+    };
+    static DeviceStreams ReadStreams(int device);
+    void InsertDeviceRow(const DeviceStreams& device);
 
     void OnShowWindow(BOOL bShow, UINT nStatus);
     void OnItemChangedStreamList(NMHDR* pNMHDR, LRESULT* pResult);

@@ -93,6 +93,8 @@ TEST_F(DriverStall, TheWindowPaintsAnswersAndSaysThatItWaits) {
     const HWND window = frame->m_hWnd;
     const HWND bar = frame->m_StatusBar.m_hWnd;
     const HWND cursorProbe = CreateMessageWindow("StallTestCursorProbe", AnswerCursor, nullptr);
+    const HWND list = ::GetDlgItem(view->m_PgDevices.m_hWnd, IDC_DEVICE_LIST);
+    bool listKept = false;
     bool answered = false;
     bool painted = false;
     std::string waitingText;
@@ -103,6 +105,9 @@ TEST_F(DriverStall, TheWindowPaintsAnswersAndSaysThatItWaits) {
                 return;
             DWORD_PTR result = 0;
             answered = ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result);
+            DWORD_PTR rows = 0;
+            ::SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 2000, &rows);
+            listKept = ::IsWindowVisible(list) && rows == 2;
             ::InvalidateRect(bar, nullptr, TRUE);
             for (int tries = 0; tries < 100 && !painted; ++tries) {
                 ::Sleep(10);
@@ -119,6 +124,7 @@ TEST_F(DriverStall, TheWindowPaintsAnswersAndSaysThatItWaits) {
         view->UpdateAllPages();
     }
     EXPECT_TRUE(answered) << "a sent message was answered while the driver held the request";
+    EXPECT_TRUE(listKept) << "the devices list showed its rows until the driver answered";
     EXPECT_TRUE(painted) << "the status bar painted while the driver held the request";
     EXPECT_EQ("Waiting for the driver...", waitingText);
     EXPECT_TRUE(waitCursor);
