@@ -83,10 +83,10 @@ void CBareLists::FillOne(const List& list) {
     CListCtrl::Refill refill(control, CListCtrl::Refill::Selection::Drop);
     for (int row = 0; row < static_cast<int>(list.Rows.size()); ++row) {
         const Row& cells = list.Rows[row];
-        const int inserted = control.InsertItem(row, cells.Texts.empty() ? "" : cells.Texts[0]);
+        const int inserted =
+            control.InsertItem(row, cells.Texts.empty() ? "" : cells.Texts[0], cells.Data);
         for (size_t column = 1; column < cells.Texts.size(); ++column)
             control.SetItemText(inserted, static_cast<int>(column), cells.Texts[column]);
-        control.SetItemData(inserted, cells.Data);
         if (list.CheckBoxes)
             control.SetCheck(inserted, cells.Checked);
     }

@@ -77,6 +77,17 @@ int CListCtrl::InsertItem(int row, const std::string& text) const {
     return Send<int>(LVM_INSERTITEMA, 0, &item);
 }
 
+// The data goes in with the row: set afterwards, it is one more message and
+// a change of the row that the parent is told of twice.
+int CListCtrl::InsertItem(int row, const std::string& text, DWORD_PTR data) const {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = row;
+    item.pszText = const_cast<char*>(text.c_str());
+    item.lParam = static_cast<LPARAM>(data);
+    return Send<int>(LVM_INSERTITEMA, 0, &item);
+}
+
 BOOL CListCtrl::SetItemText(int row, int column, const std::string& text) const {
     LVITEMA item{};
     item.iSubItem = column;

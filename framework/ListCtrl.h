@@ -56,6 +56,8 @@ public:
     void RescaleColumns(UINT fromDpi, UINT toDpi) const;
     // The new row's index, or -1.
     int InsertItem(int row, const std::string& text) const;
+    // With the row's item data.
+    int InsertItem(int row, const std::string& text, DWORD_PTR data) const;
     BOOL SetItemText(int row, int column, const std::string& text) const;
     // At most 1023 characters; empty for an invalid row or column.
     std::string GetItemText(int row, int column) const;

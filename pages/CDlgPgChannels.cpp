@@ -98,11 +98,15 @@ void CDlgPgChannels::UpdateChannelList() {
     if (gDrv.GetChanProp(channels, m_nDirection) == DRVSTATUS_SUCCESS)
         for (int index = 0; index < channels.GetSize(); ++index)
             ReadChannelRow(index, *channels.GetAt(index), rows);
+    // The details follow once, at the end, not the selection the refill
+    // gives back.
+    m_bRebuildingRows = true;
     {
         CListCtrl::Refill refill(m_List);
         for (const ChannelRow& row : rows)
             InsertChannelRow(row);
     }
+    m_bRebuildingRows = false;
     UpdateChannelDetails();
 }
 
@@ -115,7 +119,8 @@ void CDlgPgChannels::ReadChannelRow(int index, const ChannelProperties& channel,
 }
 
 void CDlgPgChannels::InsertChannelRow(const ChannelRow& channel) {
-    int row = m_List.InsertItem(channel.Index, channel.DeviceName);
+    int row =
+        m_List.InsertItem(channel.Index, channel.DeviceName, static_cast<DWORD_PTR>(channel.Index));
     if (row < 0)
         return;
     m_List.SetItemText(row, kChannelColumn, channel.ChannelName);
@@ -124,7 +129,6 @@ void CDlgPgChannels::InsertChannelRow(const ChannelRow& channel) {
     m_List.SetItemText(
         row, kAsioColumn,
         AsioName(channel.DeviceName, channel.ChannelName, m_nIncludeDeviceName != BST_UNCHECKED));
-    m_List.SetItemData(row, static_cast<DWORD_PTR>(channel.Index));
 }
 
 // Built from the texts the list shows, so the display name always matches the
@@ -170,7 +174,7 @@ void CDlgPgChannels::FollowIncludeDeviceName(int check) {
 }
 
 void CDlgPgChannels::OnChannelListChanged(NMHDR* pNMHDR, LRESULT* pResult) {
-    if (CListCtrl::SelectionOrCheckChanged(pNMHDR))
+    if (!m_bRebuildingRows && CListCtrl::SelectionOrCheckChanged(pNMHDR))
         UpdateChannelDetails();
     *pResult = 0;
 }

@@ -69,4 +69,6 @@ private:
     CStatic m_HardwareNameLabel;
     CButton m_EditName;
     CListCtrl m_List;
+    // While the list is refilled, the details wait for its end.
+    bool m_bRebuildingRows = false;
 };

@@ -68,11 +68,11 @@ int CDlgPgDevices::InsertDeviceRow(int row, int device) {
     const DeviceProperties* record = gDrv.m_Devices.GetAt(device);
     if (!record)
         return -1;
-    int inserted = m_List.InsertItem(row, FieldText(record->DeviceName));
+    int inserted =
+        m_List.InsertItem(row, FieldText(record->DeviceName), static_cast<DWORD_PTR>(device));
     if (inserted < 0)
         return -1;
     m_List.SetItemText(inserted, 1, FieldText(record->SerialNumber));
-    m_List.SetItemData(inserted, static_cast<DWORD_PTR>(device));
     return inserted;
 }
 
@@ -80,12 +80,14 @@ int CDlgPgDevices::InsertDeviceRow(int row, int device) {
 // showed until the answers are in, and then refills at once.
 void CDlgPgDevices::UpdateDeviceList() {
     const uint32_t status = gDrv.GetDevProp();
+    m_bRebuildingRows = true;
     {
         CListCtrl::Refill refill(m_List);
         if (status == DRVSTATUS_SUCCESS)
             for (int device = 0; device < gDrv.m_Devices.GetSize(); ++device)
                 InsertDeviceRow(device, device);
     }
+    m_bRebuildingRows = false;
     UpdateDeviceButtons();
     ShowDeviceCount();
 }
@@ -119,7 +121,7 @@ void CDlgPgDevices::UpdateDeviceDependentPages() {
 }
 
 void CDlgPgDevices::OnDeviceListChanged(NMHDR* pNMHDR, LRESULT* pResult) {
-    if (!m_bMovingRow && CListCtrl::SelectionOrCheckChanged(pNMHDR))
+    if (!m_bRebuildingRows && CListCtrl::SelectionOrCheckChanged(pNMHDR))
         UpdateDeviceButtons();
     *pResult = 0;
 }
@@ -161,10 +163,10 @@ void CDlgPgDevices::MoveDevice(int row, bool up) {
         target = row + 1;
     // While the row is away nothing is selected; the buttons only follow
     // the row's new place, so that the focus is not handed on in between.
-    m_bMovingRow = true;
+    m_bRebuildingRows = true;
     m_List.DeleteItem(row);
     int inserted = InsertDeviceRow(target, device);
-    m_bMovingRow = false;
+    m_bRebuildingRows = false;
     if (inserted >= 0)
         m_List.SelectRow(inserted);
     m_Apply.EnableWindow(TRUE);

@@ -55,5 +55,6 @@ private:
     CButton m_Apply;
     CButton m_EditName;
     CListCtrl m_List;
-    bool m_bMovingRow = false;
+    // While rows are taken out and put in again, the buttons wait for the end.
+    bool m_bRebuildingRows = false;
 };

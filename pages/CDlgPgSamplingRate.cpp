@@ -131,11 +131,10 @@ void CDlgPgSamplingRate::UpdateSynchronisationSettings() {
 }
 
 bool CDlgPgSamplingRate::InsertPcDriverRow(bool sourceRead) {
-    int row = m_SynchList.InsertItem(kPcDriverRow, std::string());
+    int row = m_SynchList.InsertItem(kPcDriverRow, std::string(), kPcDriverItem);
     if (row != kPcDriverRow)
         return false;
     m_SynchList.SetItemText(row, 1, LoadResString(IDS_PC_DRIVER));
-    m_SynchList.SetItemData(row, kPcDriverItem);
     if (sourceRead)
         m_SynchList.SetItemText(row, kColumnSource,
                                 GetSynchSourceText(gDrv.m_SynchSource.SourceKind));
@@ -153,7 +152,7 @@ void CDlgPgSamplingRate::InsertDeviceRows() {
     const SynchSource& source = gDrv.m_SynchSource;
     for (int device = 0; device < gDrv.m_Devices.GetSize(); ++device) {
         const DeviceProperties* record = gDrv.m_Devices.GetAt(device);
-        int row = m_SynchList.InsertItem(device + 1, std::string());
+        int row = m_SynchList.InsertItem(device + 1, std::string(), static_cast<DWORD_PTR>(device));
         if (row < 0)
             continue;
         m_SynchList.SetItemText(row, 1, FieldText(record->DeviceName));
@@ -161,7 +160,6 @@ void CDlgPgSamplingRate::InsertDeviceRows() {
             gDrv.m_DevSynchModes.GetAt(FindSynchModes(record->DeviceId));
         m_SynchList.SetItemText(row, kColumnSource,
                                 modes ? GetSynchModeText(modes->Current) : std::string());
-        m_SynchList.SetItemData(row, static_cast<DWORD_PTR>(device));
         bool master = source.SourceKind == kSourceDevice &&
                       record->DeviceId == source.MasterDeviceId && m_nClkMasterItem < 0;
         m_SynchList.SetCheck(row, master);

@@ -101,8 +101,8 @@ CDlgPgStreams::DeviceStreams CDlgPgStreams::ReadStreams(int device) {
 
 void CDlgPgStreams::InsertDeviceRow(const DeviceStreams& device) {
     const DeviceProperties* properties = gDrv.m_Devices.GetAt(device.Index);
-    const int row = m_List.InsertItem(device.Index, FieldText(properties->DeviceName));
-    m_List.SetItemData(row, static_cast<DWORD_PTR>(device.Index));
+    const int row = m_List.InsertItem(device.Index, FieldText(properties->DeviceName),
+                                      static_cast<DWORD_PTR>(device.Index));
     if (!device.Read)
         return;
     m_List.SetItemText(row, 1, GetPlugStateText(device.Status.AudioOut));
