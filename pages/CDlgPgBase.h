@@ -43,4 +43,8 @@ protected:
 
     // Tells the window that holds the page (see PageMessages.h).
     void TellParent(UINT message, WPARAM wParam = 0) const;
+
+    // LVN_DELETEALLITEMS of a page's list: a refill empties the list without
+    // telling the page of every row it takes out.
+    void OnDeleteAllItems(NMHDR*, LRESULT* result) { *result = TRUE; }
 };

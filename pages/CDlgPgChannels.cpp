@@ -43,6 +43,7 @@ constexpr MessageMap CDlgPgChannels::messageMap{
         {WM_COMMAND, BN_CLICKED, IDC_EDIT_CHANNEL_NAME, On<&CDlgPgChannels::OnEditChannelName>},
         {WM_NOTIFY, NM_DBLCLK, IDC_CHANNEL_LIST, On<&CDlgPgChannels::OnChannelListDblClk>},
         {WM_NOTIFY, LVN_KEYDOWN, IDC_CHANNEL_LIST, On<&CDlgPgChannels::OnChannelListKeyDown>},
+        {WM_NOTIFY, LVN_DELETEALLITEMS, IDC_CHANNEL_LIST, On<&CDlgPgChannels::OnDeleteAllItems>},
     }};
 
 CDlgPgChannels::CDlgPgChannels(int direction, CWnd* pParent)

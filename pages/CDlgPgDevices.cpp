@@ -30,6 +30,7 @@ constexpr MessageMap CDlgPgDevices::messageMap{
         {WM_COMMAND, BN_CLICKED, IDC_DEVICE_UP, On<&CDlgPgDevices::OnDeviceUp>},
         {WM_COMMAND, BN_CLICKED, IDC_APPLY_RANKING, On<&CDlgPgDevices::OnApplyRanking>},
         {WM_NOTIFY, LVN_KEYDOWN, IDC_DEVICE_LIST, On<&CDlgPgDevices::OnDeviceListKeyDown>},
+        {WM_NOTIFY, LVN_DELETEALLITEMS, IDC_DEVICE_LIST, On<&CDlgPgDevices::OnDeleteAllItems>},
     }};
 
 CDlgPgDevices::CDlgPgDevices(CWnd* pParent) : CDlgPgBase(IDD_PAGE_DEVICES, pParent) {}

@@ -48,6 +48,7 @@ constexpr MessageMap CDlgPgSamplingRate::messageMap{
          On<&CDlgPgSamplingRate::OnApplySamplingRate>},
         {WM_COMMAND, BN_CLICKED, IDC_RATE_MANUAL, On<&CDlgPgSamplingRate::OnRateModeClicked>},
         {WM_COMMAND, BN_CLICKED, IDC_RATE_AUTOMATIC, On<&CDlgPgSamplingRate::OnRateModeClicked>},
+        {WM_NOTIFY, LVN_DELETEALLITEMS, IDC_SYNCH_LIST, On<&CDlgPgSamplingRate::OnDeleteAllItems>},
     }};
 
 CDlgPgSamplingRate::CDlgPgSamplingRate(CWnd* pParent)

@@ -55,6 +55,7 @@ constexpr MessageMap CDlgPgStreams::messageMap{
     {
         {WM_SHOWWINDOW, 0, 0, On<&CDlgPgStreams::OnShowWindow>},
         {WM_NOTIFY, LVN_ITEMCHANGED, IDC_STREAM_LIST, On<&CDlgPgStreams::OnItemChangedStreamList>},
+        {WM_NOTIFY, LVN_DELETEALLITEMS, IDC_STREAM_LIST, On<&CDlgPgStreams::OnDeleteAllItems>},
     }};
 
 CDlgPgStreams::CDlgPgStreams(CWnd* pParent) : CDlgPgBase(IDD_PAGE_STREAMS, pParent) {}
