@@ -47,9 +47,11 @@ public:
     HANDLE Event() const { return m_Overlapped.hEvent; }
     OVERLAPPED* Overlapped() { return &m_Overlapped; }
 
-    // The buffers of a new request start as the caller's: what the driver
-    // leaves unwritten reads as the caller had it.
-    void Prepare(const void* in, DWORD inSize, const void* out, DWORD outSize) {
+    // Hands the request to the driver, on buffers of its own that start as
+    // the caller's: what the driver leaves unwritten reads as the caller had
+    // it. The status of DriverTransport::Start.
+    DWORD Start(HANDLE device, uint32_t code, const void* in, DWORD inSize, const void* out,
+                DWORD outSize) {
         const BYTE* input = static_cast<const BYTE*>(in);
         const BYTE* output = static_cast<const BYTE*>(out);
         m_In.assign(input, input + (in ? inSize : 0));
@@ -60,8 +62,9 @@ public:
         HANDLE event = m_Overlapped.hEvent;
         m_Overlapped = OVERLAPPED{};
         m_Overlapped.hEvent = event;
+        return DriverTransport::Start(device, code, m_In.empty() ? nullptr : m_In.data(), inSize,
+                                      Out(), outSize, &m_Overlapped);
     }
-    const void* In() const { return m_In.empty() ? nullptr : m_In.data(); }
     void* Out() { return m_Out.empty() ? nullptr : m_Out.data(); }
 
 private:
@@ -138,12 +141,8 @@ uint32_t CDriver::SendRequest(uint32_t code, const void* in, DWORD inSize, void*
         return DRVSTATUS_FAILED;
     }
     ReleaseEnded();
-    if (!m_pSpare)
-        m_pSpare = std::make_unique<Request>();
-    if (!m_pSpare->Usable()) {
-        m_pSpare.reset();
+    if (!m_pSpare && !(m_pSpare = NewRequest()))
         return DRVSTATUS_FAILED;
-    }
     DWORD count = 0;
     const uint32_t status = Run(*m_pSpare, code, in, inSize, out, outSize, count);
     if (returned)
@@ -151,11 +150,14 @@ uint32_t CDriver::SendRequest(uint32_t code, const void* in, DWORD inSize, void*
     return status;
 }
 
+std::unique_ptr<CDriver::Request> CDriver::NewRequest() {
+    auto request = std::make_unique<Request>();
+    return request->Usable() ? std::move(request) : nullptr;
+}
+
 uint32_t CDriver::Run(Request& request, uint32_t code, const void* in, DWORD inSize, void* out,
                       DWORD outSize, DWORD& count) {
-    request.Prepare(in, inSize, out, outSize);
-    uint32_t status = DriverTransport::Start(m_hDevice, code, request.In(), inSize, request.Out(),
-                                             outSize, request.Overlapped());
+    uint32_t status = request.Start(m_hDevice, code, in, inSize, out, outSize);
     if (status == ERROR_IO_PENDING) {
         status = AwaitEnd(request);
         if (status != DRVSTATUS_SUCCESS)
@@ -217,15 +219,10 @@ bool CDriver::ProbeStalled() {
         return true;
     DWORD started = ERROR_IO_PENDING; // the probe sent before has ended
     if (!m_pProbe) {
-        m_pProbe = std::make_unique<Request>();
-        if (!m_pProbe->Usable()) {
-            m_pProbe.reset();
+        if (!(m_pProbe = NewRequest()))
             return false;
-        }
-        m_pProbe->Prepare(nullptr, 0, nullptr, sizeof(DriverVersion));
-        started =
-            DriverTransport::Start(m_hDevice, DriverRequest::GetInterfaceVersion, nullptr, 0,
-                                   m_pProbe->Out(), sizeof(DriverVersion), m_pProbe->Overlapped());
+        started = m_pProbe->Start(m_hDevice, DriverRequest::GetInterfaceVersion, nullptr, 0,
+                                  nullptr, sizeof(DriverVersion));
         if (started == ERROR_IO_PENDING)
             return false;
     } else if (!m_pProbe->Ended()) {

@@ -89,6 +89,8 @@ public:
 private:
     class Request;
 
+    // A fresh request block; null when the system has no event to give.
+    static std::unique_ptr<Request> NewRequest();
     // The request's status; out receives what the driver wrote.
     uint32_t Run(Request& request, uint32_t code, const void* in, DWORD inSize, void* out,
                  DWORD outSize, DWORD& count);
@@ -98,23 +100,21 @@ private:
     bool ProbeAcceptsVersion(DWORD started);
 
     // A request of the catalogue: its code and both sizes come from the
-    // request's entry, and the records must be the entry's (the request
-    // alone decides them, so a null pointer stands for NoRecord).
-    template <typename Request>
-    uint32_t Send(const Request& request, const typename Request::Input* in,
-                  typename Request::Output* out) {
-        return SendRequest(request.Code, in, RecordSize<typename Request::Input>, out,
-                           RecordSize<typename Request::Output>);
+    // entry, and the records must be the entry's (the entry alone decides
+    // them, so a null pointer stands for NoRecord).
+    template <typename Entry>
+    uint32_t Send(const Entry& entry, const typename Entry::Input* in,
+                  typename Entry::Output* out) {
+        return SendRequest(entry.Code, in, RecordSize<typename Entry::Input>, out,
+                           RecordSize<typename Entry::Output>);
     }
-    template <typename Request>
-    uint32_t Read(const Request& request, typename Request::Output* out) {
-        static_assert(RecordSize<typename Request::Input> == 0, "the request takes a record");
-        return Send(request, nullptr, out);
+    template <typename Entry> uint32_t Read(const Entry& entry, typename Entry::Output* out) {
+        static_assert(RecordSize<typename Entry::Input> == 0, "the request takes a record");
+        return Send(entry, nullptr, out);
     }
-    template <typename Request>
-    uint32_t Write(const Request& request, const typename Request::Input* in) {
-        static_assert(RecordSize<typename Request::Output> == 0, "the request gives a record");
-        return Send(request, in, nullptr);
+    template <typename Entry> uint32_t Write(const Entry& entry, const typename Entry::Input* in) {
+        static_assert(RecordSize<typename Entry::Output> == 0, "the request gives a record");
+        return Send(entry, in, nullptr);
     }
 
     // The request block reused for the next request while no driver holds it.

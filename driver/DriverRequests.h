@@ -1,8 +1,8 @@
 // Every control request of the driver interface, described once: its name,
 // its function number, and the record it takes and the record it gives back.
-// The control codes, the buffer sizes the connection sends, the simulated
-// driver's checks and the names in request logs all come from this list, so
-// that a request is added or changed in one line.
+// The control codes, the buffer sizes the connection sends, and the simulated
+// driver's handlers, size checks and request names all come from this list,
+// so that a request is added or changed in one line.
 #pragma once
 
 #include "DriverRecords.h"

@@ -69,14 +69,6 @@ void CListCtrl::RescaleColumns(UINT fromDpi, UINT toDpi) const {
     }
 }
 
-int CListCtrl::InsertItem(int row, const std::string& text) const {
-    LVITEMA item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = row;
-    item.pszText = const_cast<char*>(text.c_str());
-    return Send<int>(LVM_INSERTITEMA, 0, &item);
-}
-
 // The data goes in with the row: set afterwards, it is one more message and
 // a change of the row that the parent is told of twice.
 int CListCtrl::InsertItem(int row, const std::string& text, DWORD_PTR data) const {

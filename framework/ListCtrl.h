@@ -54,10 +54,8 @@ public:
     // Every column's width from one DPI to another, as a window that moved
     // to a monitor of another DPI needs.
     void RescaleColumns(UINT fromDpi, UINT toDpi) const;
-    // The new row's index, or -1.
-    int InsertItem(int row, const std::string& text) const;
-    // With the row's item data.
-    int InsertItem(int row, const std::string& text, DWORD_PTR data) const;
+    // The new row's index, or -1; the item data goes in with the row.
+    int InsertItem(int row, const std::string& text, DWORD_PTR data = 0) const;
     BOOL SetItemText(int row, int column, const std::string& text) const;
     // At most 1023 characters; empty for an invalid row or column.
     std::string GetItemText(int row, int column) const;

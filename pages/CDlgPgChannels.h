@@ -37,9 +37,8 @@ protected:
     BOOL OnInitDialog() override;
 
 private:
-    // The row of the channel at index of the model's array; none when its
-    // device cannot be read.
-    // A channel's row as the driver told it, before the list shows it.
+    // A channel's row as the driver told it, before the list shows it; none
+    // when the channel's device cannot be read.
     struct ChannelRow {
         int Index; // in the channel array the list was filled from
         std::string DeviceName;

@@ -6,8 +6,8 @@
 #include "ResString.h"
 #include "resource.h"
 
-#include <vector>
 #include <cstdio>
+#include <vector>
 
 namespace {
 

@@ -33,8 +33,8 @@ private:
     static std::string GetPlugDetailsText(const PlugStatus& plug, const std::string& label);
     static std::string GetSupportedRatesText(const PlugStatus& plug);
 
-    // The row of the model's device index, with its four plug states.
-    // A device's stream status as the driver told it, before the list shows it.
+    // A device's stream status as the driver told it, before the list shows
+    // it as the row of the model's device index, with its four plug states.
     struct DeviceStreams {
         int Index; // in gDrv.m_Devices
         bool Read;

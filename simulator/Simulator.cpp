@@ -111,6 +111,7 @@ DWORD CSimulator::Hold(HANDLE device, const Delay& delay, uint32_t status,
     request->InternalHigh = 0;
     ResetEvent(request->hEvent);
     m_Pending.push_back(pending);
+    CloseEndedThreads();
     const uintptr_t thread = _beginthreadex(nullptr, 0, Complete, pending, 0, nullptr);
     if (!thread) {
         pending->Released = true;
@@ -168,6 +169,15 @@ void CSimulator::CancelHeld(HANDLE device, const OVERLAPPED* request) {
         pending->Cancelled = true;
         SetEvent(pending->Wake);
     }
+}
+
+// A program held for long keeps no handle of a thread that has done its work.
+void CSimulator::CloseEndedThreads() {
+    const auto ended =
+        std::remove_if(m_CompletionThreads.begin(), m_CompletionThreads.end(), [](HANDLE thread) {
+            return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0 && CloseHandle(thread);
+        });
+    m_CompletionThreads.erase(ended, m_CompletionThreads.end());
 }
 
 // Everything held is answered now, and ended before this returns.

@@ -152,7 +152,8 @@ private:
 
     CSimulator();
     // DEMTREL_SIM_DELAY: "Name=ms" or "*=ms", comma-separated, each with an
-    // optional "@ms" after which it starts holding (from the driver's start).
+    // optional "!" when it ignores cancelling and an optional "@ms" after
+    // which it starts holding (from the driver's start).
     void ReadDelaysFromEnvironment();
     const Delay* DelayFor(uint32_t code) const;
     DWORD Hold(HANDLE device, const Delay& delay, uint32_t status, std::vector<uint8_t> answer,
@@ -161,6 +162,7 @@ private:
     void Finish(PendingRequest& pending);
     void CancelHeld(HANDLE device, const OVERLAPPED* request);
     void ReleaseAll();
+    void CloseEndedThreads();
     uint32_t Dispatch(HANDLE device, uint32_t code, const void* in, DWORD inSize, void* out,
                       DWORD outSize, DWORD& returned);
     uint32_t Answer(HANDLE device, uint32_t code, const void* in, DWORD inSize, void* out,
