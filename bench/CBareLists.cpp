@@ -10,6 +10,23 @@ namespace {
 constexpr int kLeft = 0;
 constexpr int kTop = 520;
 
+// A page with nothing of the program's: the system's dialog manager gets the
+// list's notifications, as a page's does, and no handler follows.
+INT_PTR CALLBACK BarePage(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+HWND CreateBarePage(HWND parent, bool shown, int width, int height) {
+    struct alignas(DWORD) {
+        DLGTEMPLATE dialog;
+        WORD menu, windowClass, title;
+    } empty{};
+    empty.dialog.style = WS_CHILD | (shown ? WS_VISIBLE : 0);
+    HWND page = ::CreateDialogIndirectParamA(nullptr, &empty.dialog, parent, &BarePage, 0);
+    ::SetWindowPos(page, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    return page;
+}
+
 } // namespace
 
 CBareLists::CBareLists(HWND source) {
@@ -33,22 +50,24 @@ BOOL CALLBACK CBareLists::CollectList(HWND child, LPARAM self) {
     return TRUE;
 }
 
-// Each list sits in a holder that is shown as the list's page is, while the
-// list itself keeps its own style, as on a page.
+// Each list sits on a bare page that is shown as the list's own page is,
+// while the list itself keeps its own style and font.
 void CBareLists::Copy(HWND original) {
     CListCtrl model(original);
     RECT box{};
     ::GetWindowRect(original, &box);
     const int width = box.right - box.left;
     const int height = box.bottom - box.top;
-    HWND holder = ::CreateWindowExA(0, "STATIC", "",
-                                    WS_CHILD | (::IsWindowVisible(original) ? WS_VISIBLE : 0), 0, 0,
-                                    width, height, m_hWnd, nullptr, nullptr, nullptr);
+    HWND page = CreateBarePage(m_hWnd, ::IsWindowVisible(original) != FALSE, width, height);
     HWND copy = ::CreateWindowExA(static_cast<DWORD>(::GetWindowLongPtrA(original, GWL_EXSTYLE)),
                                   WC_LISTVIEWA, "",
                                   static_cast<DWORD>(::GetWindowLongPtrA(original, GWL_STYLE)), 0,
-                                  0, width, height, holder, nullptr, nullptr, nullptr);
-    List list{CListCtrl(copy), (model.GetExtendedStyle() & LVS_EX_CHECKBOXES) != 0, {}};
+                                  0, width, height, page, nullptr, nullptr, nullptr);
+    ::SendMessageA(copy, WM_SETFONT, ::SendMessageA(original, WM_GETFONT, 0, 0), FALSE);
+    List list{CListCtrl(copy),
+              ::GetParent(original),
+              (model.GetExtendedStyle() & LVS_EX_CHECKBOXES) != 0,
+              {}};
     list.Control.SetExtendedStyle(model.GetExtendedStyle());
 
     HWND header = reinterpret_cast<HWND>(::SendMessageA(original, LVM_GETHEADER, 0, 0));
@@ -94,6 +113,11 @@ void CBareLists::FillOne(const List& list) {
 
 void CBareLists::Paint() const {
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void CBareLists::InvalidateAll() const {
+    for (const List& list : m_Lists)
+        list.Control.InvalidateAll();
 }
 
 size_t CBareLists::RowCount() const {

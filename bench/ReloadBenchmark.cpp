@@ -1,7 +1,7 @@
 // One reload of all six pages, as a driver event makes it, on a simulated
 // driver filled to capacity; timed beside the same driver requests alone and
-// bare list views filled with the same rows. Prints the medians, each page's
-// share, and the ratio reload / (requests + bare fills).
+// bare list views filled with the same rows. Prints the medians, the ratio
+// reload / (requests + bare fills), and each page's share beside its list's.
 #include "CBareLists.h"
 #include "CCapacityDriver.h"
 #include "CIXO_CPLApp.h"
@@ -16,13 +16,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <iterator>
 #include <vector>
 
 namespace {
 
 CIXO_CPLApp theApp;
 
-constexpr int kRuns = 15;
+constexpr int kRuns = 25;
+
 void PumpWaiting() {
     MSG msg;
     while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -45,8 +47,8 @@ double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
 // Several operations timed in turn, run after run, so that a busy moment of
 // the machine weighs on all of them alike; one round first to warm up. Between
 // two operations the queue is emptied and the simulator's log cleared, neither
-// of them timed. Returns each operation's median.
-std::vector<double> MediansMs(const std::vector<std::function<void()>>& operations) {
+// of them timed. Returns each operation's times, run by run.
+std::vector<std::vector<double>> TimesMs(const std::vector<std::function<void()>>& operations) {
     CSimulator& sim = CSimulator::Instance();
     std::vector<std::vector<double>> times(operations.size());
     for (int run = 0; run <= kRuns; ++run) {
@@ -62,11 +64,18 @@ std::vector<double> MediansMs(const std::vector<std::function<void()>>& operatio
                 times[index].push_back(Milliseconds(start, end));
         }
     }
+    return times;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+std::vector<double> MediansMs(const std::vector<std::function<void()>>& operations) {
     std::vector<double> medians;
-    for (std::vector<double>& runs : times) {
-        std::sort(runs.begin(), runs.end());
-        medians.push_back(runs[runs.size() / 2]);
-    }
+    for (const std::vector<double>& runs : TimesMs(operations))
+        medians.push_back(Median(runs));
     return medians;
 }
 
@@ -99,7 +108,7 @@ int Run() {
                 static_cast<unsigned>(requests.Count()), static_cast<unsigned>(bare.RowCount()),
                 static_cast<unsigned>(bare.ListCount()));
 
-    const std::vector<double> medians = MediansMs({
+    const std::vector<std::vector<double>> times = TimesMs({
         [&] {
             view->UpdateAllPages();
             PaintNow(frame);
@@ -110,41 +119,57 @@ int Run() {
             bare.Paint();
         },
     });
-    const double reload = medians[0];
-    const double alone = medians[1];
-    const double fills = medians[2];
+    // The ratio of each run, whose three parts ran side by side, and the
+    // median of those: a busy moment of the machine moves it least.
+    std::vector<double> ratios;
+    for (size_t run = 0; run < times[0].size(); ++run)
+        ratios.push_back(times[0][run] / (times[1][run] + times[2][run]));
     std::printf("Median of %d runs, in milliseconds:\n", kRuns);
-    std::printf("  reload of all six pages  %9.2f\n", reload);
-    std::printf("  driver requests alone    %9.2f\n", alone);
-    std::printf("  bare list fills          %9.2f\n", fills);
-    std::printf("  reload / (requests + fills) = %.2f\n", reload / (alone + fills));
+    std::printf("  reload of all six pages  %9.2f\n", Median(times[0]));
+    std::printf("  driver requests alone    %9.2f\n", Median(times[1]));
+    std::printf("  bare list fills          %9.2f\n", Median(times[2]));
+    std::printf("  reload / (requests + fills) = %.2f, the median of the runs' ratios\n",
+                Median(ratios));
 
-    // Where the reload's time goes: each page's reload without painting, and
-    // the one painting a reload leaves, the shown list's, frame and rows.
+    // Where the reload's time goes: each page's reload without painting,
+    // beside the bare fill of its list, and the one painting a reload leaves,
+    // the shown list's, frame and rows.
     const CWindowHandle shownList(view->m_PgDevices.GetDlgItem(IDC_DEVICE_LIST));
     const struct {
         const char* name;
-        std::function<void()> part;
-    } parts[] = {
-        {"devices page", [&] { view->m_PgDevices.UpdatePage(); }},
-        {"input channels page", [&] { view->m_PgInChannels.UpdatePage(); }},
-        {"output channels page", [&] { view->m_PgOutChannels.UpdatePage(); }},
-        {"streams page", [&] { view->m_PgStreams.UpdatePage(); }},
-        {"buffers page", [&] { view->m_PgBuffers.UpdatePage(); }},
-        {"synchronisation page", [&] { view->m_PgSamplingRate.UpdatePage(); }},
-        {"painting the shown list",
-         [&] {
-             shownList.InvalidateAll();
-             PaintNow(frame);
-         }},
+        CDlgPgBase& page;
+    } pages[] = {
+        {"devices page", view->m_PgDevices},
+        {"input channels page", view->m_PgInChannels},
+        {"output channels page", view->m_PgOutChannels},
+        {"streams page", view->m_PgStreams},
+        {"buffers page", view->m_PgBuffers},
+        {"synchronisation page", view->m_PgSamplingRate},
     };
     std::vector<std::function<void()>> operations;
-    for (const auto& part : parts)
-        operations.push_back(part.part);
+    for (const auto& page : pages) {
+        operations.push_back([&page] { page.page.UpdatePage(); });
+        std::function<void()> fill = [] {};
+        for (size_t list = 0; list < bare.ListCount(); ++list)
+            if (bare.PageOf(list) == page.page.m_hWnd)
+                fill = [&bare, list] { bare.FillList(list); };
+        operations.push_back(fill);
+    }
+    operations.push_back([&] {
+        shownList.InvalidateAll();
+        PaintNow(frame);
+    });
+    operations.push_back([&] {
+        bare.InvalidateAll();
+        bare.Paint();
+    });
     const std::vector<double> shares = MediansMs(operations);
-    std::printf("Parts of the reload:\n");
-    for (size_t index = 0; index < shares.size(); ++index)
-        std::printf("  %-23s %8.2f\n", parts[index].name, shares[index]);
+    std::printf("Parts of the reload:             page   bare list\n");
+    for (size_t index = 0; index < std::size(pages); ++index)
+        std::printf("  %-23s %12.2f %11.2f\n", pages[index].name, shares[2 * index],
+                    shares[2 * index + 1]);
+    std::printf("  %-23s %12.2f %11.2f\n", "painting the shown list", shares[shares.size() - 2],
+                shares.back());
 
     ::DestroyWindow(frame);
     PumpWaiting();
