@@ -7,7 +7,7 @@ CDataExchange::CDataExchange(CWnd* dialog, BOOL saveAndValidate)
     : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dialog) {}
 
 HWND CDataExchange::PrepareCtrl(int id) {
-    HWND control = m_pDlgWnd->GetDlgItem(id);
+    HWND control = m_pDlgWnd->ChildById(id);
     m_failed = m_failed || control == nullptr;
     return control;
 }
@@ -52,10 +52,17 @@ void DDX_Radio(CDataExchange* pDX, int id, int& value) {
             break;
         if ((button.Send<UINT>(WM_GETDLGCODE) & DLGC_RADIOBUTTON) == 0)
             continue;
-        if (!pDX->m_bSaveAndValidate)
-            button.SetCheck(index == value ? BST_CHECKED : BST_UNCHECKED);
-        else if (button.GetCheck() == BST_CHECKED && value == -1)
+        if (!pDX->m_bSaveAndValidate) {
+            // Setting a radio button's check also gives the checked one alone
+            // a tab stop, and walks its group window by window: a button
+            // already left that way is left alone.
+            const bool checked = index == value;
+            const bool tabStop = (button.GetStyle() & WS_TABSTOP) != 0;
+            if ((button.GetCheck() == BST_CHECKED) != checked || tabStop != checked)
+                button.SetCheck(checked ? BST_CHECKED : BST_UNCHECKED);
+        } else if (button.GetCheck() == BST_CHECKED && value == -1) {
             value = index;
+        }
         ++index;
     }
 }

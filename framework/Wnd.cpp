@@ -167,6 +167,20 @@ BOOL CWnd::UpdateData(BOOL saveAndValidate) {
     return !exchange.Failed();
 }
 
+HWND CWnd::ChildById(int id) {
+    for (auto& [childId, child] : m_children) {
+        if (childId != id)
+            continue;
+        if (::GetParent(child) != m_hWnd || ::GetDlgCtrlID(child) != id)
+            child = GetDlgItem(id);
+        return child;
+    }
+    HWND child = GetDlgItem(id);
+    if (child != nullptr)
+        m_children.emplace_back(id, child);
+    return child;
+}
+
 BOOL CWnd::PreTranslateMessage(MSG* msg) {
     return m_isDialog && m_hWnd != nullptr && ::IsDialogMessageA(m_hWnd, msg);
 }

@@ -9,6 +9,9 @@
 #include "CmdTarget.h"
 #include "WindowHandle.h"
 
+#include <utility>
+#include <vector>
+
 class CDataExchange;
 
 class CWnd : public CCmdTarget, public CWindowHandle {
@@ -32,6 +35,10 @@ public:
     // control of the exchange is missing.
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
     virtual void DoDataExchange(CDataExchange*) {}
+    // The child with this id, found by id only the first time: under Wine
+    // each look-up by id asks the server for the list of children. A child
+    // that has gone, or is no longer this one, is looked up again.
+    HWND ChildById(int id);
 
     // Gives a window of this object the first look at a keyboard message
     // taken from the queue; TRUE when it was consumed. A window built from a
@@ -97,6 +104,7 @@ private:
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
     CurrentMessage m_current{};
+    std::vector<std::pair<int, HWND>> m_children;
     bool m_isDialog = false;
     bool m_bypassDialogProcedure = false;
 };

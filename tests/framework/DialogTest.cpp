@@ -116,6 +116,25 @@ TEST(DialogData, ModalOkShowsMembersThenReadsBackWhatWasEntered) {
     EXPECT_EQ(dialog.m_hWnd, nullptr);
 }
 
+// Tab reaches a radio group at its checked button: the template's first
+// button gives up its tab stop to the one the member checks.
+TEST(DialogData, TheCheckedRadioButtonAloneIsATabStop) {
+    SettingsDialog dialog; // m_nMode 1: the second button
+    bool firstStops = true;
+    bool secondStops = false;
+    ModalDriver driver;
+    driver.Then([&](HWND hWnd) {
+        firstStops =
+            (::GetWindowLongA(::GetDlgItem(hWnd, IDC_MODE_FIRST), GWL_STYLE) & WS_TABSTOP) != 0;
+        secondStops =
+            (::GetWindowLongA(::GetDlgItem(hWnd, IDC_MODE_SECOND), GWL_STYLE) & WS_TABSTOP) != 0;
+        ClickButton(hWnd, IDCANCEL);
+    });
+    dialog.DoModal();
+    EXPECT_FALSE(firstStops);
+    EXPECT_TRUE(secondStops);
+}
+
 TEST(DialogData, RadioGroupWithNothingCheckedReadsMinusOne) {
     SettingsDialog dialog;
     dialog.m_nMode = 7; // no such button: none is checked
@@ -154,6 +173,25 @@ TEST(DialogData, OkStaysOpenWhenTheExchangeMissesAControl) {
     });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_TRUE(stillOpen);
+}
+
+// An exchange remembers its controls, yet a control made again under the id
+// of one that has gone is the one it fills.
+TEST(DialogData, AControlMadeAgainUnderItsIdIsTheOneExchanged) {
+    SettingsDialog dialog;
+    char shown[32] = {};
+    ModalDriver driver;
+    driver.Then([&](HWND hWnd) {
+        ::DestroyWindow(::GetDlgItem(hWnd, IDC_NAME));
+        HWND again = ::CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 80, 14, hWnd,
+                                       reinterpret_cast<HMENU>(IDC_NAME), nullptr, nullptr);
+        dialog.m_strName = "made again";
+        dialog.UpdateData(FALSE);
+        ::GetWindowTextA(again, shown, sizeof(shown));
+        ClickButton(hWnd, IDCANCEL);
+    });
+    dialog.DoModal();
+    EXPECT_STREQ(shown, "made again");
 }
 
 TEST(DialogData, ModalDialogWithoutParentBelongsToTheMainWindow) {
