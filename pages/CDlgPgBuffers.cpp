@@ -141,15 +141,26 @@ bool CDlgPgBuffers::AcceptRecord(DepthSlider& depth, DWORD status, const Record&
 }
 
 template <typename Record>
-void CDlgPgBuffers::InitSlider(const DepthSlider& depth, const Record& record) {
+void CDlgPgBuffers::InitSlider(DepthSlider& depth, const Record& record) {
     const uint32_t step = record.Step;
     const CSliderCtrl& slider = depth.slider;
-    slider.SetRangeMin(static_cast<int>(record.MinDepth / step), TRUE);
-    slider.SetRangeMax(static_cast<int>(static_cast<uint32_t>(depth.maximum) / step), TRUE);
-    slider.SetTicFreq(depth.audio ? AudioTicFrequency(record.MinDepth, step, depth.maximum) : 1);
+    const int minimum = static_cast<int>(record.MinDepth / step);
+    const int maximum = static_cast<int>(static_cast<uint32_t>(depth.maximum) / step);
+    const int tics = depth.audio ? AudioTicFrequency(record.MinDepth, step, depth.maximum) : 1;
+    // Every reload reads the depths again; a scale or position set again
+    // repaints the slider for nothing.
+    if (slider.GetRangeMin() != minimum || slider.GetRangeMax() != maximum ||
+        depth.ticFrequency != tics) {
+        slider.SetRangeMin(minimum, TRUE);
+        slider.SetRangeMax(maximum, TRUE);
+        slider.SetTicFreq(tics);
+        depth.ticFrequency = tics;
+    }
     slider.SetPageSize(1);
     slider.SetLineSize(1);
-    slider.SetPos(static_cast<int>(record.Depth / step));
+    const int position = static_cast<int>(record.Depth / step);
+    if (slider.GetPos() != position)
+        slider.SetPos(position);
 }
 
 // A slider that is disabled keeps its record and label as they are. A depth

@@ -39,6 +39,7 @@ private:
         CSliderCtrl slider;
         CButton apply;
         std::string label;
+        int ticFrequency = 0; // as last set on the slider
     };
 
     void UpdateBufferSettings();
@@ -51,8 +52,7 @@ private:
     // disables it and empties its label. True when the record is to be shown.
     template <typename Record>
     static bool AcceptRecord(DepthSlider& depth, DWORD status, const Record& record);
-    template <typename Record>
-    static void InitSlider(const DepthSlider& depth, const Record& record);
+    template <typename Record> static void InitSlider(DepthSlider& depth, const Record& record);
     // The record's depth from the slider's position, and the label from it.
     template <typename Record> static void UpdateLabel(DepthSlider& depth, Record& record);
 

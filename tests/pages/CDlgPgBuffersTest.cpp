@@ -132,6 +132,26 @@ TEST_F(BuffersPage, SlidersRunFromTheDriverMinimumToThePageMaximumInSteps) {
     EXPECT_EQ(28, Ticks(IDC_WDM_BUFFER_SLIDER));
 }
 
+// A re-read leaves an unchanged scale alone, yet follows every change: a new
+// depth on the same scale, and a minimum that keeps the range but not the
+// ticks.
+TEST_F(BuffersPage, AReReadFollowsEveryChangeOfDepthAndScale) {
+    sim.Model().WdmBuffer = SimBuffer{5000, 0, 40000, 1000};
+    page->UpdatePage();
+    ASSERT_EQ(21, Ticks(IDC_WDM_BUFFER_SLIDER));
+
+    sim.Model().WdmBuffer = SimBuffer{7000, 0, 40000, 1000};
+    page->UpdatePage();
+    EXPECT_EQ(7, Position(IDC_WDM_BUFFER_SLIDER));
+
+    sim.Model().WdmBuffer = SimBuffer{7500, 500, 40000, 1000};
+    page->UpdatePage();
+    EXPECT_EQ(0, RangeMin(IDC_WDM_BUFFER_SLIDER));
+    EXPECT_EQ(40, RangeMax(IDC_WDM_BUFFER_SLIDER));
+    EXPECT_EQ(41, Ticks(IDC_WDM_BUFFER_SLIDER)) << "from 500 us, a tick at every position";
+    EXPECT_EQ(7, Position(IDC_WDM_BUFFER_SLIDER));
+}
+
 // More than 40 positions: the audio sliders would share ticks, the stream
 // slider never does.
 TEST_F(BuffersPage, TheStreamSliderHasATickAtEveryPositionHoweverMany) {
