@@ -2,12 +2,16 @@
 
 #include "WinApp.h"
 
+#include <map>
+#include <utility>
 #include <vector>
+
+namespace {
 
 // Strings are stored in blocks of 16 counted UTF-16 entries; reading the
 // block directly has no length limit and tells a missing entry from an
 // empty one without a buffer guess.
-std::string LoadResString(UINT id) {
+std::string ReadResString(UINT id) {
     const ResourceBytes block = FindResourceBytes(6, (id >> 4) + 1);
     const WCHAR* entry = static_cast<const WCHAR*>(block.data);
     if (entry == nullptr)
@@ -25,6 +29,19 @@ std::string LoadResString(UINT id) {
     std::vector<char> text(static_cast<size_t>(bytes));
     ::WideCharToMultiByte(CP_ACP, 0, entry + 1, length, text.data(), bytes, nullptr, nullptr);
     return std::string(text.data(), text.size());
+}
+
+} // namespace
+
+// A list asks for the same few texts for each of its rows: each is found
+// and converted once per thread and resource module.
+std::string LoadResString(UINT id) {
+    thread_local std::map<std::pair<HINSTANCE, UINT>, std::string> loaded;
+    const std::pair<HINSTANCE, UINT> key{AfxGetResourceHandle(), id};
+    auto found = loaded.find(key);
+    if (found == loaded.end())
+        found = loaded.emplace(key, ReadResString(id)).first;
+    return found->second;
 }
 
 ResourceBytes FindResourceBytes(UINT type, UINT id) {
