@@ -28,9 +28,17 @@ const size_t kAsioNameLength = 32;
 
 const DWORD kListStyles = LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT;
 
-// The cut is byte-wise, as the driver's is.
+// The cut is byte-wise, as the driver's is. Built in one string: a refill
+// names every channel.
 std::string AsioName(const std::string& device, const std::string& channel, bool withDevice) {
-    return (withDevice ? device + " - " + channel : channel).substr(0, kAsioNameLength);
+    std::string name;
+    name.reserve(device.size() + channel.size() + 3);
+    if (withDevice)
+        name.append(device).append(" - ");
+    name.append(channel);
+    if (name.size() > kAsioNameLength)
+        name.resize(kAsioNameLength);
+    return name;
 }
 
 } // namespace
@@ -96,9 +104,11 @@ ChannelProperties* CDlgPgChannels::ChannelAt(int row) const {
 void CDlgPgChannels::UpdateChannelList() {
     CRecordArray<ChannelProperties>& channels = Channels();
     std::vector<ChannelRow> rows;
-    if (gDrv.GetChanProp(channels, m_nDirection) == DRVSTATUS_SUCCESS)
+    if (gDrv.GetChanProp(channels, m_nDirection) == DRVSTATUS_SUCCESS) {
+        rows.reserve(static_cast<size_t>(channels.GetSize()));
         for (int index = 0; index < channels.GetSize(); ++index)
             ReadChannelRow(index, *channels.GetAt(index), rows);
+    }
     // The details follow once, at the end, not the selection the refill
     // gives back.
     m_bRebuildingRows = true;
