@@ -4,19 +4,6 @@
 
 namespace ProcessRun {
 
-LARGE_INTEGER Now() {
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return now;
-}
-
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
 bool Start(const std::string& commandLine, PROCESS_INFORMATION& process) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

@@ -1,4 +1,4 @@
-// Whole programs started beside a benchmark, and the clock it times them by.
+// Whole programs started beside a benchmark.
 #pragma once
 
 #include <windows.h>
@@ -6,10 +6,6 @@
 #include <string>
 
 namespace ProcessRun {
-
-// The high-resolution clock, and the milliseconds between two of its readings.
-LARGE_INTEGER Now();
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to);
 
 // Starts a command line; the process inherits this process's environment.
 bool Start(const std::string& commandLine, PROCESS_INFORMATION& process);

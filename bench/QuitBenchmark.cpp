@@ -6,6 +6,7 @@
 // added to a window of our own and removed again, which the program does too.
 //   QuitBenchmark.exe <program.exe> [runs]
 #include "ProcessRun.h"
+#include "Timing.h"
 #include "ResString.h"
 #include "resource.h"
 
@@ -21,6 +22,7 @@
 namespace {
 
 using namespace ProcessRun;
+using namespace Timing;
 
 constexpr DWORD kStartLimitMs = 20000;
 
@@ -71,11 +73,6 @@ double TimeBareTrayRemoval() {
     }
     ::DestroyWindow(window);
     return removal;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

@@ -11,15 +11,17 @@
 #include "Document.h"
 #include "Simulator.h"
 #include "SingleDocTemplate.h"
+#include "Timing.h"
 #include "resource.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <iterator>
 #include <vector>
 
 namespace {
+
+using Timing::Median;
 
 CIXO_CPLApp theApp;
 
@@ -37,13 +39,6 @@ void PaintNow(HWND window) {
     ::RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
 // Several operations timed in turn, run after run, so that a busy moment of
 // the machine weighs on all of them alike; one round first to warm up. Between
 // two operations the queue is emptied and the simulator's log cleared, neither
@@ -55,21 +50,14 @@ std::vector<std::vector<double>> TimesMs(const std::vector<std::function<void()>
         for (size_t index = 0; index < operations.size(); ++index) {
             PumpWaiting();
             sim.ClearLog();
-            LARGE_INTEGER start;
-            LARGE_INTEGER end;
-            ::QueryPerformanceCounter(&start);
+            const LARGE_INTEGER start = Timing::Now();
             operations[index]();
-            ::QueryPerformanceCounter(&end);
+            const LARGE_INTEGER end = Timing::Now();
             if (run > 0)
-                times[index].push_back(Milliseconds(start, end));
+                times[index].push_back(Timing::Milliseconds(start, end));
         }
     }
     return times;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 std::vector<double> MediansMs(const std::vector<std::function<void()>>& operations) {

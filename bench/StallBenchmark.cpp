@@ -7,6 +7,7 @@
 // and the quit's time.
 //   StallBenchmark.exe <DemtrelSim.exe>
 #include "ProcessRun.h"
+#include "Timing.h"
 #include "ResString.h"
 #include "resource.h"
 
@@ -19,6 +20,7 @@
 namespace {
 
 using namespace ProcessRun;
+using namespace Timing;
 
 constexpr DWORD kStallAfterMs = 4000;
 constexpr DWORD kStallMs = 10000;
