@@ -8,6 +8,8 @@
 
 #include <commctrl.h>
 
+#include "Eventually.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -72,15 +74,8 @@ bool MutexExists() {
     return true;
 }
 
-// Waits for something the other process does in its own time.
-template <typename Condition> bool Eventually(Condition condition, DWORD timeout = 10000) {
-    for (DWORD waited = 0; waited < timeout; waited += 50) {
-        if (condition())
-            return true;
-        ::Sleep(50);
-    }
-    return condition();
-}
+// How long something the other process does in its own time may take.
+constexpr DWORD kWaitMs = 10000;
 
 bool Visible(HWND window) {
     return ::IsWindowVisible(window) != FALSE;
@@ -92,7 +87,8 @@ protected:
         ASSERT_EQ(nullptr, ::FindWindowA(nullptr, kTitle)) << "an instance is still running";
     }
     void TearDown() override {
-        EXPECT_TRUE(Eventually([] { return !::FindWindowA(nullptr, kTitle) && !MutexExists(); }));
+        EXPECT_TRUE(
+            Eventually([] { return !::FindWindowA(nullptr, kTitle) && !MutexExists(); }, kWaitMs));
     }
 };
 
@@ -101,13 +97,13 @@ TEST_F(Process, ASecondStartEndsAndBringsTheFirstForward) {
     HWND window = first.WaitForWindow();
     ASSERT_NE(nullptr, window);
     ::PostMessageA(window, WM_COMMAND, ID_HIDE, 0);
-    ASSERT_TRUE(Eventually([&] { return !Visible(window); }));
+    ASSERT_TRUE(Eventually([&] { return !Visible(window); }, kWaitMs));
 
     Instance second("");
     ASSERT_TRUE(second.Started());
     EXPECT_TRUE(second.Ended());
     EXPECT_EQ(0u, second.ExitCode());
-    EXPECT_TRUE(Eventually([&] { return Visible(window); }));
+    EXPECT_TRUE(Eventually([&] { return Visible(window); }, kWaitMs));
     EXPECT_EQ("Devices", Instance::VisiblePage(window));
     EXPECT_FALSE(first.Ended(0));
     ::PostMessageA(window, WM_COMMAND, ID_TRAY_QUIT, 0);
@@ -119,11 +115,11 @@ TEST_F(Process, ASecondStartRestoresAMinimisedFirstEvenWhenAskedToHide) {
     HWND window = first.WaitForWindow();
     ASSERT_NE(nullptr, window);
     ::PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    ASSERT_TRUE(Eventually([&] { return ::IsIconic(window) != FALSE; }));
+    ASSERT_TRUE(Eventually([&] { return ::IsIconic(window) != FALSE; }, kWaitMs));
 
     Instance second("-hide");
     EXPECT_TRUE(second.Ended());
-    EXPECT_TRUE(Eventually([&] { return !::IsIconic(window) && Visible(window); }));
+    EXPECT_TRUE(Eventually([&] { return !::IsIconic(window) && Visible(window); }, kWaitMs));
     ::PostMessageA(window, WM_COMMAND, ID_TRAY_QUIT, 0);
     EXPECT_TRUE(first.Ended());
 }
@@ -136,7 +132,7 @@ TEST_F(Process, AsioFromASecondStartSwitchesTheFirstToSettings) {
 
     Instance second("-ASIO");
     EXPECT_TRUE(second.Ended());
-    EXPECT_TRUE(Eventually([&] { return Instance::VisiblePage(window) == "Settings"; }));
+    EXPECT_TRUE(Eventually([&] { return Instance::VisiblePage(window) == "Settings"; }, kWaitMs));
     EXPECT_EQ("Settings", Instance::StatusText(window));
     ::PostMessageA(window, WM_COMMAND, ID_TRAY_QUIT, 0);
     EXPECT_TRUE(first.Ended());
@@ -173,8 +169,8 @@ TEST_F(Process, ExitDuringAStalledRequestEndsTheProgramAtOnce) {
     ::SetEnvironmentVariableA("DEMTREL_SIM_DELAY", nullptr);
     HWND window = first.WaitForWindow();
     ASSERT_NE(nullptr, window);
-    ASSERT_TRUE(
-        Eventually([&] { return Instance::StatusText(window) == "Waiting for the driver..."; }));
+    ASSERT_TRUE(Eventually(
+        [&] { return Instance::StatusText(window) == "Waiting for the driver..."; }, kWaitMs));
     DWORD_PTR result = 0;
     EXPECT_NE(0, ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result));
 
@@ -220,7 +216,7 @@ TEST_F(Process, HideStartsHiddenWithTheTrayIcon) {
     EXPECT_TRUE(TrayIconExists(window, kTrayIconId));
     // Opened from the tray, it shows the page that "-asio" asked for.
     ::PostMessageA(window, WM_APP_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDOWN);
-    EXPECT_TRUE(Eventually([&] { return Visible(window); }));
+    EXPECT_TRUE(Eventually([&] { return Visible(window); }, kWaitMs));
     EXPECT_EQ("Settings", Instance::VisiblePage(window));
     ::PostMessageA(window, WM_COMMAND, ID_TRAY_QUIT, 0);
     EXPECT_TRUE(first.Ended());
@@ -235,7 +231,7 @@ TEST_F(Process, AHiddenInstanceGetsItsTrayIconBackFromANewTaskBar) {
     ASSERT_TRUE(RemoveTrayIcon(window, kTrayIconId));
     ASSERT_FALSE(TrayIconExists(window, kTrayIconId));
     BroadcastTaskbarCreated();
-    EXPECT_TRUE(Eventually([&] { return TrayIconExists(window, kTrayIconId); }));
+    EXPECT_TRUE(Eventually([&] { return TrayIconExists(window, kTrayIconId); }, kWaitMs));
     EXPECT_FALSE(Visible(window));
     ::PostMessageA(window, WM_COMMAND, ID_TRAY_QUIT, 0);
     EXPECT_TRUE(first.Ended());
@@ -247,13 +243,13 @@ TEST_F(Process, ClosingTheWindowHidesItAndTheProgramKeepsRunning) {
     ASSERT_NE(nullptr, window);
     ASSERT_TRUE(Visible(window));
     ::PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(Eventually([&] { return !Visible(window); }));
+    EXPECT_TRUE(Eventually([&] { return !Visible(window); }, kWaitMs));
     EXPECT_FALSE(first.Ended(500));
     EXPECT_TRUE(TrayIconExists(window, kTrayIconId));
     ::PostMessageA(window, WM_COMMAND, ID_TRAY_OPEN, 0);
-    EXPECT_TRUE(Eventually([&] { return Visible(window); }));
+    EXPECT_TRUE(Eventually([&] { return Visible(window); }, kWaitMs));
     ::PostMessageA(window, WM_COMMAND, ID_HIDE, 0);
-    EXPECT_TRUE(Eventually([&] { return !Visible(window); }));
+    EXPECT_TRUE(Eventually([&] { return !Visible(window); }, kWaitMs));
     EXPECT_FALSE(first.Ended(500));
     ::PostMessageA(window, WM_COMMAND, ID_TRAY_QUIT, 0);
     EXPECT_TRUE(first.Ended());

@@ -8,6 +8,8 @@
 
 #include "LoadedApplet.h"
 
+#include "Eventually.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -19,15 +21,6 @@ constexpr char kTitle[] = "Tarnet Control Panel";
 constexpr char kProgram[] = "Demtrel.exe";
 constexpr UINT kHideCommand = 32773;
 constexpr DWORD kTimeoutMs = 30000;
-
-template <typename Condition> bool Eventually(Condition condition) {
-    for (DWORD waited = 0; waited < kTimeoutMs; waited += 20) {
-        if (condition())
-            return true;
-        ::Sleep(20);
-    }
-    return condition();
-}
 
 BOOL CALLBACK CountProgramWindow(HWND window, LPARAM counter) {
     char title[64] = {};
@@ -135,10 +128,12 @@ protected:
     // The program's window once it is there and shown.
     HWND WaitForVisibleWindow() const {
         HWND window = nullptr;
-        Eventually([&] {
-            window = ::FindWindowA(nullptr, kTitle);
-            return window && ::IsWindowVisible(window);
-        });
+        Eventually(
+            [&] {
+                window = ::FindWindowA(nullptr, kTitle);
+                return window && ::IsWindowVisible(window);
+            },
+            kTimeoutMs);
         return window && ::IsWindowVisible(window) ? window : nullptr;
     }
 
@@ -161,7 +156,7 @@ TEST_F(AppletWithProgram, OpeningStartsTheProgramFromTheAppletsFolderAndExitEnds
     EXPECT_EQ(std::set<DWORD>({owner}), ProgramProcesses());
 
     EndPrograms();
-    EXPECT_TRUE(Eventually([] { return ProgramWindowCount() == 0; }));
+    EXPECT_TRUE(Eventually([] { return ProgramWindowCount() == 0; }, kTimeoutMs));
     EXPECT_TRUE(ProgramProcesses().empty());
 }
 
@@ -172,13 +167,14 @@ TEST_F(AppletWithProgram, ASecondOpeningHandsOverToTheFirstInstance) {
     const DWORD first = OwnerOf(window);
     // Hidden, so that the hand-over shows in the first instance's window.
     ::PostMessageA(window, WM_COMMAND, kHideCommand, 0);
-    ASSERT_TRUE(Eventually([&] { return !::IsWindowVisible(window); }));
+    ASSERT_TRUE(Eventually([&] { return !::IsWindowVisible(window); }, kTimeoutMs));
 
     EXPECT_EQ(0, applet_.Send(CPL_DBLCLK));
-    EXPECT_TRUE(Eventually([&] { return ::IsWindowVisible(window) != FALSE; }))
+    EXPECT_TRUE(Eventually([&] { return ::IsWindowVisible(window) != FALSE; }, kTimeoutMs))
         << "the first instance was not brought forward";
     // The second process ends by itself; the first keeps its one window.
-    EXPECT_TRUE(Eventually([&] { return ProgramProcesses() == std::set<DWORD>({first}); }));
+    EXPECT_TRUE(
+        Eventually([&] { return ProgramProcesses() == std::set<DWORD>({first}); }, kTimeoutMs));
     EXPECT_EQ(1, ProgramWindowCount());
     EXPECT_EQ(window, ::FindWindowA(nullptr, kTitle));
     EXPECT_EQ(first, OwnerOf(window));

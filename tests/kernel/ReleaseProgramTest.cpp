@@ -10,6 +10,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "Eventually.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -23,15 +25,8 @@ constexpr DWORD kRequestTimeLimitMs = 5000;
 // GetAsioStatistics, the drop-out poll of the "Settings" page.
 constexpr char kHoldThePoll[] = "DelayAB2";
 
-// Waits for something the other process does in its own time.
-template <typename Condition> bool Eventually(Condition condition, DWORD timeout = 15000) {
-    for (DWORD waited = 0; waited < timeout; waited += 50) {
-        if (condition())
-            return true;
-        ::Sleep(50);
-    }
-    return condition();
-}
+// How long something the other process does in its own time may take.
+constexpr DWORD kWaitMs = 15000;
 
 // Memory in another process, for the control messages whose answers are
 // written through a pointer: the control writes into its own process.
@@ -166,8 +161,8 @@ TEST_F(HeldRequests, TheWindowAnswersWhileTheDriverWorksAndExitDoesNotWait) {
     ASSERT_NE(nullptr, window);
     ASSERT_TRUE(SetDriverSetting(kHoldThePoll, 60000));
     ASSERT_TRUE(SetDriverSetting("IgnoreCancel", 1));
-    EXPECT_TRUE(
-        Eventually([&] { return program.StatusPane(window, 0) == "Waiting for the driver..."; }));
+    EXPECT_TRUE(Eventually(
+        [&] { return program.StatusPane(window, 0) == "Waiting for the driver..."; }, kWaitMs));
     DWORD_PTR result = 0;
     EXPECT_NE(0, ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result));
 
@@ -183,9 +178,9 @@ TEST_F(HeldRequests, AStalledDriverIsToldAndFoundAgain) {
     ASSERT_NE(nullptr, window);
     ASSERT_TRUE(SetDriverSetting(kHoldThePoll, 60000));
     EXPECT_TRUE(Eventually(
-        [&] { return program.StatusPane(window, 0) == "The driver is not responding."; }));
+        [&] { return program.StatusPane(window, 0) == "The driver is not responding."; }, kWaitMs));
     ClearDriverSettings();
-    EXPECT_TRUE(Eventually([&] { return program.StatusPane(window, 0) == "Ready"; }));
+    EXPECT_TRUE(Eventually([&] { return program.StatusPane(window, 0) == "Ready"; }, kWaitMs));
     EXPECT_EQ("2 Device(s) connected.", program.StatusPane(window, 1));
 
     Instance exit("-exit");
