@@ -12,11 +12,9 @@ HWND CDataExchange::PrepareCtrl(int id) {
     return control;
 }
 
-// A control stays the one it was bound to: it is looked up once, as every
-// look-up by id costs a trip to the server under Wine.
+// The control is the child that has its id now; the dialog remembers where
+// it found each one.
 void DDX_Control(CDataExchange* pDX, int id, CWindowHandle& control) {
-    if (control.m_hWnd != nullptr && ::GetParent(control.m_hWnd) == pDX->m_pDlgWnd->m_hWnd)
-        return;
     if (HWND hWnd = pDX->PrepareCtrl(id))
         control.Attach(hWnd);
 }
