@@ -2,13 +2,12 @@
 // one instance only, the hand-over, "-exit", "-asio", "-hide", hiding on
 // close and quitting.
 #include "AppMessages.h"
+#include "Eventually.h"
 #include "ProgramInstance.h"
 #include "TrayProbe.h"
 #include "resource.h"
 
 #include <commctrl.h>
-
-#include "Eventually.h"
 
 #include <gtest/gtest.h>
 

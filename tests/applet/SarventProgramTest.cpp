@@ -6,9 +6,8 @@
 #include <cpl.h>
 #include <tlhelp32.h>
 
-#include "LoadedApplet.h"
-
 #include "Eventually.h"
+#include "LoadedApplet.h"
 
 #include <gtest/gtest.h>
 

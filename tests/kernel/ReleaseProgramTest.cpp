@@ -4,13 +4,12 @@
 // and "-exit"; and with a driver that holds the drop-out poll of the
 // "Settings" page, what the window says and that "-exit" does not wait.
 #include "DriverSettings.h"
+#include "Eventually.h"
 #include "ProgramInstance.h"
 #include "resource.h"
 
 #include <windows.h>
 #include <commctrl.h>
-
-#include "Eventually.h"
 
 #include <gtest/gtest.h>
 
