@@ -8,10 +8,13 @@
 #include "Clipboard.h"
 #include "DataExchange.h"
 #include "Dpi.h"
+#include "DropOutGraph.h"
+#include "Clock.h"
 #include "DriverCodes.h"
 #include "FrameWnd.h"
 #include "ListCtrl.h"
 #include "PageMessages.h"
+#include "Preferences.h"
 #include "ResString.h"
 #include "Trace.h"
 #include "WinApp.h"
@@ -28,7 +31,8 @@ namespace {
 
 // Image-list order; index 0 is loaded but no item uses it.
 constexpr UINT kTreeIcons[] = {IDI_PAGE_GENERAL,  IDI_PAGE_DEVICES, IDI_PAGE_SETTINGS,
-                               IDI_PAGE_CHANNELS, IDI_PAGE_STREAMS, IDI_PAGE_SYNCH};
+                               IDI_PAGE_CHANNELS, IDI_PAGE_STREAMS, IDI_PAGE_SYNCH,
+                               IDI_PAGE_DROPOUTS};
 constexpr int kIconSize = 16; // pixels at 96 DPI
 
 // Names shorter than this are no device-interface paths.
@@ -80,12 +84,16 @@ constexpr MessageMap CIXO_CPLView::messageMap{
         {WM_APP_DEVICES_CHANGED, 0, 0, On<&CIXO_CPLView::OnDevicesChanged>},
         {WM_APP_DEVICE_COUNT, 0, 0, On<&CIXO_CPLView::OnDeviceCount>},
         {WM_APP_INCLUDE_DEVICE_NAME, 0, 0, On<&CIXO_CPLView::OnIncludeDeviceName>},
+        {WM_APP_ASIO_STATISTICS, 0, 0, On<&CIXO_CPLView::OnAsioStatistics>},
+        {WM_APP_DROPOUTS_RESET, 0, 0, On<&CIXO_CPLView::OnDropOutsReset>},
+        {WM_APP_DROPOUT_WARNING, 0, 0, On<&CIXO_CPLView::OnDropOutWarning>},
+        {WM_APP_SHOW_SETTINGS, 0, 0, On<&CIXO_CPLView::OnShowSettings>},
     }};
 
 CIXO_CPLView::CIXO_CPLView()
     : CFormView(IDD_MAIN_FORM), m_PgStreams(nullptr), m_PgInChannels(0, nullptr),
       m_PgOutChannels(1, nullptr), m_PgDevices(nullptr), m_PgBuffers(nullptr),
-      m_PgSamplingRate(nullptr),
+      m_PgSamplingRate(nullptr), m_PgDropOuts(nullptr),
       m_Pages{{
           {IDS_PAGE_DEVICES, 1, PageCodeDevices, 1, 0, &m_PgDevices, &m_hItemDevices},
           {IDS_PAGE_INPUT_CHANNELS, 3, PageCodeInChannels, 2, 1, &m_PgInChannels,
@@ -96,7 +104,9 @@ CIXO_CPLView::CIXO_CPLView()
            &m_hItemSynchronisation},
           {IDS_PAGE_SETTINGS, 2, PageCodeSettings, 0, 4, &m_PgBuffers, &m_hItemSettings},
           {IDS_PAGE_STREAMS, 4, PageCodeStreams, 4, 3, &m_PgStreams, &m_hItemStreams},
-      }} {
+          {IDS_PAGE_DROPOUTS, 6, PageCodeDropOuts, 6, 6, &m_PgDropOuts, &m_hItemDropOuts},
+      }},
+      m_bWarnAboutDropOuts(Preferences::WarnAboutDropOuts()) {
     gDrv.Open();
 }
 
@@ -153,9 +163,11 @@ void CIXO_CPLView::OnInitialUpdate() {
     const CIXO_CPLApp* app = CIXO_CPLApp::FromApp();
     m_Tree.SelectItem(app && app->m_bStartWithAsioPage ? m_hItemSettings : m_hItemDevices);
     m_bFirstUpdate = false;
+    m_PgDropOuts.SetWarning(m_bWarnAboutDropOuts);
+    CFrameWnd* frame = GetParentFrame();
+    OnFrameShown(frame && frame->IsWindowVisible());
     // The focus starts on the tree: a frame that is active already gets it
     // there now, any other when it is activated.
-    CFrameWnd* frame = GetParentFrame();
     if (frame && ::GetActiveWindow() == frame->m_hWnd)
         m_Tree.SetFocus();
 }
@@ -173,6 +185,7 @@ uint32_t CIXO_CPLView::StartListener() {
 // shown through ShowWindow, not through the placement, so that it gets the
 // WM_SHOWWINDOW of its first showing: the streams page fills itself there.
 void CIXO_CPLView::CreatePages() {
+    RegisterDropOutGraphClass();
     for (CDlgPgBase* page : PagesBy(&PageSlot::created)) {
         page->Create(this);
         PlacePage(*page, 0);
@@ -343,6 +356,63 @@ void CIXO_CPLView::OnCopyDiagnostics() {
         frame->SetMessageText(copied ? IDS_DIAG_COPIED : IDS_DIAG_NOT_COPIED);
 }
 
+void CIXO_CPLView::OnFrameShown(bool shown) {
+    m_bFrameShown = shown;
+    for (const PageSlot& slot : m_Pages)
+        if (slot.page->m_hWnd)
+            slot.page->OnHostShown(shown);
+    UpdateDropOutPoll();
+}
+
+void CIXO_CPLView::UpdateDropOutPoll() {
+    const bool run = !m_bDriverEnded && (m_bFrameShown || m_bWarnAboutDropOuts);
+    if (run == m_bDropOutPoll)
+        return;
+    if (run) {
+        m_bDropOutPoll = SetTimer(DropOutPollTimerId, DropOutPollMs) != 0;
+    } else {
+        KillTimer(DropOutPollTimerId);
+        m_bDropOutPoll = false;
+    }
+}
+
+void CIXO_CPLView::PollDropOuts() {
+    const bool settingsPolls =
+        m_bFrameShown && m_PgBuffers.m_hWnd && (m_PgBuffers.GetStyle() & WS_VISIBLE);
+    if (settingsPolls)
+        return;
+    AsioStatistics statistics{};
+    const uint32_t status = gDrv.GetAsioStatistics(&statistics);
+    RecordDropOuts(status, statistics.DropOuts);
+}
+
+LRESULT CIXO_CPLView::OnAsioStatistics(WPARAM status, LPARAM total) {
+    RecordDropOuts(static_cast<uint32_t>(status), static_cast<uint32_t>(total));
+    return 0;
+}
+
+void CIXO_CPLView::RecordDropOuts(uint32_t status, uint32_t total) {
+    const uint32_t added = m_PgDropOuts.Record(status, total, UnixNow());
+    if (auto* frame = dynamic_cast<CMainFrame*>(GetParentFrame()))
+        frame->ShowDropOuts(m_PgDropOuts.History(), added, m_bWarnAboutDropOuts);
+}
+
+void CIXO_CPLView::OnDropOutsReset() {
+    if (auto* frame = dynamic_cast<CMainFrame*>(GetParentFrame()))
+        frame->ShowDropOuts(m_PgDropOuts.History(), 0, m_bWarnAboutDropOuts);
+}
+
+LRESULT CIXO_CPLView::OnDropOutWarning(WPARAM check, LPARAM) {
+    m_bWarnAboutDropOuts = check == BST_CHECKED;
+    Preferences::SetWarnAboutDropOuts(m_bWarnAboutDropOuts);
+    UpdateDropOutPoll();
+    return 0;
+}
+
+void CIXO_CPLView::OnShowSettings() {
+    m_Tree.SelectItem(m_hItemSettings);
+}
+
 bool CIXO_CPLView::RegisterForDeviceNotification(const GUID& interfaceClass) {
     DEV_BROADCAST_DEVICEINTERFACE_A filter{};
     filter.dbcc_size = sizeof(filter);
@@ -420,6 +490,10 @@ void CIXO_CPLView::OnTimer(UINT_PTR id) {
         ProbeDriver();
         return;
     }
+    if (id == DropOutPollTimerId) {
+        PollDropOuts();
+        return;
+    }
     if (id != DrainTimerId)
         return;
     KillTimer(DrainTimerId);
@@ -458,6 +532,7 @@ void CIXO_CPLView::ShowDriverState() {
 
 void CIXO_CPLView::EndDriverAccess() {
     m_bDriverEnded = true;
+    UpdateDropOutPoll();
     KillTimer(ProbeTimerId);
     KillTimer(DrainTimerId);
     m_bDrainScheduled = false;
@@ -505,6 +580,8 @@ void CIXO_CPLView::DrainNotifications() {
 // The listener goes before the pages and this window, and its target is
 // cleared so that nothing is posted to a window that no longer exists.
 void CIXO_CPLView::OnDestroy() {
+    m_bDriverEnded = true;
+    UpdateDropOutPoll();
     KillTimer(DrainTimerId);
     KillTimer(ProbeTimerId);
     m_bDrainScheduled = false;

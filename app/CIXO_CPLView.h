@@ -7,6 +7,7 @@
 #include "CDlgPgBuffers.h"
 #include "CDlgPgChannels.h"
 #include "CDlgPgDevices.h"
+#include "CDlgPgDropOuts.h"
 #include "CDlgPgSamplingRate.h"
 #include "CDlgPgStreams.h"
 #include "CDriverSettings.h"
@@ -28,7 +29,8 @@ public:
     static constexpr DWORD PageCodeOutChannels = 0x14000000;
     static constexpr DWORD PageCodeStreams = 0x16000000;
     static constexpr DWORD PageCodeSynchronisation = 0x18000000;
-    static constexpr size_t PageCount = 6;
+    static constexpr DWORD PageCodeDropOuts = 0x19000000;
+    static constexpr size_t PageCount = 7;
     // The device-interface class of the driver's audio interfaces.
     static constexpr GUID DriverInterfaceClass = {
         0x006902CB, 0xE626, 0x45B4, {0x8A, 0x62, 0x2E, 0xAA, 0xD6, 0x3F, 0x8D, 0x12}};
@@ -43,6 +45,10 @@ public:
     // it answers again.
     static constexpr UINT ProbeIntervalMs = 2000;
     static constexpr UINT_PTR ProbeTimerId = 2;
+    // The drop-out monitor asks the driver this often while the window is
+    // shown, or hidden with the warning on; never else.
+    static constexpr UINT DropOutPollMs = 1000;
+    static constexpr UINT_PTR DropOutPollTimerId = 3;
     // The right edge of the form's line between tree and pages, in dialog
     // units, and the least gap between it and the pages, in pixels at 96 DPI.
     static constexpr int SeparatorRight = 92;
@@ -73,6 +79,8 @@ public:
     // The program quits: the request in flight, on either connection, is
     // given up on, both connections close, and nothing opens them again.
     void EndDriverAccess();
+    // The frame was shown or hidden: the polls follow.
+    void OnFrameShown(bool shown);
     // A connection is stalled and the driver is being probed.
     bool DriverStalled() const { return gDrv.IsStalled() || m_Notificator.IsStalled(); }
 
@@ -84,6 +92,7 @@ public:
     CDlgPgDevices m_PgDevices;
     CDlgPgBuffers m_PgBuffers;
     CDlgPgSamplingRate m_PgSamplingRate;
+    CDlgPgDropOuts m_PgDropOuts;
     CNotificator m_Notificator;
 
     HTREEITEM m_hItemDevices = nullptr;
@@ -92,6 +101,7 @@ public:
     HTREEITEM m_hItemSynchronisation = nullptr;
     HTREEITEM m_hItemSettings = nullptr;
     HTREEITEM m_hItemStreams = nullptr;
+    HTREEITEM m_hItemDropOuts = nullptr;
     HDEVNOTIFY m_hDevNotify = nullptr;
     // The DPI the pages, columns and icons are laid out for.
     UINT m_Dpi = 96;
@@ -154,6 +164,17 @@ private:
     void OnDevicesChanged();
     LRESULT OnDeviceCount(WPARAM count, LPARAM);
     LRESULT OnIncludeDeviceName(WPARAM check, LPARAM);
+    LRESULT OnAsioStatistics(WPARAM status, LPARAM total);
+    void OnDropOutsReset();
+    LRESULT OnDropOutWarning(WPARAM check, LPARAM);
+    void OnShowSettings();
+
+    // The drop-out poll runs or stops as the window's state and the warning
+    // ask; while the "Settings" page polls on the shown window, its readings
+    // serve the monitor.
+    void UpdateDropOutPoll();
+    void PollDropOuts();
+    void RecordDropOuts(uint32_t status, uint32_t total);
 
     const std::array<PageSlot, PageCount> m_Pages;
     bool m_bFirstUpdate = true;
@@ -161,4 +182,7 @@ private:
     bool m_bDrainScheduled = false;
     // After EndDriverAccess: nothing reopens the connections.
     bool m_bDriverEnded = false;
+    bool m_bFrameShown = false;
+    bool m_bWarnAboutDropOuts = true;
+    bool m_bDropOutPoll = false;
 };

@@ -4,6 +4,7 @@
 #include "CIXO_CPLApp.h"
 #include "CIXO_CPLView.h"
 #include "Dpi.h"
+#include "DropOutTexts.h"
 #include "ResString.h"
 #include "WinApp.h"
 #include "resource.h"
@@ -52,6 +53,7 @@ constexpr MessageMap CMainFrame::messageMap{
         {WM_SYSCOMMAND, 0, 0, On<&CMainFrame::OnSysCommand>},
         {WM_DPICHANGED, 0, 0, On<&CMainFrame::OnDpiChanged>},
         {WM_SIZE, 0, 0, On<&CMainFrame::OnSize>},
+        {WM_SHOWWINDOW, 0, 0, On<&CMainFrame::OnShowWindow>},
         {WM_ENDSESSION, 0, 0, On<&CMainFrame::OnEndSession>},
         {WM_SETCURSOR, 0, 0, On<&CMainFrame::OnSetCursor>},
     }};
@@ -139,6 +141,9 @@ void CMainFrame::OnSize() {
 void CMainFrame::OnDestroy() {
     UiWait::SetSlowWaitObserver(nullptr);
     m_TrayIcon.Delete();
+    if (m_hWarningIcon)
+        ::DestroyIcon(m_hWarningIcon);
+    m_hWarningIcon = nullptr;
     CFrameWnd::OnDestroy();
 }
 
@@ -221,6 +226,7 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
 // leaves it as it is.
 LRESULT CMainFrame::OnTaskbarCreated(WPARAM, LPARAM) {
     AddTrayIcon();
+    UpdateTray(true);
     return 0;
 }
 
@@ -280,4 +286,56 @@ LRESULT CMainFrame::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
         view->OnDpiChanged(dpi);
     RecalcLayout();
     return 0;
+}
+
+// Opened, the window shows the drop-outs itself; the polls follow its state.
+void CMainFrame::OnShowWindow(BOOL show, UINT) {
+    Default();
+    if (show)
+        ClearDropOutWarning();
+    if (CIXO_CPLView* view = dynamic_cast<CIXO_CPLView*>(GetActiveView()))
+        view->OnFrameShown(show != FALSE);
+}
+
+void CMainFrame::ShowDropOuts(const DropOutHistory& history, uint32_t added, bool warn) {
+    m_strDropOutState = TrayStateText(history);
+    if (added != 0 && warn && !IsWindowVisible())
+        WarnOfDropOuts(history, added);
+    UpdateTray();
+}
+
+void CMainFrame::ClearDropOutWarning() {
+    m_bDropOutWarning = false;
+    UpdateTray();
+}
+
+// Drop-outs later in the minute of a balloon change the tip only, so that a
+// take full of them does not bury the desktop in balloons.
+void CMainFrame::WarnOfDropOuts(const DropOutHistory& history, uint32_t added) {
+    m_bDropOutWarning = true;
+    const DropOutHistory::Event* last = history.LastDropOut();
+    if (!last || (m_LastBalloon != 0 && last->Time - m_LastBalloon < BalloonIntervalSeconds))
+        return;
+    m_LastBalloon = last->Time;
+    m_TrayIcon.ShowBalloon(LoadResString(IDS_BALLOON_TITLE),
+                           BalloonText(added, last->Time, last->Setup.AsioUs));
+}
+
+void CMainFrame::UpdateTray(bool force) {
+    std::string tip = LoadResString(IDS_MAIN_TITLE);
+    if (!m_strDropOutState.empty())
+        tip += "\n" + m_strDropOutState;
+    if (!force && tip == m_strTrayTip && m_bDropOutWarning == m_bTrayWarningShown)
+        return;
+    if (m_bDropOutWarning && !m_hWarningIcon)
+        m_hWarningIcon = static_cast<HICON>(::LoadImageA(
+            AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_TRAY_WARNING), IMAGE_ICON,
+            ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    const CIXO_CPLApp* app = CIXO_CPLApp::FromApp();
+    HICON icon =
+        m_bDropOutWarning && m_hWarningIcon ? m_hWarningIcon : (app ? app->m_hAppIcon : nullptr);
+    if (m_TrayIcon.Modify(icon, tip)) {
+        m_strTrayTip = tip;
+        m_bTrayWarningShown = m_bDropOutWarning;
+    }
 }

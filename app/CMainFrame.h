@@ -3,6 +3,7 @@
 // area. Closing it only hides it; Quit ends the program.
 #pragma once
 
+#include "DropOutHistory.h"
 #include "FrameWnd.h"
 #include "StatusBar.h"
 #include "TrayIcon.h"
@@ -34,6 +35,16 @@ public:
     // is back to "Ready".
     void ShowDriverNotResponding(bool notResponding);
 
+    // What the drop-out monitor found: the tray tip says how many since
+    // when, and drop-outs found while the window is hidden, with the warning
+    // on, turn the icon into its warning form and raise a balloon, at most
+    // one a minute.
+    void ShowDropOuts(const DropOutHistory& history, uint32_t added, bool warn);
+    // The count was reset: the icon is the program's again.
+    void ClearDropOutWarning();
+    // Seconds between two balloons at the least.
+    static constexpr int64_t BalloonIntervalSeconds = 60;
+
     // Pane 0 shows prompts and the selected page's name; pane 1 the number
     // of devices.
     CStatusBar m_StatusBar;
@@ -63,6 +74,10 @@ private:
     BOOL AddTrayIcon();
     void LayOutStatusPanes();
     void ShowTrayMenu();
+    void WarnOfDropOuts(const DropOutHistory& history, uint32_t added);
+    // The icon and the two-line tip as they should be now; the shell is
+    // told only of a change.
+    void UpdateTray(bool force = false);
 
     LRESULT OnShowAsioPage(WPARAM wParam, LPARAM lParam);
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
@@ -75,8 +90,17 @@ private:
     void OnSysCommand(UINT id, LPARAM point);
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     void OnSize();
+    void OnShowWindow(BOOL show, UINT status);
 
     // While a slow wait shows: the text pane 0 had before it.
     std::string m_strBeforeWait;
     bool m_bWaitShown = false;
+    // The tray: the drop-out line of its tip, whether it shows the warning
+    // icon, what the shell was last told, and when the last balloon rose.
+    std::string m_strDropOutState;
+    bool m_bDropOutWarning = false;
+    std::string m_strTrayTip;
+    bool m_bTrayWarningShown = false;
+    int64_t m_LastBalloon = 0;
+    HICON m_hWarningIcon = nullptr;
 };

@@ -20,9 +20,9 @@ void TrayIcon::Init(HWND window, UINT id) {
         Trace("TrayIcon::Init: WARNING: AssociatedWnd==NULL\n");
 }
 
-NOTIFYICONDATAA TrayIcon::Record() const {
+NOTIFYICONDATAA TrayIcon::Record(DWORD size) const {
     NOTIFYICONDATAA data{};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.cbSize = size;
     data.hWnd = AssociatedWnd;
     data.uID = IconID;
     return data;
@@ -51,4 +51,25 @@ BOOL TrayIcon::Delete() {
     if (!deleted)
         Trace("TrayIcon::Delete: Shell_NotifyIcon(NIM_DELETE) failed\n");
     return deleted;
+}
+
+BOOL TrayIcon::Modify(HICON icon, const std::string& tip) {
+    if (!AssociatedWnd)
+        return FALSE;
+    NOTIFYICONDATAA data = Record(NOTIFYICONDATAA_V2_SIZE);
+    data.uFlags = NIF_ICON | NIF_TIP;
+    data.hIcon = icon;
+    lstrcpynA(data.szTip, tip.c_str(), sizeof data.szTip);
+    return Shell_NotifyIconA(NIM_MODIFY, &data);
+}
+
+BOOL TrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
+    if (!AssociatedWnd)
+        return FALSE;
+    NOTIFYICONDATAA data = Record(NOTIFYICONDATAA_V2_SIZE);
+    data.uFlags = NIF_INFO;
+    data.dwInfoFlags = NIIF_WARNING;
+    lstrcpynA(data.szInfoTitle, title.c_str(), sizeof data.szInfoTitle);
+    lstrcpynA(data.szInfo, text.c_str(), sizeof data.szInfo);
+    return Shell_NotifyIconA(NIM_MODIFY, &data);
 }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 class TrayIcon {
 public:
     TrayIcon() = default;
@@ -16,11 +18,17 @@ public:
     // The shell's result; the tip is cut to 63 characters.
     BOOL Add(HICON icon, const char* tip);
     BOOL Delete();
+    // A new icon and tip for the icon that is there; the tip may have two
+    // lines and is cut to 127 characters.
+    BOOL Modify(HICON icon, const std::string& tip);
+    // A notification balloon from the icon, with a warning sign.
+    BOOL ShowBalloon(const std::string& title, const std::string& text);
 
     HWND AssociatedWnd = nullptr;
     UINT IconID = 0;
 
 private:
-    // The record in its first form, which every shell version accepts.
-    NOTIFYICONDATAA Record() const;
+    // The record in its first form, which every shell version accepts, or
+    // in the second, which has room for a longer tip and a balloon.
+    NOTIFYICONDATAA Record(DWORD size = NOTIFYICONDATAA_V1_SIZE) const;
 };

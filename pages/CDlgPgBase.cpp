@@ -37,8 +37,8 @@ void CDlgPgBase::OnOK() {}
 
 void CDlgPgBase::OnCancel() {}
 
-void CDlgPgBase::TellParent(UINT message, WPARAM wParam) const {
-    ::SendMessageA(::GetParent(m_hWnd), message, wParam, 0);
+void CDlgPgBase::TellParent(UINT message, WPARAM wParam, LPARAM lParam) const {
+    ::SendMessageA(::GetParent(m_hWnd), message, wParam, lParam);
 }
 
 void CDlgPgBase::EnableControl(HWND control, BOOL enable, std::initializer_list<HWND> successors) {

@@ -22,6 +22,11 @@ public:
     // are lost.
     virtual void UpdatePage() = 0;
 
+    // The window that holds the page was shown or hidden. A hidden page
+    // learns of its own showing and hiding from WM_SHOWWINDOW; of its
+    // holder's, only from this.
+    virtual void OnHostShown(bool) {}
+
     // The page's keys are the view's: the view's dialog manager handles them.
     BOOL PreTranslateMessage(MSG* msg) override;
 
@@ -42,7 +47,7 @@ protected:
     void EnableControl(HWND control, BOOL enable, std::initializer_list<HWND> successors = {});
 
     // Tells the window that holds the page (see PageMessages.h).
-    void TellParent(UINT message, WPARAM wParam = 0) const;
+    void TellParent(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
     // LVN_DELETEALLITEMS of a page's list: a refill empties the list without
     // telling the page of every row it takes out.

@@ -2,6 +2,7 @@
 
 #include "CDriverSettings.h"
 #include "DataExchange.h"
+#include "PageMessages.h"
 #include "ResString.h"
 #include "resource.h"
 
@@ -182,23 +183,34 @@ void CDlgPgBuffers::OnTimer(UINT_PTR nIDEvent) {
         return;
     }
     AsioStatistics statistics{};
-    if (gDrv.GetAsioStatistics(&statistics) == 0)
+    const uint32_t status = gDrv.GetAsioStatistics(&statistics);
+    if (status == 0)
         m_strDropOuts = std::to_string(statistics.DropOuts);
     else
         m_strDropOuts.clear();
     UpdateData(FALSE);
+    // The drop-out monitor counts from the same reading rather than asking
+    // the driver a second time.
+    TellParent(WM_APP_ASIO_STATISTICS, status, static_cast<LPARAM>(statistics.DropOuts));
 }
 
 void CDlgPgBuffers::OnShowWindow(BOOL bShow, UINT) {
     Default();
-    if (bShow) {
-        if (m_nTimer == 0)
-            m_nTimer = SetTimer(DropOutTimerId, DropOutPollPeriod);
-    } else if (m_nTimer != 0) {
+    RunDropOutPoll(bShow != FALSE);
+    UpdateBufferSettings();
+}
+
+void CDlgPgBuffers::OnHostShown(bool shown) {
+    RunDropOutPoll(shown && (GetStyle() & WS_VISIBLE));
+}
+
+void CDlgPgBuffers::RunDropOutPoll(bool run) {
+    if (run && m_nTimer == 0) {
+        m_nTimer = SetTimer(DropOutTimerId, DropOutPollPeriod);
+    } else if (!run && m_nTimer != 0) {
         KillTimer(m_nTimer);
         m_nTimer = 0;
     }
-    UpdateBufferSettings();
 }
 
 void CDlgPgBuffers::OnHScroll(UINT, UINT, HWND) {

@@ -18,6 +18,8 @@ public:
 
     // Re-reads the three depths from the driver; slider moves not applied are lost.
     void UpdatePage() override;
+    // No poll while the window is hidden: the page alone does not know.
+    void OnHostShown(bool shown) override;
 
     // Id of the once-a-second drop-out poll on the page window.
     static constexpr UINT_PTR DropOutTimerId = 27;
@@ -56,6 +58,7 @@ private:
     // The record's depth from the slider's position, and the label from it.
     template <typename Record> static void UpdateLabel(DepthSlider& depth, Record& record);
 
+    void RunDropOutPoll(bool run);
     void OnTimer(UINT_PTR nIDEvent);
     void OnShowWindow(BOOL bShow, UINT nStatus);
     void OnHScroll(UINT nSBCode, UINT nPos, HWND hScrollBar);

@@ -14,3 +14,13 @@ constexpr UINT WM_APP_DEVICE_COUNT = WM_APP + 5;
 // is the check box's new state (BST_CHECKED or BST_UNCHECKED). The setting
 // is one for both directions.
 constexpr UINT WM_APP_INCLUDE_DEVICE_NAME = WM_APP + 6;
+// The buffer page read the driver's drop-out statistics: wParam is the
+// request's status, lParam the driver's total when it succeeded.
+constexpr UINT WM_APP_ASIO_STATISTICS = WM_APP + 8;
+// The drop-out page: the user reset the count.
+constexpr UINT WM_APP_DROPOUTS_RESET = WM_APP + 9;
+// The drop-out page: the user turned the warning while hidden on or off;
+// wParam is the check box's new state.
+constexpr UINT WM_APP_DROPOUT_WARNING = WM_APP + 10;
+// The drop-out page asks for the "Settings" page, where the buffers are set.
+constexpr UINT WM_APP_SHOW_SETTINGS = WM_APP + 11;

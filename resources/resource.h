@@ -1,9 +1,9 @@
 // Resource identifiers of Demtrel, shared by the resource script and the C++ sources.
 // Plain #defines because the resource compiler reads this file as well.
-// Ranges keep the kinds apart: dialogs 100-147, icons 128-146 (no dialog uses
-// those numbers), menus 128 and 150, controls 1000-1090, commands 32771-32791
-// and 57600-57681, strings 61205-61301 and 61312-61327 (a block of sixteen of
-// its own: it has a German version). The only shared numbers are the ones
+// Ranges keep the kinds apart: dialogs 100-148, icons 128-151 (no dialog uses
+// those numbers), menus 128 and 150, controls 1000-1101, commands 32771-32791
+// and 57600-57681, strings 61205-61306 and 61312-61359 (blocks of sixteen of
+// their own: they have a German version). The only shared numbers are the ones
 // the system fixes: 128 names the whole main-frame resource set, and a command
 // id doubles as the string id of its status prompt.
 #ifndef DEMTREL_RESOURCES_RESOURCE_H
@@ -23,6 +23,7 @@
 #define IDD_PAGE_STREAMS 143
 #define IDD_PAGE_SAMPLING_RATE 145
 #define IDD_SYNCH_MODE 147
+#define IDD_PAGE_DROPOUTS 148
 
 // Main-frame resource set: menu, accelerators, frame icon and document string.
 #define IDR_MAINFRAME 128
@@ -36,6 +37,9 @@
 #define IDI_PAGE_CHANNELS 135
 #define IDI_PAGE_STREAMS 136
 #define IDI_PAGE_SYNCH 146
+#define IDI_PAGE_DROPOUTS 149
+// The program's icon with a warning sign: the tray's while drop-outs wait to be seen.
+#define IDI_TRAY_WARNING 151
 
 // Controls. Form 101.
 #define IDC_PAGE_TREE 1000
@@ -87,6 +91,17 @@
 #define IDC_APPLY_SAMPLING_RATE 1073
 #define IDC_RATE_MANUAL 1088
 #define IDC_RATE_AUTOMATIC 1089
+#define IDC_DROPOUTS_SINCE_RESET 1091
+#define IDC_DROPOUTS_DRIVER_TOTAL 1092
+#define IDC_DROPOUTS_LAST 1093
+#define IDC_DROPOUTS_WATCHING_SINCE 1094
+#define IDC_DROPOUTS_RESET 1095
+#define IDC_DROPOUT_GRAPH 1096
+#define IDC_DROPOUT_EVENTS 1097
+#define IDC_DROPOUT_HINT 1098
+#define IDC_DROPOUT_OPEN_SETTINGS 1099
+#define IDC_DROPOUT_WARNING 1100
+#define IDC_DROPOUT_GRAPH_LABEL 1101
 
 // Commands of the program.
 #define ID_TRAY_OPEN 32771
@@ -208,10 +223,38 @@
 #define IDS_DIAG_MODE 61299
 #define IDS_ABOUT_NOTICE 61300
 #define IDS_DIAG_NOT_RESPONDING 61301
+#define IDS_DIAG_MONITOR 61302
+#define IDS_DIAG_SINCE 61303
+#define IDS_DIAG_LAST_DROPOUT 61304
+#define IDS_DIAG_PER_MINUTE 61305
+#define IDS_DIAG_NONE 61306
 
 // Texts that have a German version: a string block is looked up by language
 // as a whole, so these sixteen numbers hold nothing else.
 #define IDS_WAITING_FOR_DRIVER 61312
 #define IDS_DRIVER_NOT_RESPONDING 61313
+#define IDS_PAGE_DROPOUTS 61328
+#define IDS_DROPOUTS_NONE_YET 61329
+#define IDS_DROPOUTS_AGO 61330
+#define IDS_DURATION_SECONDS 61331
+#define IDS_DURATION_MINUTES 61332
+#define IDS_DURATION_HOURS 61333
+#define IDS_DROPOUT_HINT 61334
+#define IDS_GRAPH_DESCRIPTION 61335
+#define IDS_GRAPH_DESCRIPTION_ONE 61336
+#define IDS_GRAPH_NONE 61337
+#define IDS_EVENT_JUMP 61338
+#define IDS_EVENT_RESTART 61339
+#define IDS_TRAY_STATE 61340
+#define IDS_TRAY_STATE_ONE 61341
+#define IDS_BALLOON_TITLE 61342
+#define IDS_BALLOON_TEXT 61343
+#define IDS_BALLOON_TEXT_ONE 61344
+#define IDS_COL_TIME 61345
+#define IDS_COL_DROPOUTS 61346
+#define IDS_COL_ASIO_MS 61347
+#define IDS_COL_STREAM_MS 61348
+#define IDS_COL_WDM_MS 61349
+#define IDS_COL_RATE_HZ 61350
 
 #endif

@@ -57,6 +57,8 @@ public:
     bool WdmDeviceInUse = false;
     uint32_t DropOuts = 0;
     uint32_t StatisticsReads = 0;
+    // Whether the count grows now and then by itself, as a busy driver's does.
+    bool DropOutsGrow = true;
 
     // Back to no devices and neutral settings; ids are not handed out twice.
     void Clear();

@@ -322,7 +322,7 @@ uint32_t CSimRequests::SetWdmBufferDepth(Call& call) {
 }
 
 uint32_t CSimRequests::GetAsioStatistics(Call& call) {
-    if (++m_Model.StatisticsReads % DropOutInterval == 0)
+    if (++m_Model.StatisticsReads % DropOutInterval == 0 && m_Model.DropOutsGrow)
         ++m_Model.DropOuts;
     AsioStatistics statistics{};
     statistics.DropOuts = m_Model.DropOuts;

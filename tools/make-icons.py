@@ -2,10 +2,11 @@
 """Draws the icons of Demtrel and Sarvent and writes them as .ico files.
 
 Every picture is described once on a 32-unit grid and rendered at 16 and 32
-pixels. Demtrel's icons carry 32-bit images with an
-alpha channel; the page-tree icons are opaque on the window colour because the
-tree's image list has no mask. Sarvent's icon is a 16-colour image, as the
-Control Panel of the target systems expects.
+pixels. The program's and the tray's icons carry 32-bit images with an alpha
+channel. The page-tree icons are 16-colour images, opaque on the window
+colour: the tree's image list keeps 16 colours and no mask, so more would only
+make the program larger. Sarvent's icon is a 16-colour image, as the Control
+Panel of the target systems expects.
 
 usage: make-icons.py OUTPUT_DIR
 """
@@ -191,6 +192,32 @@ def synch_picture():
     ]
 
 
+def dropouts_picture():
+    # A level meter that breaks off: the bars of a take with a gap in it.
+    shapes = [(rect(0, 28, 32, 30), BLACK)]
+    for index, level in enumerate((12, 6, 0, 10)):
+        left = 2 + 8 * index
+        if level == 0:
+            shapes += [(rect(left + 2, 8, left + 4, 20), RED), (rect(left + 2, 22, left + 4, 26), RED)]
+            continue
+        shapes += [
+            (rect(left, level, left + 6, 28), DARK_GREEN),
+            (rect(left, level, left + 6, level + 2), BRIGHT_GREEN),
+        ]
+    return WINDOW, shapes
+
+
+def tray_warning_picture():
+    # The program's icon with a warning sign over its lower right corner.
+    background, shapes = app_picture()
+    return background, shapes + [
+        (polygon([(20, 12), (32, 32), (8, 32)]), OUTLINE),
+        (polygon([(20, 15), (29.5, 30.5), (10.5, 30.5)]), (255, 204, 0)),
+        (rect(19, 19, 21, 26), BLACK),
+        (rect(19, 27, 21, 29), BLACK),
+    ]
+
+
 # ---------------------------------------------------------------- rendering
 
 
@@ -309,12 +336,14 @@ def icon_file(picture, image_format):
 
 ICONS = {
     "app.ico": (app_picture, FULL_COLOUR),
-    "page-general.ico": (general_picture, FULL_COLOUR),
-    "page-devices.ico": (devices_picture, FULL_COLOUR),
-    "page-settings.ico": (settings_picture, FULL_COLOUR),
-    "page-channels.ico": (channels_picture, FULL_COLOUR),
-    "page-streams.ico": (streams_picture, FULL_COLOUR),
-    "page-synch.ico": (synch_picture, FULL_COLOUR),
+    "page-general.ico": (general_picture, SIXTEEN_COLOURS),
+    "page-devices.ico": (devices_picture, SIXTEEN_COLOURS),
+    "page-settings.ico": (settings_picture, SIXTEEN_COLOURS),
+    "page-channels.ico": (channels_picture, SIXTEEN_COLOURS),
+    "page-streams.ico": (streams_picture, SIXTEEN_COLOURS),
+    "page-synch.ico": (synch_picture, SIXTEEN_COLOURS),
+    "page-dropouts.ico": (dropouts_picture, SIXTEEN_COLOURS),
+    "tray-warning.ico": (tray_warning_picture, FULL_COLOUR),
     "sarvent.ico": (sarvent_picture, SIXTEEN_COLOURS),
 }
 

@@ -167,8 +167,8 @@ TEST_F(DriverStall, WhatTheUserDoesMeanwhileIsHandledAfterTheRequest) {
     PumpMessages(100);
     // Then everything ran, in the order it came: the streams page was shown,
     // Up moved the row, and the next page followed the streams page.
-    EXPECT_EQ(view->m_hItemDevices, view->m_Tree.GetSelectedItem())
-        << "Ctrl+Tab from the streams page, the last, goes round to the first";
+    EXPECT_EQ(view->m_hItemDropOuts, view->m_Tree.GetSelectedItem())
+        << "Ctrl+Tab from the streams page goes on to the next";
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(view->m_PgDevices.m_hWnd, IDC_APPLY_RANKING)))
         << "Up moved the row after the reload";
 }

@@ -73,7 +73,8 @@ protected:
             ChannelPage(false),
             StreamsPage(), // fills itself when first shown, while placed
             SamplingRatePage(),
-            BufferDepths(), // hidden
+            {DriverRequest::GetAsioBufferDepth}, // the drop-out page's hint
+            BufferDepths(),                      // hidden
         });
     }
     // The log's codes without the drop-out polls, which follow the clock.
@@ -95,7 +96,7 @@ protected:
     }
 };
 
-TEST_F(NavigationView, TreeHoldsSixRootItemsWithLabelsImagesAndPageCodes) {
+TEST_F(NavigationView, TreeHoldsSevenRootItemsWithLabelsImagesAndPageCodes) {
     OpenShell();
     struct Expected {
         const char* label;
@@ -106,10 +107,11 @@ TEST_F(NavigationView, TreeHoldsSixRootItemsWithLabelsImagesAndPageCodes) {
         {"Devices", 1, 0x12000000},         {"Input Channels", 3, 0x13000000},
         {"Output Channels", 3, 0x14000000}, {"Synchronisation", 5, 0x18000000},
         {"Settings", 2, 0x11000000},        {"Streams", 4, 0x16000000},
+        {"Drop Outs", 6, 0x19000000},
     };
-    ASSERT_EQ(6u, view->m_Tree.GetCount());
+    ASSERT_EQ(7u, view->m_Tree.GetCount());
     auto item = reinterpret_cast<HTREEITEM>(view->m_Tree.SendMessage(TVM_GETNEXTITEM, TVGN_ROOT));
-    for (size_t i = 0; i < 6; ++i) {
+    for (size_t i = 0; i < 7; ++i) {
         SCOPED_TRACE(expected[i].label);
         ASSERT_NE(nullptr, item);
         EXPECT_EQ(Items()[i], item);
@@ -122,7 +124,7 @@ TEST_F(NavigationView, TreeHoldsSixRootItemsWithLabelsImagesAndPageCodes) {
             view->m_Tree.SendMessage(TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
     }
     EXPECT_EQ(nullptr, item);
-    EXPECT_EQ(6, ImageList_GetImageCount(view->m_ImageList.GetSafeHandle()));
+    EXPECT_EQ(7, ImageList_GetImageCount(view->m_ImageList.GetSafeHandle()));
 }
 
 TEST_F(NavigationView, StartUpAsksTheDriverPageByPage) {
@@ -246,7 +248,7 @@ TEST_F(NavigationView, ARepeatedInitialUpdateMakesNothingTwice) {
     HDEVNOTIFY registration = view->m_hDevNotify;
     HWND devicesPage = view->m_PgDevices.m_hWnd;
     ASSERT_TRUE(app.OnFileNew());
-    EXPECT_EQ(6u, view->m_Tree.GetCount());
+    EXPECT_EQ(7u, view->m_Tree.GetCount());
     EXPECT_EQ(listener, view->m_Notificator.m_hThread);
     EXPECT_EQ(registration, view->m_hDevNotify);
     EXPECT_EQ(devicesPage, view->m_PgDevices.m_hWnd);

@@ -30,5 +30,6 @@ protected:
 // one answered "no more notifications". Neither is a control code.
 constexpr uint32_t kTookEvent = 1;
 constexpr uint32_t kQueueEmpty = 2;
-// The log's request codes, GetNotification entries marked by their answer.
+// The log's request codes, GetNotification entries marked by their answer,
+// without the drop-out polls.
 std::vector<uint32_t> MarkedCodes(const std::vector<SimLogEntry>& log);

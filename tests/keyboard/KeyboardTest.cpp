@@ -152,6 +152,9 @@ TEST_F(Keyboard, TabGoesFromTheTreeRoundEachPageAndBack) {
         {&view->m_PgBuffers,
          {IDC_STREAM_BUFFER_SLIDER, IDC_ASIO_BUFFER_SLIDER, IDC_WDM_BUFFER_SLIDER}},
         {&view->m_PgStreams, {IDC_STREAM_LIST}},
+        // Open Settings shows only with its hint, after recent drop-outs.
+        {&view->m_PgDropOuts,
+         {IDC_DROPOUTS_RESET, IDC_DROPOUT_GRAPH, IDC_DROPOUT_EVENTS, IDC_DROPOUT_WARNING}},
     };
     for (size_t i = 0; i < Pages().size(); ++i) {
         ASSERT_EQ(trips[i].page, Pages()[i]);
@@ -191,7 +194,7 @@ TEST_F(Keyboard, ControlTabAndControlPageKeysCyclePagesFromAnywhere) {
         EXPECT_EQ(1, VisiblePageCount());
     }
     TypeKey(VK_TAB, kControl | kShift);
-    EXPECT_EQ(view->m_hItemStreams, view->m_Tree.GetSelectedItem());
+    EXPECT_EQ(view->m_hItemDropOuts, view->m_Tree.GetSelectedItem());
     TypeKey(VK_NEXT, kControl);
     EXPECT_EQ(view->m_hItemDevices, view->m_Tree.GetSelectedItem());
     // From inside a page: the page goes, the focus stays with the tree.
