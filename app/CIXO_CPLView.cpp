@@ -350,7 +350,9 @@ LRESULT CIXO_CPLView::OnIncludeDeviceName(WPARAM check, LPARAM) {
 void CIXO_CPLView::OnCopyDiagnostics() {
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
-    const std::string report = CDiagnosticsReport(gDrv, m_Notificator).Build(now);
+    const std::string report =
+        CDiagnosticsReport(gDrv, m_Notificator).Build(now) +
+        CDiagnosticsReport::MonitorSection(m_PgDropOuts.History(), UnixNow());
     const BOOL copied = SetClipboardText(m_hWnd, report);
     if (CFrameWnd* frame = GetParentFrame())
         frame->SetMessageText(copied ? IDS_DIAG_COPIED : IDS_DIAG_NOT_COPIED);
@@ -398,8 +400,10 @@ void CIXO_CPLView::RecordDropOuts(uint32_t status, uint32_t total) {
 }
 
 void CIXO_CPLView::OnDropOutsReset() {
-    if (auto* frame = dynamic_cast<CMainFrame*>(GetParentFrame()))
+    if (auto* frame = dynamic_cast<CMainFrame*>(GetParentFrame())) {
         frame->ShowDropOuts(m_PgDropOuts.History(), 0, m_bWarnAboutDropOuts);
+        frame->ClearDropOutWarning();
+    }
 }
 
 LRESULT CIXO_CPLView::OnDropOutWarning(WPARAM check, LPARAM) {

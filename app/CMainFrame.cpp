@@ -314,9 +314,10 @@ void CMainFrame::ClearDropOutWarning() {
 void CMainFrame::WarnOfDropOuts(const DropOutHistory& history, uint32_t added) {
     m_bDropOutWarning = true;
     const DropOutHistory::Event* last = history.LastDropOut();
-    if (!last || (m_LastBalloon != 0 && last->Time - m_LastBalloon < BalloonIntervalSeconds))
+    if (!last || (m_Tray.balloons != 0 && last->Time - m_Tray.lastBalloon < BalloonIntervalSeconds))
         return;
-    m_LastBalloon = last->Time;
+    m_Tray.lastBalloon = last->Time;
+    ++m_Tray.balloons;
     m_TrayIcon.ShowBalloon(LoadResString(IDS_BALLOON_TITLE),
                            BalloonText(added, last->Time, last->Setup.AsioUs));
 }
@@ -325,7 +326,7 @@ void CMainFrame::UpdateTray(bool force) {
     std::string tip = LoadResString(IDS_MAIN_TITLE);
     if (!m_strDropOutState.empty())
         tip += "\n" + m_strDropOutState;
-    if (!force && tip == m_strTrayTip && m_bDropOutWarning == m_bTrayWarningShown)
+    if (!force && tip == m_Tray.tip && m_bDropOutWarning == m_Tray.warning)
         return;
     if (m_bDropOutWarning && !m_hWarningIcon)
         m_hWarningIcon = static_cast<HICON>(::LoadImageA(
@@ -335,7 +336,7 @@ void CMainFrame::UpdateTray(bool force) {
     HICON icon =
         m_bDropOutWarning && m_hWarningIcon ? m_hWarningIcon : (app ? app->m_hAppIcon : nullptr);
     if (m_TrayIcon.Modify(icon, tip)) {
-        m_strTrayTip = tip;
-        m_bTrayWarningShown = m_bDropOutWarning;
+        m_Tray.tip = tip;
+        m_Tray.warning = m_bDropOutWarning;
     }
 }

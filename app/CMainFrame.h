@@ -45,6 +45,15 @@ public:
     // Seconds between two balloons at the least.
     static constexpr int64_t BalloonIntervalSeconds = 60;
 
+    // What the tray was last told.
+    struct TrayState {
+        std::string tip;
+        bool warning = false; // the warning icon
+        unsigned balloons = 0;
+        int64_t lastBalloon = 0; // when the last one rose
+    };
+    const TrayState& Tray() const { return m_Tray; }
+
     // Pane 0 shows prompts and the selected page's name; pane 1 the number
     // of devices.
     CStatusBar m_StatusBar;
@@ -95,12 +104,9 @@ private:
     // While a slow wait shows: the text pane 0 had before it.
     std::string m_strBeforeWait;
     bool m_bWaitShown = false;
-    // The tray: the drop-out line of its tip, whether it shows the warning
-    // icon, what the shell was last told, and when the last balloon rose.
+    // The drop-out line of the tray tip, and whether the icon should warn.
     std::string m_strDropOutState;
     bool m_bDropOutWarning = false;
-    std::string m_strTrayTip;
-    bool m_bTrayWarningShown = false;
-    int64_t m_LastBalloon = 0;
+    TrayState m_Tray;
     HICON m_hWarningIcon = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "CDiagnosticsReport.h"
 
 #include "CDlgPgStreams.h"
+#include "Clock.h"
 #include "DriverCodes.h"
 #include "ResString.h"
 #include "SynchTexts.h"
@@ -240,4 +241,23 @@ void CDiagnosticsReport::AddBuffers() {
     status = m_Driver.GetAsioStatistics(&statistics);
     AddLine(IDS_DIAG_DROPOUTS,
             status != 0 ? FailedText(status) : std::to_string(statistics.DropOuts));
+}
+
+std::string CDiagnosticsReport::MonitorSection(const DropOutHistory& history, int64_t now) {
+    std::string text = LoadResString(IDS_DIAG_MONITOR) + kLineEnd;
+    text += LoadResString(IDS_DIAG_SINCE) + " " + LocalTimeText(history.WatchingSince(), true) +
+            ": " + std::to_string(history.SinceReset()) + kLineEnd;
+    const DropOutHistory::Event* last = history.LastDropOut();
+    text += LoadResString(IDS_DIAG_LAST_DROPOUT) + ": " +
+            (last ? LocalTimeText(last->Time, true) + ", " + std::to_string(last->Count)
+                  : LoadResString(IDS_DIAG_NONE)) +
+            kLineEnd;
+    std::string minutes;
+    for (const DropOutHistory::Minute& minute : history.LastMinutes(now, 60))
+        if (minute.DropOuts != 0)
+            minutes += (minutes.empty() ? "" : ", ") + LocalTimeText(minute.Start) + " " +
+                       std::to_string(minute.DropOuts);
+    text += LoadResString(IDS_DIAG_PER_MINUTE) + ": " +
+            (minutes.empty() ? LoadResString(IDS_DIAG_NONE) : minutes) + kLineEnd;
+    return text;
 }

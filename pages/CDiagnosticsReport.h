@@ -8,6 +8,7 @@
 
 #include "CDriver.h"
 #include "CNotificator.h"
+#include "DropOutHistory.h"
 
 #include <windows.h>
 
@@ -23,6 +24,10 @@ public:
     // The report, each line ended with CR LF as the clipboard expects, with
     // the given local time as the time of the report.
     std::string Build(const SYSTEMTIME& time);
+    // The drop-out monitor's part of the report: the count since reset and
+    // since when, the last drop-out, and the minutes of the last hour that
+    // had any. Told by the program, not asked of the driver.
+    static std::string MonitorSection(const DropOutHistory& history, int64_t now);
 
 private:
     void AddLine(UINT label, const std::string& value);
