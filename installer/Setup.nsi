@@ -35,6 +35,8 @@ SetCompressor /SOLID lzma
 !define CPLS_KEY "Software\Microsoft\Windows\CurrentVersion\Control Panel\Cpls"
 !define CPLS_VALUE "Sarvent"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define SETTINGS_PARENT "Software\Orlaso"
+!define SETTINGS_KEY "${SETTINGS_PARENT}\Tarnet Control Panel"
 !define RUN_VALUE "Tarnet Control Panel"
 
 !define ERROR_SHARING_VIOLATION 32
@@ -299,4 +301,7 @@ Section "Uninstall"
     DeleteRegKey /ifempty HKLM "${CPLS_KEY}"
     DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    ; The panel's own settings, kept for the user who uninstalls.
+    DeleteRegKey HKCU "${SETTINGS_KEY}"
+    DeleteRegKey /ifempty HKCU "${SETTINGS_PARENT}"
 SectionEnd

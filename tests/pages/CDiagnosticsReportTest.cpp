@@ -4,6 +4,7 @@
 
 #include "CDriverSettings.h"
 #include "CNotificator.h"
+#include "Clock.h"
 #include "DriverCodes.h"
 #include "Simulator.h"
 
@@ -231,3 +232,22 @@ TEST_F(DiagnosticsReport, StaysUnderEightKilobytesAtCapacity) {
 }
 
 } // namespace
+
+// The monitor's part: what the program counted, with the minutes of the last
+// hour that had drop-outs, and never the driver's word for it.
+TEST(DiagnosticsMonitor, NamesTheCountSinceResetTheLastDropOutAndTheBusyMinutes) {
+    const int64_t start = 1800000000; // a whole minute
+    DropOutHistory history(start);
+    const auto setup = [] { return AudioSetup{}; };
+    ExpectLines({"Drop-out monitor", "Drop-outs since " + LocalTimeText(start, true) + ": 0",
+                 "Last drop-out: none", "Drop-outs per minute in the last hour: none"},
+                CDiagnosticsReport::MonitorSection(history, start + 5));
+    history.Read(start + 1, 100, setup);
+    history.Read(start + 2, 102, setup);
+    history.Read(start + 130, 107, setup);
+    ExpectLines({"Drop-out monitor", "Drop-outs since " + LocalTimeText(start, true) + ": 7",
+                 "Last drop-out: " + LocalTimeText(start + 130, true) + ", 5",
+                 "Drop-outs per minute in the last hour: " + LocalTimeText(start) + " 2, " +
+                     LocalTimeText(start + 120) + " 5"},
+                CDiagnosticsReport::MonitorSection(history, start + 150));
+}

@@ -1,4 +1,6 @@
 #include "DropOutHistory.h"
+#include "DropOutTexts.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -141,4 +143,27 @@ TEST(DropOutHistory, HistoryIsBoundedToADayOfMinutesAndTheNewestEvents) {
     r.history.ReadFailed(now + 25 * 3600);
     for (const auto& minute : r.history.LastMinutes(now + 25 * 3600, 60 * 25))
         EXPECT_EQ(0u, minute.DropOuts);
+}
+
+TEST(DropOutTexts, NumbersDurationsAndTheNextAsioStep) {
+    EXPECT_EQ("4.5", MillisecondsText(4599));
+    EXPECT_EQ("0.0", MillisecondsText(99));
+    EXPECT_EQ("59 s", DurationText(59));
+    EXPECT_EQ("1 min", DurationText(119));
+    EXPECT_EQ("2 h 5 min", DurationText(2 * 3600 + 5 * 60 + 59));
+    EXPECT_EQ("0 s", DurationText(-5)) << "a clock set back";
+    AudioBufferDepth asio{};
+    asio.Step = 500;
+    asio.Depth = 4000;
+    EXPECT_EQ(4500u, NextAsioDepth(asio, 40000));
+    asio.Depth = 4100; // off the grid: the next step up from where it stands
+    EXPECT_EQ(4500u, NextAsioDepth(asio, 40000));
+    asio.Depth = 40000;
+    EXPECT_EQ(0u, NextAsioDepth(asio, 40000)) << "nothing beyond the page's maximum";
+    asio.Depth = 0xFFFFFFFFu;
+    EXPECT_EQ(0u, NextAsioDepth(asio, 40000));
+    asio.Step = 0;
+    EXPECT_EQ(0u, NextAsioDepth(asio, 40000)) << "no grid, no suggestion";
+    // A text with more places than values leaves the rest empty.
+    EXPECT_EQ("7 h  min", FormatText(IDS_DURATION_HOURS, {"7"}));
 }
