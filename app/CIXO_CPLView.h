@@ -1,4 +1,4 @@
-// The main window's only view: a tree of six page names on the left and the
+// The main window's only view: a tree of seven page names on the left and the
 // selected settings page to its right. It owns the pages and the driver event
 // listener, opens the driver connection, and reloads the pages when a device
 // arrives or the driver reports a change.
@@ -70,7 +70,7 @@ public:
     // After the devices page stored a new device order or name: the lists
     // that show device names follow it.
     void UpdateDeviceDependentPages();
-    // Reloads all six pages from the driver, in the order of a reload.
+    // Reloads every page from the driver, in the order of a reload.
     void UpdateAllPages();
     bool RegisterForDeviceNotification(const GUID& interfaceClass);
     // The main window moved to a monitor of this DPI: pages, list columns

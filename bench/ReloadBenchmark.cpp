@@ -1,4 +1,4 @@
-// One reload of all six pages, as a driver event makes it, on a simulated
+// One reload of all pages, as a driver event makes it, on a simulated
 // driver filled to capacity; timed beside the same driver requests alone and
 // bare list views filled with the same rows. Prints the medians, the ratio
 // reload / (requests + bare fills), and each page's share beside its list's.
@@ -113,7 +113,7 @@ int Run() {
     for (size_t run = 0; run < times[0].size(); ++run)
         ratios.push_back(times[0][run] / (times[1][run] + times[2][run]));
     std::printf("Median of %d runs, in milliseconds:\n", kRuns);
-    std::printf("  reload of all six pages  %9.2f\n", Median(times[0]));
+    std::printf("  reload of all pages      %9.2f\n", Median(times[0]));
     std::printf("  driver requests alone    %9.2f\n", Median(times[1]));
     std::printf("  bare list fills          %9.2f\n", Median(times[2]));
     std::printf("  reload / (requests + fills) = %.2f, the median of the runs' ratios\n",

@@ -1,6 +1,6 @@
 // A driver storm at the simulator's capacity: for ten seconds the driver
 // answers every GetNotification with a change of the domain configuration,
-// each of which reloads all six pages, while a second thread moves the mouse
+// each of which reloads all pages, while a second thread moves the mouse
 // over the window every 10 ms through the system's input queue. Prints the
 // longest time between two input messages that the program's loop took,
 // counting from the storm's start to the first input after its end.

@@ -12,8 +12,8 @@
 namespace {
 
 constexpr ListColumn Columns[] = {
-    {IDS_COL_TIME, 70},      {IDS_COL_DROPOUTS, 110}, {IDS_COL_ASIO_MS, 70},
-    {IDS_COL_STREAM_MS, 75}, {IDS_COL_WDM_MS, 70},    {IDS_COL_RATE_HZ, 80},
+    {IDS_COL_TIME, 70},      {IDS_COL_DROPOUTS, 100}, {IDS_COL_ASIO_MS, 65},
+    {IDS_COL_STREAM_MS, 75}, {IDS_COL_WDM_MS, 65},    {IDS_COL_RATE_HZ, 100},
 };
 
 // A depth or rate the driver did not give reads as nothing.

@@ -4,6 +4,8 @@
 //   DemoPilot tab N      presses Tab N times where the program's focus is
 //   DemoPilot rect       prints the main window's rectangle on the desktop
 //                        as ImageMagick's geometry (WxH+X+Y), for cropping
+//   DemoPilot hide       closes the window to the notification area, as
+//                        File > Close does
 // It only sends the messages a user's clicks would cause. When the demo's Wine
 // desktop "Demtrel" exists, it looks for the program there.
 #include <windows.h>
@@ -18,6 +20,7 @@ namespace {
 constexpr char kMainTitle[] = "Tarnet Control Panel";
 constexpr char kDemoDesktop[] = "Demtrel";
 constexpr int kTreeId = 1000;
+constexpr WPARAM kHideCommand = 32773; // File > Close
 
 // Windows are found only on the caller's own desktop. The demo's desktop may
 // still be starting; true once this thread has moved there.
@@ -107,6 +110,16 @@ int PrintWindowRect() {
     return 0;
 }
 
+int HideWindow() {
+    HWND frame = FindMainWindow();
+    if (!frame) {
+        std::fprintf(stderr, "DemoPilot: no window titled \"%s\"\n", kMainTitle);
+        return 1;
+    }
+    PostMessageA(frame, WM_COMMAND, kHideCommand, 0);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -119,7 +132,9 @@ int main(int argc, char** argv) {
         return PressTab(std::atoi(argv[2]));
     if (argc == 2 && std::strcmp(argv[1], "rect") == 0)
         return PrintWindowRect();
-    std::fprintf(stderr,
-                 "usage: DemoPilot wait | DemoPilot page N | DemoPilot tab N | DemoPilot rect\n");
+    if (argc == 2 && std::strcmp(argv[1], "hide") == 0)
+        return HideWindow();
+    std::fprintf(stderr, "usage: DemoPilot wait | DemoPilot page N | DemoPilot tab N | "
+                         "DemoPilot rect | DemoPilot hide\n");
     return 2;
 }
