@@ -9,6 +9,8 @@
 #include "ResString.h"
 #include "resource.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr ListColumn Columns[] = {
@@ -127,24 +129,27 @@ void CDlgPgDropOuts::ShowHistory(int64_t now) {
     ShowHint(now);
 }
 
-// Newest first. The list is refilled only when an event came or went.
+// Newest first. New events go in at the top and those the history no longer
+// keeps come out at the bottom: a long run of drop-outs never refills the
+// whole list every second.
 void CDlgPgDropOuts::ShowEvents() {
     const auto& events = m_History.Events();
-    const int64_t newest = events.empty() ? 0 : events.back().Time;
-    if (events.size() == m_ShownEventCount && newest == m_ShownNewest)
-        return;
-    m_ShownEventCount = events.size();
-    m_ShownNewest = newest;
-    CListCtrl::Refill refill(m_Events, CListCtrl::Refill::Selection::Drop);
-    int row = 0;
-    for (auto event = events.rbegin(); event != events.rend(); ++event, ++row) {
-        m_Events.InsertItem(row, LocalTimeText(event->Time, true));
-        m_Events.SetItemText(row, 1, EventCountText(*event));
-        m_Events.SetItemText(row, 2, DepthText(event->Setup.AsioUs));
-        m_Events.SetItemText(row, 3, DepthText(event->Setup.StreamUs));
-        m_Events.SetItemText(row, 4, DepthText(event->Setup.WdmUs));
-        m_Events.SetItemText(row, 5, RateText(event->Setup.SampleRate));
-    }
+    const uint64_t added = m_History.EventsEver() - m_ShownEventsEver;
+    m_ShownEventsEver = m_History.EventsEver();
+    const size_t fresh = static_cast<size_t>(std::min<uint64_t>(added, events.size()));
+    for (size_t i = events.size() - fresh; i < events.size(); ++i)
+        InsertEvent(events[i]);
+    for (int row = m_Events.GetItemCount() - 1; row >= static_cast<int>(events.size()); --row)
+        m_Events.DeleteItem(row);
+}
+
+void CDlgPgDropOuts::InsertEvent(const DropOutHistory::Event& event) {
+    m_Events.InsertItem(0, LocalTimeText(event.Time, true));
+    m_Events.SetItemText(0, 1, EventCountText(event));
+    m_Events.SetItemText(0, 2, DepthText(event.Setup.AsioUs));
+    m_Events.SetItemText(0, 3, DepthText(event.Setup.StreamUs));
+    m_Events.SetItemText(0, 4, DepthText(event.Setup.WdmUs));
+    m_Events.SetItemText(0, 5, RateText(event.Setup.SampleRate));
 }
 
 // Only a step the buffer page can set is suggested; without one the hint
@@ -155,8 +160,8 @@ void CDlgPgDropOuts::ShowHint(int64_t now) {
     SetText(IDC_DROPOUT_HINT, hint ? FormatText(IDS_DROPOUT_HINT, {MillisecondsText(next),
                                                                    MillisecondsText(m_Asio.Depth)})
                                    : std::string());
-    if (!hint && ::GetFocus() == m_OpenSettings.m_hWnd)
-        ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, 0, FALSE);
+    // Disabled before it hides, so that a focus on it moves on to the check box.
+    EnableControl(m_OpenSettings.m_hWnd, hint, {m_Warning.m_hWnd});
     m_OpenSettings.ShowWindow(hint ? SW_SHOWNA : SW_HIDE);
 }
 

@@ -50,6 +50,7 @@ private:
     void SetText(int id, const std::string& text);
     void ShowHistory(int64_t now);
     void ShowEvents();
+    void InsertEvent(const DropOutHistory::Event& event);
     void ShowHint(int64_t now);
     bool Shown() const;
 
@@ -64,7 +65,7 @@ private:
     CListCtrl m_Events;
     CButton m_Warning;
     CButton m_OpenSettings;
-    // What the list shows: the number of events and the newest one's time.
-    size_t m_ShownEventCount = 0;
-    int64_t m_ShownNewest = 0;
+    // How many events the history had kept in all when the list last
+    // followed it.
+    uint64_t m_ShownEventsEver = 0;
 };

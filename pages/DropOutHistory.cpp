@@ -80,6 +80,7 @@ DropOutHistory::Minute& DropOutHistory::MinuteOf(int64_t now) {
 }
 
 void DropOutHistory::Keep(const Event& event) {
+    ++m_EventsEver;
     m_Events.push_back(event);
     if (m_Events.size() > EventsKept)
         m_Events.pop_front();

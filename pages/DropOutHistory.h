@@ -73,6 +73,9 @@ public:
     const Event* LastDropOut() const;
     // Oldest first.
     const std::deque<Event>& Events() const { return m_Events; }
+    // How many events were ever kept, those dropped or reset away too: a
+    // reader that knows how many it has seen finds the new ones at the end.
+    uint64_t EventsEver() const { return m_EventsEver; }
     // The count minutes up to and with the one of now, oldest first; minutes
     // before watching started or with no answer are gaps.
     std::vector<Minute> LastMinutes(int64_t now, size_t count) const;
@@ -101,6 +104,7 @@ private:
     uint64_t m_SinceReset = 0;
     std::deque<Minute> m_Minutes; // consecutive, oldest first
     std::deque<Event> m_Events;   // oldest first
+    uint64_t m_EventsEver = 0;
 };
 
 template <typename ReadSetup>

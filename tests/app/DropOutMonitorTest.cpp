@@ -81,23 +81,30 @@ TEST_F(DropOutMonitor, ThePageCountsFromTheDriversTotalAndResetStartsAgain) {
     EXPECT_EQ(0u, ChildText(view->m_PgDropOuts.m_hWnd, IDC_DROPOUT_GRAPH)
                       .rfind("3 drop-outs in the last hour, at most 3 in one minute, at ", 0));
 
+    sim.SetDropOuts(15);
+    Poll();
+    ASSERT_EQ(2, page.Rows(IDC_DROPOUT_EVENTS));
+    EXPECT_EQ("2", page.Cell(IDC_DROPOUT_EVENTS, 0, 1)) << "newest first";
+    EXPECT_EQ("3", page.Cell(IDC_DROPOUT_EVENTS, 1, 1));
+
     // A failed request adds nothing and loses nothing.
     sim.FailRequest(DriverRequest::GetAsioStatistics, ERROR_GEN_FAILURE, false);
     Poll();
-    EXPECT_EQ("3", page.Text(IDC_DROPOUTS_SINCE_RESET));
+    EXPECT_EQ("5", page.Text(IDC_DROPOUTS_SINCE_RESET));
 
     page.Click(IDC_DROPOUT_OPEN_SETTINGS);
     EXPECT_EQ(view->m_hItemSettings, view->m_Tree.GetSelectedItem());
     view->m_Tree.SelectItem(view->m_hItemDropOuts);
     page.Click(IDC_DROPOUTS_RESET);
     EXPECT_EQ("0", page.Text(IDC_DROPOUTS_SINCE_RESET));
-    EXPECT_EQ("13", page.Text(IDC_DROPOUTS_DRIVER_TOTAL));
+    EXPECT_EQ("15", page.Text(IDC_DROPOUTS_DRIVER_TOTAL));
     EXPECT_EQ(0, page.Rows(IDC_DROPOUT_EVENTS));
     EXPECT_EQ("", page.Text(IDC_DROPOUT_HINT));
     EXPECT_FALSE(page.Shown(IDC_DROPOUT_OPEN_SETTINGS));
-    sim.SetDropOuts(14);
+    sim.SetDropOuts(16);
     Poll();
     EXPECT_EQ("1", page.Text(IDC_DROPOUTS_SINCE_RESET));
+    EXPECT_EQ(1, page.Rows(IDC_DROPOUT_EVENTS));
 }
 
 TEST_F(DropOutMonitor, OneRequestASecondWhileShownAndNoneWhileHiddenWithTheWarningOff) {

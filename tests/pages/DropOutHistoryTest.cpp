@@ -137,6 +137,7 @@ TEST(DropOutHistory, HistoryIsBoundedToADayOfMinutesAndTheNewestEvents) {
     EXPECT_FALSE(kept.front().Asked);
     EXPECT_EQ(1u, kept[1].DropOuts);
     EXPECT_EQ(DropOutHistory::EventsKept, r.history.Events().size());
+    EXPECT_EQ(minutes, r.history.EventsEver()) << "dropped ones too";
     EXPECT_EQ(now, r.history.Events().back().Time);
     EXPECT_EQ(minutes, r.history.SinceReset());
     // A day without an answer leaves nothing of the day before.
