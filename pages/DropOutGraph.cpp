@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "Dpi.h"
+#include "WindowHandle.h"
 
 #include <algorithm>
 #include <new>
@@ -37,12 +38,6 @@ GraphState* StateOf(HWND graph) {
 
 HFONT FontOf(const GraphState& state) {
     return state.Font ? state.Font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-}
-
-std::string WindowText(HWND window) {
-    std::vector<char> text(static_cast<size_t>(::GetWindowTextLengthA(window)) + 1);
-    const int length = ::GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
-    return std::string(text.data(), static_cast<size_t>(std::max(length, 0)));
 }
 
 int TextWidth(HDC dc, const std::string& text) {
@@ -258,7 +253,7 @@ void SetDropOutGraph(HWND graph, const std::vector<Minute>& minutes,
         return;
     state->Minutes = minutes;
     ::InvalidateRect(graph, nullptr, FALSE);
-    if (WindowText(graph) == description)
+    if (CWindowHandle(graph).GetWindowText() == description)
         return; // a screen reader hears of changes only
     ::SetWindowTextA(graph, description.c_str());
     ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, graph, OBJID_CLIENT, CHILDID_SELF);
