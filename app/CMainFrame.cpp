@@ -9,6 +9,8 @@
 #include "WinApp.h"
 #include "resource.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <string>
 
@@ -26,6 +28,9 @@ constexpr TrayMouseEntry kTrayMouseTable[] = {
     {WM_LBUTTONDBLCLK, CMainFrame::TrayAction::Open},
     {WM_RBUTTONDOWN, CMainFrame::TrayAction::Menu},
     {WM_RBUTTONDBLCLK, CMainFrame::TrayAction::Menu},
+    {NIN_BALLOONHIDE, CMainFrame::TrayAction::BalloonGone},
+    {NIN_BALLOONTIMEOUT, CMainFrame::TrayAction::BalloonGone},
+    {NIN_BALLOONUSERCLICK, CMainFrame::TrayAction::OpenDropOuts},
 };
 
 // Pane widths in pixels at 96 DPI.
@@ -206,19 +211,33 @@ LRESULT CMainFrame::OnShowAsioPage(WPARAM, LPARAM) {
 LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
     switch (TrayActionFor(wParam, lParam)) {
     case TrayAction::Open:
-        // Opening shows pages that may still be filling: it waits for the request.
-        if (UiWait::IsWaiting())
-            UiWait::Hold(m_hWnd, WM_COMMAND, ID_TRAY_OPEN, 0);
-        else
-            OnTrayOpen();
+        OpenFromTray();
         break;
     case TrayAction::Menu:
         ShowTrayMenu();
+        break;
+    case TrayAction::OpenDropOuts:
+        // A click on the balloon asks what it was about.
+        OpenFromTray();
+        if (CIXO_CPLView* view = dynamic_cast<CIXO_CPLView*>(GetActiveView()))
+            view->m_Tree.SelectItem(view->m_hItemDropOuts);
+        m_Tray.balloonShown = false;
+        break;
+    case TrayAction::BalloonGone:
+        m_Tray.balloonShown = false;
         break;
     case TrayAction::None:
         break;
     }
     return 0;
+}
+
+// Opening shows pages that may still be filling: it waits for the request.
+void CMainFrame::OpenFromTray() {
+    if (UiWait::IsWaiting())
+        UiWait::Hold(m_hWnd, WM_COMMAND, ID_TRAY_OPEN, 0);
+    else
+        OnTrayOpen();
 }
 
 // A new task bar knows none of the icons of the old one. When the icon is
@@ -309,17 +328,25 @@ void CMainFrame::ClearDropOutWarning() {
     UpdateTray();
 }
 
-// Drop-outs later in the minute of a balloon change the tip only, so that a
-// take full of them does not bury the desktop in balloons.
+// At most one balloon a minute, so that a take full of drop-outs does not
+// bury the desktop in them: later ones in the minute update the balloon while
+// it shows, and otherwise only the tip.
 void CMainFrame::WarnOfDropOuts(const DropOutHistory& history, uint32_t added) {
     m_bDropOutWarning = true;
     const DropOutHistory::Event* last = history.LastDropOut();
-    if (!last || (m_Tray.balloons != 0 && last->Time - m_Tray.lastBalloon < BalloonIntervalSeconds))
+    if (!last)
         return;
-    m_Tray.lastBalloon = last->Time;
-    ++m_Tray.balloons;
-    m_TrayIcon.ShowBalloon(LoadResString(IDS_BALLOON_TITLE),
-                           BalloonText(added, last->Time, last->Setup.AsioUs));
+    if (m_Tray.balloons == 0 || last->Time - m_Tray.lastBalloon >= BalloonIntervalSeconds) {
+        m_Tray.lastBalloon = last->Time;
+        m_Tray.balloonDropOuts = 0;
+        ++m_Tray.balloons;
+    } else if (!m_Tray.balloonShown) {
+        return;
+    }
+    m_Tray.balloonDropOuts += added;
+    m_Tray.balloonShown = m_TrayIcon.ShowBalloon(
+        LoadResString(IDS_BALLOON_TITLE),
+        BalloonText(m_Tray.balloonDropOuts, m_Tray.lastBalloon, last->Setup.AsioUs));
 }
 
 void CMainFrame::UpdateTray(bool force) {

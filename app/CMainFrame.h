@@ -17,7 +17,7 @@ public:
     static constexpr UINT TrayIconId = 0x42424242;
 
     // What a mouse event on the tray icon asks for.
-    enum class TrayAction { None, Open, Menu };
+    enum class TrayAction { None, Open, Menu, BalloonGone, OpenDropOuts };
     static TrayAction TrayActionFor(WPARAM iconId, LPARAM mouseMessage);
 
     // The application's main window when it is a CMainFrame, else null.
@@ -51,6 +51,8 @@ public:
         bool warning = false; // the warning icon
         unsigned balloons = 0;
         int64_t lastBalloon = 0; // when the last one rose
+        bool balloonShown = false;
+        uint64_t balloonDropOuts = 0; // how many the balloon names
     };
     const TrayState& Tray() const { return m_Tray; }
 
@@ -84,6 +86,7 @@ private:
     void LayOutStatusPanes();
     void ShowTrayMenu();
     void WarnOfDropOuts(const DropOutHistory& history, uint32_t added);
+    void OpenFromTray();
     // The icon and the two-line tip as they should be now; the shell is
     // told only of a change.
     void UpdateTray(bool force = false);

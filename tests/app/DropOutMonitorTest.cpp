@@ -3,9 +3,12 @@
 #include "ShellFixture.h"
 #include "UiActions.h"
 
+#include "AppMessages.h"
 #include "DropOutTexts.h"
 #include "MessagePump.h"
 #include "Preferences.h"
+
+#include <shellapi.h>
 
 #include <string>
 
@@ -149,7 +152,13 @@ TEST_F(DropOutMonitor, DropOutsWhileHiddenWarnFromTheTrayWithOneBalloonAMinute) 
     sim.SetDropOuts(4);
     Poll();
     EXPECT_EQ(1u, frame->Tray().balloons) << "later drop-outs in the minute";
+    EXPECT_EQ(4u, frame->Tray().balloonDropOuts) << "update the balloon while it shows";
     EXPECT_EQ(0u, frame->Tray().tip.rfind(title + "4 drop-outs since ", 0)) << frame->Tray().tip;
+    frame->SendMessage(WM_APP_TRAY_NOTIFY, CMainFrame::TrayIconId, NIN_BALLOONTIMEOUT);
+    sim.SetDropOuts(5);
+    Poll();
+    EXPECT_EQ(4u, frame->Tray().balloonDropOuts) << "and only the tip once it has gone";
+    EXPECT_EQ(0u, frame->Tray().tip.rfind(title + "5 drop-outs since ", 0)) << frame->Tray().tip;
 
     // A minute after the last balloon the next one may rise.
     const int64_t last = frame->Tray().lastBalloon;
@@ -165,10 +174,12 @@ TEST_F(DropOutMonitor, DropOutsWhileHiddenWarnFromTheTrayWithOneBalloonAMinute) 
     frame->ShowDropOuts(later, 1, true);
     EXPECT_EQ(2u, frame->Tray().balloons);
 
-    frame->SendMessage(WM_COMMAND, ID_TRAY_OPEN);
+    frame->SendMessage(WM_APP_TRAY_NOTIFY, CMainFrame::TrayIconId, NIN_BALLOONUSERCLICK);
+    EXPECT_TRUE(::IsWindowVisible(frame->m_hWnd)) << "a click on the balloon opens the window";
+    EXPECT_EQ(view->m_hItemDropOuts, view->m_Tree.GetSelectedItem());
     EXPECT_FALSE(frame->Tray().warning) << "the window is open";
     frame->SendMessage(WM_COMMAND, ID_HIDE);
-    sim.SetDropOuts(6);
+    sim.SetDropOuts(7);
     Poll();
     EXPECT_TRUE(frame->Tray().warning);
     view->m_PgDropOuts.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_DROPOUTS_RESET, BN_CLICKED));
