@@ -251,8 +251,17 @@ void SetDropOutGraph(HWND graph, const std::vector<Minute>& minutes,
     GraphState* state = StateOf(graph);
     if (!state)
         return;
-    state->Minutes = minutes;
-    ::InvalidateRect(graph, nullptr, FALSE);
+    // The page hands the hour over every second; it paints again only when
+    // it changed, at the latest when a new minute comes.
+    const auto same = [](const Minute& a, const Minute& b) {
+        return a.Start == b.Start && a.DropOuts == b.DropOuts && a.Asked == b.Asked &&
+               a.Jump == b.Jump;
+    };
+    if (!std::equal(minutes.begin(), minutes.end(), state->Minutes.begin(), state->Minutes.end(),
+                    same)) {
+        state->Minutes = minutes;
+        ::InvalidateRect(graph, nullptr, FALSE);
+    }
     if (CWindowHandle(graph).GetWindowText() == description)
         return; // a screen reader hears of changes only
     ::SetWindowTextA(graph, description.c_str());
