@@ -379,9 +379,7 @@ void CIXO_CPLView::UpdateDropOutPoll() {
 }
 
 void CIXO_CPLView::PollDropOuts() {
-    const bool settingsPolls =
-        m_bFrameShown && m_PgBuffers.m_hWnd && (m_PgBuffers.GetStyle() & WS_VISIBLE);
-    if (settingsPolls)
+    if (m_PgBuffers.PollsDropOuts())
         return;
     AsioStatistics statistics{};
     const uint32_t status = gDrv.GetAsioStatistics(&statistics);

@@ -51,3 +51,19 @@ ResourceBytes FindResourceBytes(UINT type, UINT id) {
     const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
     return {data, data != nullptr ? ::SizeofResource(module, info) : 0};
 }
+
+std::string FormatResString(UINT id, std::initializer_list<std::string> values) {
+    const std::string format = LoadResString(id);
+    std::string text;
+    auto next = values.begin();
+    for (size_t at = 0; at < format.size(); ++at) {
+        if (format.compare(at, 2, "%s") != 0) {
+            text += format[at];
+            continue;
+        }
+        if (next != values.end())
+            text += *next++;
+        ++at;
+    }
+    return text;
+}

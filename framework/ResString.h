@@ -3,10 +3,14 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 // The text of string-table entry id (any length), empty when there is none.
 std::string LoadResString(UINT id);
+// The text of entry id with each "%s" replaced by the next value, in order;
+// a "%s" with no value left stays empty.
+std::string FormatResString(UINT id, std::initializer_list<std::string> values);
 
 // The bytes of a resource; null data when there is none.
 struct ResourceBytes {

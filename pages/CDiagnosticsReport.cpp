@@ -1,5 +1,6 @@
 #include "CDiagnosticsReport.h"
 
+#include "CDlgPgDropOuts.h"
 #include "CDlgPgStreams.h"
 #include "Clock.h"
 #include "DriverCodes.h"
@@ -253,7 +254,8 @@ std::string CDiagnosticsReport::MonitorSection(const DropOutHistory& history, in
                   : LoadResString(IDS_DIAG_NONE)) +
             kLineEnd;
     std::string minutes;
-    for (const DropOutHistory::Minute& minute : history.LastMinutes(now, 60))
+    for (const DropOutHistory::Minute& minute :
+         history.LastMinutes(now, CDlgPgDropOuts::GraphMinutes))
         if (minute.DropOuts != 0)
             minutes += (minutes.empty() ? "" : ", ") + LocalTimeText(minute.Start) + " " +
                        std::to_string(minute.DropOuts);

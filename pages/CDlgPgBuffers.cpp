@@ -2,6 +2,7 @@
 
 #include "CDriverSettings.h"
 #include "DataExchange.h"
+#include "DropOutTexts.h"
 #include "PageMessages.h"
 #include "ResString.h"
 #include "resource.h"
@@ -25,23 +26,23 @@ int AudioTicFrequency(uint32_t minDepth, uint32_t step, int32_t maximum) {
     return static_cast<int>((positions + MaxTicks - 1) / MaxTicks);
 }
 
-// Milliseconds with the tenth cut off, never rounded: 2599 us is "2.5 ms".
-std::string MillisecondsText(uint32_t depth) {
-    return std::to_string(depth / 1000) + "." + std::to_string(depth % 1000 / 100) + " " +
-           LoadResString(IDS_UNIT_MS);
+// A depth as its label shows it, the tenth cut off, never rounded: 2599 us
+// is "2.5 ms".
+std::string DepthLabel(uint32_t depth) {
+    return MillisecondsText(depth) + " " + LoadResString(IDS_UNIT_MS);
 }
 
 // The driver's samples figure belongs to the driver's own depth, so it is
 // shown only while no change is pending. The stream buffer has none.
 std::string AudioDepthText(const AudioBufferDepth& record, const CButton& apply) {
-    std::string text = MillisecondsText(record.Depth);
+    std::string text = DepthLabel(record.Depth);
     if (!apply.IsWindowEnabled())
         text += "\n" + std::to_string(record.Samples) + " " + LoadResString(IDS_UNIT_SAMPLES);
     return text;
 }
 
 std::string AudioDepthText(const StreamBufferDepth& record, const CButton&) {
-    return MillisecondsText(record.Depth);
+    return DepthLabel(record.Depth);
 }
 
 void RestartStreaming() {

@@ -23,6 +23,10 @@ public:
 
     // Id of the once-a-second drop-out poll on the page window.
     static constexpr UINT_PTR DropOutTimerId = 27;
+    // The largest ASIO depth the page offers, in microseconds.
+    static constexpr int32_t AsioMaximum = 40000;
+    // Whether the page's own drop-out poll runs.
+    bool PollsDropOuts() const { return m_nTimer != 0; }
 
 protected:
     static const MessageMap messageMap;
@@ -67,7 +71,7 @@ private:
     void OnApplyAsioBuffer();
 
     DepthSlider m_Stream{10000, false, {}, {}, {}};
-    DepthSlider m_Asio{40000, true, {}, {}, {}};
+    DepthSlider m_Asio{AsioMaximum, true, {}, {}, {}};
     DepthSlider m_Wdm{40000, true, {}, {}, {}};
     std::string m_strDropOuts;
 

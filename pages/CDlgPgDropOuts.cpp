@@ -1,5 +1,6 @@
 #include "CDlgPgDropOuts.h"
 
+#include "CDlgPgBuffers.h"
 #include "CDriverSettings.h"
 #include "Clock.h"
 #include "DataExchange.h"
@@ -155,11 +156,12 @@ void CDlgPgDropOuts::InsertEvent(const DropOutHistory::Event& event) {
 // Only a step the buffer page can set is suggested; without one the hint
 // and its button are not shown at all.
 void CDlgPgDropOuts::ShowHint(int64_t now) {
-    const uint32_t next = NextAsioDepth(m_Asio, AsioMaximum);
+    const uint32_t next = NextAsioDepth(m_Asio, CDlgPgBuffers::AsioMaximum);
     const bool hint = next != 0 && m_History.DropOutsSince(now - HintSeconds);
-    SetText(IDC_DROPOUT_HINT, hint ? FormatText(IDS_DROPOUT_HINT, {MillisecondsText(next),
-                                                                   MillisecondsText(m_Asio.Depth)})
-                                   : std::string());
+    SetText(IDC_DROPOUT_HINT,
+            hint ? FormatResString(IDS_DROPOUT_HINT,
+                                   {MillisecondsText(next), MillisecondsText(m_Asio.Depth)})
+                 : std::string());
     // Disabled before it hides, so that a focus on it moves on to the check box.
     EnableControl(m_OpenSettings.m_hWnd, hint, {m_Warning.m_hWnd});
     m_OpenSettings.ShowWindow(hint ? SW_SHOWNA : SW_HIDE);

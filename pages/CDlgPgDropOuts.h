@@ -20,8 +20,6 @@ public:
     // Minutes the graph shows, and how recent drop-outs must be for the hint.
     static constexpr size_t GraphMinutes = 60;
     static constexpr int64_t HintSeconds = 10 * 60;
-    // The largest ASIO depth the buffer page offers, in microseconds.
-    static constexpr uint32_t AsioMaximum = 40000;
 
     explicit CDlgPgDropOuts(CWnd* pParent = nullptr);
 

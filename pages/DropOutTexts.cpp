@@ -12,22 +12,6 @@ std::string Number(uint64_t value) {
 
 } // namespace
 
-std::string FormatText(UINT id, std::initializer_list<std::string> values) {
-    const std::string format = LoadResString(id);
-    std::string text;
-    auto next = values.begin();
-    for (size_t at = 0; at < format.size(); ++at) {
-        if (format.compare(at, 2, "%s") != 0) {
-            text += format[at];
-            continue;
-        }
-        if (next != values.end())
-            text += *next++;
-        ++at;
-    }
-    return text;
-}
-
 std::string MillisecondsText(uint32_t microseconds) {
     return Number(microseconds / 1000) + "." + Number(microseconds % 1000 / 100);
 }
@@ -36,19 +20,19 @@ std::string DurationText(int64_t seconds) {
     if (seconds < 0)
         seconds = 0;
     if (seconds < 60)
-        return FormatText(IDS_DURATION_SECONDS, {Number(static_cast<uint64_t>(seconds))});
+        return FormatResString(IDS_DURATION_SECONDS, {Number(static_cast<uint64_t>(seconds))});
     const uint64_t minutes = static_cast<uint64_t>(seconds) / 60;
     if (minutes < 60)
-        return FormatText(IDS_DURATION_MINUTES, {Number(minutes)});
-    return FormatText(IDS_DURATION_HOURS, {Number(minutes / 60), Number(minutes % 60)});
+        return FormatResString(IDS_DURATION_MINUTES, {Number(minutes)});
+    return FormatResString(IDS_DURATION_HOURS, {Number(minutes / 60), Number(minutes % 60)});
 }
 
 std::string LastDropOutText(const DropOutHistory& history, int64_t now) {
     const DropOutHistory::Event* last = history.LastDropOut();
     if (!last)
         return LoadResString(IDS_DROPOUTS_NONE_YET);
-    return FormatText(IDS_DROPOUTS_AGO,
-                      {LocalTimeText(last->Time, true), DurationText(now - last->Time)});
+    return FormatResString(IDS_DROPOUTS_AGO,
+                           {LocalTimeText(last->Time, true), DurationText(now - last->Time)});
 }
 
 std::string GraphDescription(const DropOutHistory::HourSummary& summary) {
@@ -56,31 +40,31 @@ std::string GraphDescription(const DropOutHistory::HourSummary& summary) {
         return LoadResString(IDS_GRAPH_NONE);
     const std::string at = LocalTimeText(summary.MostAt);
     if (summary.DropOuts == 1)
-        return FormatText(IDS_GRAPH_DESCRIPTION_ONE, {at});
-    return FormatText(IDS_GRAPH_DESCRIPTION,
-                      {Number(summary.DropOuts), Number(summary.MostInOneMinute), at});
+        return FormatResString(IDS_GRAPH_DESCRIPTION_ONE, {at});
+    return FormatResString(IDS_GRAPH_DESCRIPTION,
+                           {Number(summary.DropOuts), Number(summary.MostInOneMinute), at});
 }
 
 std::string TrayStateText(const DropOutHistory& history) {
     const std::string since = LocalTimeText(history.WatchingSince());
     if (history.SinceReset() == 1)
-        return FormatText(IDS_TRAY_STATE_ONE, {since});
-    return FormatText(IDS_TRAY_STATE, {Number(history.SinceReset()), since});
+        return FormatResString(IDS_TRAY_STATE_ONE, {since});
+    return FormatResString(IDS_TRAY_STATE, {Number(history.SinceReset()), since});
 }
 
 std::string BalloonText(uint64_t dropOuts, int64_t at, uint32_t asioUs) {
     const std::string time = LocalTimeText(at);
     if (dropOuts == 1)
-        return FormatText(IDS_BALLOON_TEXT_ONE, {time, MillisecondsText(asioUs)});
-    return FormatText(IDS_BALLOON_TEXT, {Number(dropOuts), time, MillisecondsText(asioUs)});
+        return FormatResString(IDS_BALLOON_TEXT_ONE, {time, MillisecondsText(asioUs)});
+    return FormatResString(IDS_BALLOON_TEXT, {Number(dropOuts), time, MillisecondsText(asioUs)});
 }
 
 std::string EventCountText(const DropOutHistory::Event& event) {
     switch (event.Kind) {
     case DropOutHistory::EventKind::Jump:
-        return FormatText(IDS_EVENT_JUMP, {Number(event.Count)});
+        return FormatResString(IDS_EVENT_JUMP, {Number(event.Count)});
     case DropOutHistory::EventKind::DriverRestarted:
-        return FormatText(IDS_EVENT_RESTART, {Number(event.Count)});
+        return FormatResString(IDS_EVENT_RESTART, {Number(event.Count)});
     case DropOutHistory::EventKind::DropOuts:
         break;
     }

@@ -8,12 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
-
-// A string-table text with each "%s" replaced by the next value, in order; a
-// "%s" with no value left stays empty.
-std::string FormatText(UINT id, std::initializer_list<std::string> values);
 
 // Microseconds as milliseconds with one decimal, cut, never rounded: "4.5".
 std::string MillisecondsText(uint32_t microseconds);

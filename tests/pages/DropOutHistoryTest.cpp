@@ -1,5 +1,6 @@
 #include "DropOutHistory.h"
 #include "DropOutTexts.h"
+#include "ResString.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -166,5 +167,5 @@ TEST(DropOutTexts, NumbersDurationsAndTheNextAsioStep) {
     asio.Step = 0;
     EXPECT_EQ(0u, NextAsioDepth(asio, 40000)) << "no grid, no suggestion";
     // A text with more places than values leaves the rest empty.
-    EXPECT_EQ("7 h  min", FormatText(IDS_DURATION_HOURS, {"7"}));
+    EXPECT_EQ("7 h  min", FormatResString(IDS_DURATION_HOURS, {"7"}));
 }
