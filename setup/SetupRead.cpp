@@ -1,132 +1,167 @@
 #include "SetupRead.h"
 
-#include "DriverRecords.h"
-
 #include <utility>
 
 namespace {
 
-// Reads into a setup, keeping each failure beside it.
-class SetupReader {
+// Reads the driver's records, keeping each failure beside them.
+class StateReader {
 public:
-    explicit SetupReader(CDriver& driver) : m_Driver(driver) {}
-    SetupRead Read();
+    explicit StateReader(CDriver& driver) : m_Driver(driver) {}
+    DriverState Read();
 
 private:
     bool Ok(const char* request, uint32_t status);
+    template <typename Record>
+    void Keep(std::optional<Record>& kept, const char* request, uint32_t status,
+              const Record& record);
     void ReadDevices();
-    void ReadClock();
-    void ReadRateAndBuffers();
     void ReadChannels();
-    SetupDevice* DeviceOf(uint32_t deviceId);
+    size_t DeviceIndex(uint32_t deviceId) const;
 
     CDriver& m_Driver;
-    SetupRead m_Read;
-    std::vector<uint32_t> m_DeviceIds; // beside m_Read.setup.Devices
+    DriverState m_State;
 };
 
-bool SetupReader::Ok(const char* request, uint32_t status) {
+bool StateReader::Ok(const char* request, uint32_t status) {
     if (status != 0)
-        m_Read.failures.push_back({request, status});
+        m_State.Failures.push_back({request, status});
     return status == 0;
 }
 
-SetupRead SetupReader::Read() {
-    ReadDevices();
-    ReadClock();
-    ReadRateAndBuffers();
-    ReadChannels();
-    return std::move(m_Read);
+template <typename Record>
+void StateReader::Keep(std::optional<Record>& kept, const char* request, uint32_t status,
+                       const Record& record) {
+    if (Ok(request, status))
+        kept = record;
 }
 
-// A device whose properties cannot be read has no serial number to be known
-// by, and stays out with its channels.
-void SetupReader::ReadDevices() {
+DriverState StateReader::Read() {
+    ReadDevices();
+    SynchSource source{};
+    Keep(m_State.Source, "GetSynchSource", m_Driver.GetSynchSource(&source), source);
+    // The record is read before it is kept: arguments have no order.
+    uint32_t mode = 0;
+    const uint32_t modeStatus = m_Driver.GetSampleRateMode(&mode);
+    Keep(m_State.RateMode, "GetSampleRateMode", modeStatus, mode != 0 ? 1u : 0u);
+    SampleRates rates{};
+    Keep(m_State.Rates, "GetSampleRates", m_Driver.GetSampleRates(&rates), rates);
+    StreamBufferDepth stream{};
+    Keep(m_State.StreamBuffer, "GetStreamBufferDepth", m_Driver.GetStreamBufferDepth(&stream),
+         stream);
+    AudioBufferDepth audio{};
+    Keep(m_State.AsioBuffer, "GetAsioBufferDepth", m_Driver.GetAsioBufferDepth(&audio), audio);
+    Keep(m_State.WdmBuffer, "GetWdmBufferDepth", m_Driver.GetWdmBufferDepth(&audio), audio);
+    uint32_t include = 0;
+    const uint32_t includeStatus = m_Driver.GetIncludeDeviceName(&include);
+    Keep(m_State.IncludeDeviceName, "GetIncludeDeviceName", includeStatus, include != 0 ? 1u : 0u);
+    ReadChannels();
+    return std::move(m_State);
+}
+
+void StateReader::ReadDevices() {
     DeviceList list{};
     if (!Ok("GetDeviceList", m_Driver.GetDeviceList(&list)))
         return;
     for (uint32_t i = 0; i < ClampedCount(list.Count, list.DeviceIds); ++i) {
-        const uint32_t id = list.DeviceIds[i];
-        DeviceProperties properties{};
-        if (!Ok("GetDeviceProperties", m_Driver.GetDeviceProperties(id, &properties)))
+        DriverDevice device{};
+        if (!Ok("GetDeviceProperties",
+                m_Driver.GetDeviceProperties(list.DeviceIds[i], &device.Properties)))
             continue;
-        SetupDevice device;
-        device.Serial = FieldText(properties.SerialNumber);
-        device.Name = FieldText(properties.DeviceName);
-        device.Rank = properties.Rank;
+        // The record names its device by the id it was asked with, whatever
+        // the driver wrote there.
+        device.Properties.DeviceId = list.DeviceIds[i];
         DeviceSynchModes modes{};
-        if (Ok("GetDeviceSynchMode", m_Driver.GetDeviceSynchMode(id, &modes)))
-            device.Mode = SetupSynchMode{modes.Current.ModeId, FieldText(modes.Current.Name)};
-        m_Read.setup.Devices.push_back(std::move(device));
-        m_DeviceIds.push_back(id);
+        Keep(device.Modes, "GetDeviceSynchMode",
+             m_Driver.GetDeviceSynchMode(list.DeviceIds[i], &modes), modes);
+        m_State.Devices.push_back(device);
     }
 }
 
-SetupDevice* SetupReader::DeviceOf(uint32_t deviceId) {
-    for (size_t i = 0; i < m_DeviceIds.size(); ++i)
-        if (m_DeviceIds[i] == deviceId)
-            return &m_Read.setup.Devices[i];
-    return nullptr;
-}
-
-// The master is named by its serial number; a master the list does not hold
-// has none, and the setup names no master.
-void SetupReader::ReadClock() {
-    SynchSource source{};
-    if (!Ok("GetSynchSource", m_Driver.GetSynchSource(&source)))
-        return;
-    m_Read.setup.ClockSource = source.SourceKind;
-    if (const SetupDevice* master = DeviceOf(source.MasterDeviceId))
-        m_Read.setup.ClockMaster = master->Serial;
-}
-
-void SetupReader::ReadRateAndBuffers() {
-    Setup& setup = m_Read.setup;
-    uint32_t mode = 0;
-    if (Ok("GetSampleRateMode", m_Driver.GetSampleRateMode(&mode)))
-        setup.SampleRateMode = mode != 0 ? 1 : 0;
-    SampleRates rates{};
-    if (Ok("GetSampleRates", m_Driver.GetSampleRates(&rates)))
-        setup.SampleRate = rates.CurrentRate;
-    StreamBufferDepth stream{};
-    if (Ok("GetStreamBufferDepth", m_Driver.GetStreamBufferDepth(&stream)))
-        setup.StreamBufferUs = stream.Depth;
-    AudioBufferDepth audio{};
-    if (Ok("GetAsioBufferDepth", m_Driver.GetAsioBufferDepth(&audio)))
-        setup.AsioBufferUs = audio.Depth;
-    if (Ok("GetWdmBufferDepth", m_Driver.GetWdmBufferDepth(&audio)))
-        setup.WdmBufferUs = audio.Depth;
-    uint32_t include = 0;
-    if (Ok("GetIncludeDeviceName", m_Driver.GetIncludeDeviceName(&include)))
-        setup.IncludeDeviceName = include != 0;
+size_t StateReader::DeviceIndex(uint32_t deviceId) const {
+    size_t index = 0;
+    while (index < m_State.Devices.size() && m_State.Devices[index].Properties.DeviceId != deviceId)
+        ++index;
+    return index;
 }
 
 // A channel's place is its place among its device's channels of its
 // direction, in the driver's list order. A channel that cannot be read
 // leaves every later place of its direction in doubt: they stay out.
-void SetupReader::ReadChannels() {
+void StateReader::ReadChannels() {
     ChannelList list{};
     if (!Ok("GetChannelList", m_Driver.GetChannelList(&list)))
         return;
     for (const ChannelIdList* ids : {&list.Inputs, &list.Outputs}) {
-        std::vector<uint32_t> seen(m_DeviceIds.size(), 0);
+        std::vector<uint32_t> seen(m_State.Devices.size(), 0);
         for (uint32_t i = 0; i < ClampedCount(ids->Count, ids->ChannelIds); ++i) {
-            ChannelProperties properties{};
+            DriverChannel channel{};
             if (!Ok("GetChannelProperties",
-                    m_Driver.GetChannelProperties(ids->ChannelIds[i], &properties)))
+                    m_Driver.GetChannelProperties(ids->ChannelIds[i], &channel.Properties)))
                 break;
-            SetupDevice* device = DeviceOf(properties.DeviceId);
-            if (!device)
+            channel.Device = DeviceIndex(channel.Properties.DeviceId);
+            if (channel.Device == m_State.Devices.size())
                 continue;
-            const size_t index = static_cast<size_t>(device - m_Read.setup.Devices.data());
-            device->Channels.push_back(
-                {ids == &list.Outputs, ++seen[index], FieldText(properties.ChannelName)});
+            channel.Output = ids == &list.Outputs;
+            channel.Position = ++seen[channel.Device];
+            m_State.Channels.push_back(channel);
         }
     }
 }
 
+Setup SetupOf(const DriverState& state) {
+    Setup setup;
+    for (const DriverDevice& driverDevice : state.Devices) {
+        SetupDevice device;
+        device.Serial = FieldText(driverDevice.Properties.SerialNumber);
+        device.Name = FieldText(driverDevice.Properties.DeviceName);
+        device.Rank = driverDevice.Properties.Rank;
+        if (driverDevice.Modes)
+            device.Mode = SetupSynchMode{driverDevice.Modes->Current.ModeId,
+                                         FieldText(driverDevice.Modes->Current.Name)};
+        setup.Devices.push_back(std::move(device));
+    }
+    for (const DriverChannel& channel : state.Channels)
+        setup.Devices[channel.Device].Channels.push_back(
+            {channel.Output, channel.Position, FieldText(channel.Properties.ChannelName)});
+    // The master is named by its serial number; a master the list does not
+    // hold has none, and the setup names no master.
+    if (state.Source) {
+        setup.ClockSource = state.Source->SourceKind != 0 ? 1 : 0;
+        for (const DriverDevice& device : state.Devices)
+            if (device.Properties.DeviceId == state.Source->MasterDeviceId) {
+                setup.ClockMaster = FieldText(device.Properties.SerialNumber);
+                break;
+            }
+    }
+    setup.SampleRateMode = state.RateMode;
+    if (state.Rates)
+        setup.SampleRate = state.Rates->CurrentRate;
+    if (state.StreamBuffer)
+        setup.StreamBufferUs = state.StreamBuffer->Depth;
+    if (state.AsioBuffer)
+        setup.AsioBufferUs = state.AsioBuffer->Depth;
+    if (state.WdmBuffer)
+        setup.WdmBufferUs = state.WdmBuffer->Depth;
+    if (state.IncludeDeviceName)
+        setup.IncludeDeviceName = *state.IncludeDeviceName != 0;
+    return setup;
+}
+
 } // namespace
 
+const DriverDevice* DriverState::DeviceOf(const std::string& serial) const {
+    for (const DriverDevice& device : Devices)
+        if (FieldText(device.Properties.SerialNumber) == serial)
+            return &device;
+    return nullptr;
+}
+
+DriverState ReadDriverState(CDriver& driver) {
+    return StateReader(driver).Read();
+}
+
 SetupRead ReadSetup(CDriver& driver) {
-    return SetupReader(driver).Read();
+    DriverState state = ReadDriverState(driver);
+    return {SetupOf(state), std::move(state.Failures)};
 }

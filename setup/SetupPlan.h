@@ -1,0 +1,108 @@
+// What loading a setup would change in the driver, against what the driver
+// holds now, and the requests that make the change. Only what differs is
+// sent, so a setup that matches the driver sends no request at all.
+//
+// The requests go in the order the driver can follow, as the pages send
+// them: with the streams stopped, the clock source and master, then the
+// sampling-rate mode, then each device's synchronisation mode (which
+// follows the master), then the stream and WDM buffers, which take effect on
+// the restart; the streams start again; then the sampling rate, which is
+// only valid for the clock now in force, then the ASIO buffer; names and
+// ranks last, since nothing audible depends on them and a refused name
+// leaves the audio set-up whole.
+#pragma once
+
+#include "CDriver.h"
+#include "Setup.h"
+#include "SetupRead.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// A setting as the preview lists it.
+enum class SetupSetting {
+    ClockSource,
+    ClockMaster,
+    SampleRateMode,
+    SynchMode,
+    StreamBuffer,
+    WdmBuffer,
+    SampleRate,
+    AsioBuffer,
+    DeviceRank,
+    DeviceName,
+    IncludeDeviceName,
+    ChannelName,
+};
+
+// A number (a rate, a depth, a choice, a mode's id) and a text (a name, a
+// serial number, a mode's name); a setting uses what it needs.
+struct SetupValue {
+    uint32_t Number = 0;
+    std::string Text;
+    bool operator==(const SetupValue& other) const {
+        return Number == other.Number && Text == other.Text;
+    }
+};
+
+// Where a setting belongs: the driver's, a device's or a channel's.
+struct SetupPlace {
+    SetupSetting Setting;
+    std::string Serial; // empty for the driver's own settings
+    std::string DeviceName;
+    bool Output = false; // channels
+    uint32_t Position = 0;
+};
+
+struct SetupChange {
+    SetupPlace Place;
+    SetupValue Current;
+    SetupValue Wanted;
+    size_t Step; // the request that makes it
+};
+
+// A setting of the file that the driver cannot take as it is now.
+struct SetupUnavailable {
+    enum class Why {
+        NotOffered,   // a mode, rate or buffer depth the driver does not offer
+        NoSuchDevice, // the clock master is not connected
+        NoSuchChannel,
+        // The rate follows the clock master, so the file's rate is not sent.
+        RateFollowsMaster,
+    };
+    SetupPlace Place;
+    SetupValue Wanted;
+    Why Reason;
+};
+
+struct SetupStep {
+    const char* Request;
+    std::function<uint32_t(CDriver&)> Send;
+    bool NeedsStoppedStreams;
+};
+
+struct SetupPlan {
+    std::vector<SetupChange> Changes;
+    std::vector<SetupStep> Steps;
+    // Devices of the file that are not connected: skipped.
+    std::vector<std::string> MissingDevices;
+    // Connected devices the file does not name: left as they are.
+    std::vector<SetupPlace> UntouchedDevices;
+    std::vector<SetupUnavailable> Unavailable;
+    // Requests that failed while the current values were read: their
+    // settings are left as they are.
+    std::vector<SetupReadFailure> Failures;
+};
+
+SetupPlan PlanSetup(const DriverState& state, const Setup& file);
+
+// The status of every step, in order. Steps that need the streams stopped
+// are sent only when the streams could be stopped; else they fail with the
+// stop's status.
+std::vector<uint32_t> ApplySetupPlan(CDriver& driver, const SetupPlan& plan);
+
+// True when every change was made and nothing of the file was left out.
+bool AppliedWhole(const SetupPlan& plan, const std::vector<uint32_t>& statuses);
