@@ -12,3 +12,5 @@ constexpr UINT WM_APP_DRIVER_EVENT = WM_APP + 2;
 constexpr UINT WM_APP_TRAY_NOTIFY = WM_APP + 3;
 // A driver connection stalled: a request took longer than its time limit.
 constexpr UINT WM_APP_DRIVER_STALLED = WM_APP + 7;
+// A setup file handed over by a second start waits to be loaded.
+constexpr UINT WM_APP_SETUP_HANDED_OVER = WM_APP + 12;

@@ -6,6 +6,8 @@
 #include "CIXO_CPLDoc.h"
 #include "CIXO_CPLView.h"
 #include "FindCmdLineOption.h"
+#include "SetupCommands.h"
+#include "SetupHandOver.h"
 #include "ResString.h"
 #include "SingleDocTemplate.h"
 #include "Trace.h"
@@ -15,11 +17,6 @@ namespace {
 
 // Shared by every Demtrel ever started, so never change it.
 constexpr char kInstanceMutexName[] = "734EB08A-7DFA-48ad-B254-2719FB6F8CE8";
-
-HWND FindRunningInstance() {
-    const std::string title = LoadResString(IDS_MAIN_TITLE);
-    return ::FindWindowA(nullptr, title.c_str());
-}
 
 } // namespace
 
@@ -41,6 +38,11 @@ CIXO_CPLApp::~CIXO_CPLApp() {
     Trace("CIXO_CPLApp destroyed\n");
 }
 
+HWND CIXO_CPLApp::FindRunningInstance() {
+    const std::string title = LoadResString(IDS_MAIN_TITLE);
+    return ::FindWindowA(nullptr, title.c_str());
+}
+
 CIXO_CPLApp* CIXO_CPLApp::FromApp() {
     return dynamic_cast<CIXO_CPLApp*>(AfxGetApp());
 }
@@ -55,6 +57,15 @@ BOOL CIXO_CPLApp::InitInstance() {
             ::PostMessageA(running, WM_COMMAND, ID_TRAY_QUIT, 0);
         return FALSE;
     }
+    // "-save" and "-load" do their work with no window and end with its
+    // outcome; "-preview" opens the window, or hands over to the running one.
+    std::string setupPath;
+    const char* setupOption = FindSetupOption(m_lpCmdLine, &setupPath);
+    const bool preview = setupOption && std::string(setupOption) == "-preview";
+    if (setupOption && !preview) {
+        SetExitCode(RunSetupCommandLine(setupOption, setupPath));
+        return FALSE;
+    }
     if (HasOption("-asio")) {
         Trace("Starting with ASIO page.\n");
         m_bStartWithAsioPage = true;
@@ -64,6 +75,9 @@ BOOL CIXO_CPLApp::InitInstance() {
         Trace("CIXO_CPLApp::InitInstance: CreateMutex failed with error 0x%08lX.\n",
               ::GetLastError());
     if (!m_hMutex || ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        if (preview && !setupPath.empty())
+            if (HWND running = FindRunningInstance())
+                HandSetupOver(running, SetupAction::Preview, setupPath, nullptr, nullptr);
         HandOver();
         return FALSE;
     }
@@ -75,6 +89,9 @@ BOOL CIXO_CPLApp::InitInstance() {
     m_nCmdShow = HasOption("-hide") ? SW_HIDE : SW_SHOW;
     if (!CreateMainWindow())
         return FALSE;
+    if (preview && !setupPath.empty())
+        if (CMainFrame* frame = CMainFrame::FromApp())
+            frame->QueueSetup({SetupAction::Preview, setupPath, 0});
     if (m_pMainWnd)
         m_pMainWnd->UpdateWindow();
     return TRUE;

@@ -13,6 +13,10 @@ public:
     // The process's application object when it is a CIXO_CPLApp, else null.
     static CIXO_CPLApp* FromApp();
 
+    // The running control panel's main window, found by its title; null
+    // when there is none.
+    static HWND FindRunningInstance();
+
     // TRUE when this process becomes the running control panel.
     BOOL InitInstance() override;
     // Creates the document, the main frame and its view and shows the frame

@@ -6,6 +6,7 @@
 #include "Dpi.h"
 #include "DropOutTexts.h"
 #include "ResString.h"
+#include "SetupCommands.h"
 #include "WinApp.h"
 #include "resource.h"
 
@@ -61,6 +62,10 @@ constexpr MessageMap CMainFrame::messageMap{
         {WM_SHOWWINDOW, 0, 0, On<&CMainFrame::OnShowWindow>},
         {WM_ENDSESSION, 0, 0, On<&CMainFrame::OnEndSession>},
         {WM_SETCURSOR, 0, 0, On<&CMainFrame::OnSetCursor>},
+        {WM_COPYDATA, 0, 0, On<&CMainFrame::OnCopyData>},
+        {WM_APP_SETUP_HANDED_OVER, 0, 0, On<&CMainFrame::OnSetupHandedOver>},
+        {WM_COMMAND, 0, ID_SAVE_SETUP, On<&CMainFrame::OnSaveSetup>},
+        {WM_COMMAND, 0, ID_LOAD_SETUP, On<&CMainFrame::OnLoadSetup>},
     }};
 
 CMainFrame::TrayAction CMainFrame::TrayActionFor(WPARAM iconId, LPARAM mouseMessage) {
@@ -154,7 +159,8 @@ void CMainFrame::OnDestroy() {
 
 bool CMainFrame::RunsDuringWait(UINT message, WPARAM wParam, LPARAM lParam) const {
     return message == WM_APP_TRAY_NOTIFY || message == TaskbarCreatedMessage() ||
-           message == WM_SETCURSOR || CFrameWnd::RunsDuringWait(message, wParam, lParam);
+           message == WM_SETCURSOR || message == WM_COPYDATA ||
+           CFrameWnd::RunsDuringWait(message, wParam, lParam);
 }
 
 // The quit itself comes after the wait, in the normal order of shutting
@@ -366,4 +372,55 @@ void CMainFrame::UpdateTray(bool force) {
         m_Tray.tip = tip;
         m_Tray.warning = m_bDropOutWarning;
     }
+}
+
+void CMainFrame::QueueSetup(SetupHandOver handOver) {
+    m_PendingSetups.push_back(std::move(handOver));
+    PostMessage(WM_APP_SETUP_HANDED_OVER);
+}
+
+LRESULT CMainFrame::OnCopyData(WPARAM, LPARAM lParam) {
+    SetupHandOver handOver;
+    if (!ReadSetupHandOver(reinterpret_cast<const COPYDATASTRUCT*>(lParam), handOver))
+        return FALSE;
+    QueueSetup(std::move(handOver));
+    return TRUE;
+}
+
+template <typename Command> void CMainFrame::RunSetupCommand(Command command) {
+    if (m_bSetupBusy)
+        return;
+    m_bSetupBusy = true;
+    command();
+    m_bSetupBusy = false;
+    if (!m_PendingSetups.empty() && ::IsWindow(m_hWnd))
+        PostMessage(WM_APP_SETUP_HANDED_OVER);
+}
+
+// A load handed over answers its second start before the summary shows, so
+// that the second start's exit code does not wait for the user.
+LRESULT CMainFrame::OnSetupHandedOver(WPARAM, LPARAM) {
+    if (m_bSetupBusy || m_PendingSetups.empty())
+        return 0;
+    const SetupHandOver handOver = m_PendingSetups.front();
+    m_PendingSetups.pop_front();
+    RunSetupCommand([this, &handOver] {
+        OnTrayOpen();
+        if (handOver.Action == SetupAction::Preview) {
+            PreviewSetup(m_hWnd, handOver.Path);
+            return;
+        }
+        const SetupResult result = LoadHandedSetup(handOver.Path);
+        ReplySetupHandOver(handOver.ReplyWindow, result.code, result.summary);
+        ShowSetupResult(m_hWnd, result);
+    });
+    return 0;
+}
+
+void CMainFrame::OnSaveSetup() {
+    RunSetupCommand([this] { SaveSetupFromMenu(m_hWnd); });
+}
+
+void CMainFrame::OnLoadSetup() {
+    RunSetupCommand([this] { LoadSetupFromMenu(m_hWnd); });
 }

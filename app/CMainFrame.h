@@ -5,10 +5,12 @@
 
 #include "DropOutHistory.h"
 #include "FrameWnd.h"
+#include "SetupHandOver.h"
 #include "StatusBar.h"
 #include "TrayIcon.h"
 #include "UiWait.h"
 
+#include <deque>
 #include <string>
 
 class CMainFrame : public CFrameWnd, private UiWait::SlowWaitObserver {
@@ -56,6 +58,10 @@ public:
     };
     const TrayState& Tray() const { return m_Tray; }
 
+    // A setup file to load or preview as soon as no other is being loaded:
+    // one handed over by a second start, or given at this start.
+    void QueueSetup(SetupHandOver handOver);
+
     // Pane 0 shows prompts and the selected page's name; pane 1 the number
     // of devices.
     CStatusBar m_StatusBar;
@@ -71,7 +77,9 @@ protected:
     int OnCreate(CREATESTRUCTA* cs) override;
     void OnDestroy() override;
     // The tray icon and its menu work while a request waits; Quit, a close
-    // sent to the frame and the end of the session act at once.
+    // sent to the frame and the end of the session act at once. A setup
+    // handed over is taken at once, since its record lives only while it is
+    // sent, and loaded later.
     bool RunsDuringWait(UINT message, WPARAM wParam, LPARAM lParam) const override;
     void OnHeldDuringWait(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -103,6 +111,13 @@ private:
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     void OnSize();
     void OnShowWindow(BOOL show, UINT status);
+    LRESULT OnCopyData(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetupHandedOver(WPARAM wParam, LPARAM lParam);
+    void OnSaveSetup();
+    void OnLoadSetup();
+    // Runs one setup command, never inside another: a second start's file
+    // waits for the dialogs of the one before.
+    template <typename Command> void RunSetupCommand(Command command);
 
     // While a slow wait shows: the text pane 0 had before it.
     std::string m_strBeforeWait;
@@ -112,4 +127,6 @@ private:
     bool m_bDropOutWarning = false;
     TrayState m_Tray;
     HICON m_hWarningIcon = nullptr;
+    std::deque<SetupHandOver> m_PendingSetups;
+    bool m_bSetupBusy = false;
 };

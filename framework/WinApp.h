@@ -38,6 +38,8 @@ public:
     // becomes m_pMainWnd). A later call starts a new document in the same
     // frame and view. FALSE on failure or without a template.
     BOOL OnFileNew();
+    // What the process ends with when InitInstance returns FALSE.
+    void SetExitCode(int code) { m_quitCode = code; }
 
 protected:
     static const MessageMap messageMap;

@@ -1,8 +1,8 @@
 // Resource identifiers of Demtrel, shared by the resource script and the C++ sources.
 // Plain #defines because the resource compiler reads this file as well.
 // Ranges keep the kinds apart: dialogs 100-148, icons 128-151 (no dialog uses
-// those numbers), menus 128 and 150, controls 1000-1101, commands 32771-32791
-// and 57600-57681, strings 61205-61306 and 61312-61359 (blocks of sixteen of
+// those numbers), menus 128 and 150, controls 1000-1104, commands 32771-32791
+// and 57600-57681, strings 61205-61306 and 61312-61423 (blocks of sixteen of
 // their own: they have a German version). The only shared numbers are the ones
 // the system fixes: 128 names the whole main-frame resource set, and a command
 // id doubles as the string id of its status prompt.
@@ -15,6 +15,7 @@
 // Dialog templates.
 #define IDD_ABOUTBOX 100
 #define IDD_MAIN_FORM 101
+#define IDD_LOAD_SETUP 106
 #define IDD_PAGE_BUFFERS 103
 #define IDD_PAGE_DEVICES 104
 #define IDD_PAGE_CHANNELS 105
@@ -102,6 +103,10 @@
 #define IDC_DROPOUT_OPEN_SETTINGS 1099
 #define IDC_DROPOUT_WARNING 1100
 #define IDC_DROPOUT_GRAPH_LABEL 1101
+// Load preview 106.
+#define IDC_SETUP_INTRO 1102
+#define IDC_SETUP_CHANGES 1103
+#define IDC_SETUP_NOTES 1104
 
 // Commands of the program.
 #define ID_TRAY_OPEN 32771
@@ -111,6 +116,10 @@
 // Ctrl+Tab, Ctrl+PageDown and their reverse: the next or previous page.
 #define ID_NEXT_PAGE 32790
 #define ID_PREV_PAGE 32791
+// Setup files. Their status prompts have a German version: the block of
+// sixteen numbers from 32784 holds no other string.
+#define ID_SAVE_SETUP 32784
+#define ID_LOAD_SETUP 32785
 
 // Commands and strings whose numbers the framework fixes. C++ code takes them from
 // the framework's own header; only the resource compiler needs them from here.
@@ -256,5 +265,72 @@
 #define IDS_COL_STREAM_MS 61348
 #define IDS_COL_WDM_MS 61349
 #define IDS_COL_RATE_HZ 61350
+// Setup files: saving, loading, the preview and the summary.
+#define IDS_SETUP_FILTER 61360
+#define IDS_SETUP_SAVED 61361
+#define IDS_SETUP_SAVED_PART 61362
+#define IDS_SETUP_NOT_WRITTEN 61363
+#define IDS_SETUP_NOT_READ 61364
+#define IDS_SETUP_UNUSABLE 61365
+#define IDS_SETUP_UNUSABLE_FILE 61366
+#define IDS_SETUP_LOADED 61367
+#define IDS_SETUP_LOADED_PART 61368
+#define IDS_SETUP_REFUSED 61369
+#define IDS_SETUP_SKIPPED 61370
+#define IDS_SETUP_LEFT_ALONE 61371
+#define IDS_SETUP_UNREAD 61372
+#define IDS_SETUP_PREVIEW 61373
+#define IDS_SETUP_PREVIEW_NOTHING 61374
+#define IDS_SETUP_NOT_TAKEN 61375
+// Why a file cannot be loaded.
+#define IDS_PROBLEM_TOO_LARGE 61376
+#define IDS_PROBLEM_NOT_A_SETUP 61377
+#define IDS_PROBLEM_NEWER_VERSION 61378
+#define IDS_PROBLEM_NOT_UTF8 61379
+#define IDS_PROBLEM_NO_SECTION 61380
+#define IDS_PROBLEM_UNKNOWN_SECTION 61381
+#define IDS_PROBLEM_UNKNOWN_KEY 61382
+#define IDS_PROBLEM_NO_EQUALS 61383
+#define IDS_PROBLEM_DUPLICATE 61384
+#define IDS_PROBLEM_BAD_NUMBER 61385
+#define IDS_PROBLEM_BAD_CHOICE 61386
+#define IDS_PROBLEM_NAME_TOO_LONG 61387
+#define IDS_PROBLEM_NOT_IN_CODE_PAGE 61388
+#define IDS_PROBLEM_NO_SERIAL 61389
+#define IDS_SETUP_NO_DRIVER 61390
+#define IDS_SETUP_USAGE 61391
+// The settings of a setup, as the preview and the summary name them.
+#define IDS_SETTING_CLOCK_SOURCE 61392
+#define IDS_SETTING_CLOCK_MASTER 61393
+#define IDS_SETTING_RATE_MODE 61394
+#define IDS_SETTING_SYNCH_MODE 61395
+#define IDS_SETTING_STREAM_BUFFER 61396
+#define IDS_SETTING_WDM_BUFFER 61397
+#define IDS_SETTING_RATE 61398
+#define IDS_SETTING_ASIO_BUFFER 61399
+#define IDS_SETTING_RANK 61400
+#define IDS_SETTING_DEVICE_NAME 61401
+#define IDS_SETTING_INCLUDE_NAME 61402
+#define IDS_SETTING_INPUT 61403
+#define IDS_SETTING_OUTPUT 61404
+#define IDS_SETTING_DEVICES 61405
+#define IDS_SETTING_CHANNELS 61406
+#define IDS_SETTING_OF 61407
+// Values, columns and reasons of the preview.
+#define IDS_COL_SETTING 61408
+#define IDS_COL_NOW 61409
+#define IDS_COL_IN_FILE 61410
+#define IDS_VALUE_YES 61411
+#define IDS_VALUE_NO 61412
+#define IDS_VALUE_MANUAL 61413
+#define IDS_VALUE_AUTOMATIC 61414
+#define IDS_VALUE_INTERNAL 61415
+#define IDS_VALUE_EXTERNAL 61416
+#define IDS_VALUE_HERTZ 61417
+#define IDS_VALUE_NONE 61418
+#define IDS_WHY_NOT_OFFERED 61419
+#define IDS_WHY_NO_DEVICE 61420
+#define IDS_WHY_NO_CHANNEL 61421
+#define IDS_WHY_FOLLOWS_MASTER 61422
 
 #endif

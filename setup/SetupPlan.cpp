@@ -93,13 +93,11 @@ SetupPlace Planner::Place(SetupSetting setting, const DriverDevice* device) cons
     return place;
 }
 
-// A device as a value: its name and, for telling two alike apart, its serial
-// number.
 SetupValue Planner::DeviceValue(const DriverDevice* device) {
     if (!device)
         return {};
-    return {0, FieldText(device->Properties.DeviceName) + " (" +
-                   FieldText(device->Properties.SerialNumber) + ")"};
+    return {0, SetupDeviceText(FieldText(device->Properties.DeviceName),
+                               FieldText(device->Properties.SerialNumber))};
 }
 
 const DriverDevice* Planner::DeviceOfId(uint32_t deviceId) const {
@@ -293,7 +291,8 @@ void Planner::PlanDevices(void (Planner::*plan)(const SetupDevice&, const Driver
 void Planner::ListMissingAndUntouched() {
     for (const SetupDevice& file : m_File.Devices)
         if (!m_State.DeviceOf(file.Serial))
-            m_Plan.MissingDevices.push_back(file.Serial);
+            m_Plan.MissingDevices.push_back(
+                {SetupSetting::DeviceName, file.Serial, file.Name.value_or(""), false, 0});
     for (const DriverDevice& device : m_State.Devices) {
         const std::string serial = FieldText(device.Properties.SerialNumber);
         if (std::none_of(m_File.Devices.begin(), m_File.Devices.end(),
@@ -303,6 +302,11 @@ void Planner::ListMissingAndUntouched() {
 }
 
 } // namespace
+
+// The serial number tells two devices of one model apart.
+std::string SetupDeviceText(const std::string& name, const std::string& serial) {
+    return name.empty() ? serial : name + " (" + serial + ")";
+}
 
 SetupPlan PlanSetup(const DriverState& state, const Setup& file) {
     return Planner(state, file).Plan();

@@ -38,6 +38,9 @@ enum class SetupSetting {
     ChannelName,
 };
 
+// A device as the user tells it from others: "Tarnet Duo 8 (TD08-1911-0077)".
+std::string SetupDeviceText(const std::string& name, const std::string& serial);
+
 // A number (a rate, a depth, a choice, a mode's id) and a text (a name, a
 // serial number, a mode's name); a setting uses what it needs.
 struct SetupValue {
@@ -87,8 +90,9 @@ struct SetupStep {
 struct SetupPlan {
     std::vector<SetupChange> Changes;
     std::vector<SetupStep> Steps;
-    // Devices of the file that are not connected: skipped.
-    std::vector<std::string> MissingDevices;
+    // Devices of the file that are not connected: skipped. Named as the
+    // file names them.
+    std::vector<SetupPlace> MissingDevices;
     // Connected devices the file does not name: left as they are.
     std::vector<SetupPlace> UntouchedDevices;
     std::vector<SetupUnavailable> Unavailable;

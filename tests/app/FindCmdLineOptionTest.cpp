@@ -49,8 +49,23 @@ TEST(FindCmdLineOption, HandsBackTheTokenAfterTheFirstMatch) {
     std::string next = "stale";
     EXPECT_TRUE(FindCmdLineOption("-o  first -o second", "-o", &next, true));
     EXPECT_EQ("first", next);
-    EXPECT_TRUE(FindCmdLineOption("x \"-o\" -o \"quoted value\"", "-o", &next, true));
-    EXPECT_EQ("\"quoted", next);
+    EXPECT_TRUE(FindCmdLineOption("x \"-o\" -o value", "-o", &next, true));
+    EXPECT_EQ("value", next);
+}
+
+// A path after an option may hold spaces when it is quoted; the option
+// itself is still a plain token.
+TEST(FindCmdLineOption, ATokenAfterTheOptionMayBeAQuotedPath) {
+    std::string next;
+    EXPECT_TRUE(
+        FindCmdLineOption("-LOAD \"C:\\My Setups\\Tracking.tcsetup\" -hide", "-load", &next, true));
+    EXPECT_EQ("C:\\My Setups\\Tracking.tcsetup", next);
+    EXPECT_TRUE(FindCmdLineOption("-load \"open to the end", "-load", &next, true));
+    EXPECT_EQ("open to the end", next);
+    EXPECT_TRUE(FindCmdLineOption("-load \"\" x", "-load", &next, true));
+    EXPECT_EQ("", next);
+    EXPECT_TRUE(FindCmdLineOption("-load a\"b c\"", "-load", &next, true));
+    EXPECT_EQ("a\"b", next) << "only a leading quote groups";
 }
 
 TEST(FindCmdLineOption, OutStringIsEmptiedWhenNothingFollowsOrNothingMatches) {

@@ -95,7 +95,9 @@ TEST_F(SetupLoading, DevicesNotConnectedAreSkippedAndDevicesNotInTheFileLeftAsTh
                                    "[device]\nserial = XX-0001\nname = Gone\ninput 1 = Far\n";
     Device(1).Name = "Duo edited";
     const SetupPlan plan = Plan(quadraOnly);
-    EXPECT_EQ(std::vector<std::string>{"XX-0001"}, plan.MissingDevices);
+    ASSERT_EQ(1u, plan.MissingDevices.size());
+    EXPECT_EQ("XX-0001", plan.MissingDevices[0].Serial);
+    EXPECT_EQ("Gone", plan.MissingDevices[0].DeviceName);
     ASSERT_EQ(1u, plan.UntouchedDevices.size());
     EXPECT_EQ("TD08-1911-0077", plan.UntouchedDevices[0].Serial);
     ASSERT_EQ(1u, plan.Changes.size());
