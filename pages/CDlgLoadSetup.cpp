@@ -9,8 +9,8 @@ namespace {
 
 const ListColumn kColumns[] = {
     {IDS_COL_SETTING, 200},
-    {IDS_COL_NOW, 135},
-    {IDS_COL_IN_FILE, 135},
+    {IDS_COL_NOW, 175},
+    {IDS_COL_IN_FILE, 175},
 };
 
 } // namespace

@@ -178,7 +178,8 @@ std::string SetupValueText(SetupSetting setting, const SetupValue& value) {
     case SetupSetting::SampleRateMode:
         return LoadResString(value.Number ? IDS_VALUE_AUTOMATIC : IDS_VALUE_MANUAL);
     case SetupSetting::SynchMode:
-        return value.Text.empty() ? number : number + " " + Quoted(value.Text);
+        // A mode is known by its name; its id tells two of one name apart.
+        return value.Text.empty() ? number : value.Text + " (" + number + ")";
     case SetupSetting::StreamBuffer:
     case SetupSetting::WdmBuffer:
     case SetupSetting::AsioBuffer:
@@ -254,9 +255,13 @@ std::string SetupLoadSummary(const std::string& path, const SetupPlan& plan,
             refused.push_back(SetupSettingName(change.Place) + ": " +
                               SetupValueText(change.Place.Setting, change.Wanted) + " (" +
                               SetupStatusText(statuses[change.Step]) + ")");
-    AddList(text, IDS_SETUP_REFUSED, refused);
+    // A blank line between the outcome and its lists, each on lines of its own.
+    std::string lists;
+    AddList(lists, IDS_SETUP_REFUSED, refused);
     const std::string notes = SetupPlanNotes(plan);
-    return notes.empty() ? text : text + kNewLine + notes;
+    if (!notes.empty())
+        lists += kNewLine + notes;
+    return lists.empty() ? text : text + kNewLine + lists;
 }
 
 std::string SetupSaveSummary(const std::string& path,

@@ -98,15 +98,29 @@ int PressTab(int count) {
     return 0;
 }
 
-int PrintWindowRect() {
+// The frame's, or that of the dialog or message box it shows.
+int PrintWindowRect(bool popup) {
     RECT rect{};
     HWND frame = FindMainWindow();
-    if (!frame || !GetWindowRect(frame, &rect)) {
+    HWND window = frame && popup ? GetLastActivePopup(frame) : frame;
+    if (!window || !GetWindowRect(window, &rect)) {
         std::fprintf(stderr, "DemoPilot: no window titled \"%s\"\n", kMainTitle);
         return 1;
     }
     std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left,
                 rect.top);
+    return 0;
+}
+
+// OK in the dialog or message box the frame shows.
+int PressOk() {
+    HWND frame = FindMainWindow();
+    HWND popup = frame ? GetLastActivePopup(frame) : nullptr;
+    if (!popup || popup == frame) {
+        std::fprintf(stderr, "DemoPilot: no dialog over the window\n");
+        return 1;
+    }
+    PostMessageA(popup, WM_COMMAND, IDOK, 0);
     return 0;
 }
 
@@ -131,10 +145,14 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "tab") == 0)
         return PressTab(std::atoi(argv[2]));
     if (argc == 2 && std::strcmp(argv[1], "rect") == 0)
-        return PrintWindowRect();
+        return PrintWindowRect(false);
+    if (argc == 3 && std::strcmp(argv[1], "rect") == 0 && std::strcmp(argv[2], "popup") == 0)
+        return PrintWindowRect(true);
+    if (argc == 2 && std::strcmp(argv[1], "ok") == 0)
+        return PressOk();
     if (argc == 2 && std::strcmp(argv[1], "hide") == 0)
         return HideWindow();
     std::fprintf(stderr, "usage: DemoPilot wait | DemoPilot page N | DemoPilot tab N | "
-                         "DemoPilot rect | DemoPilot hide\n");
+                         "DemoPilot rect [popup] | DemoPilot ok | DemoPilot hide\n");
     return 2;
 }
