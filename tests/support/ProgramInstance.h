@@ -13,13 +13,26 @@ public:
     static constexpr DWORD StartTimeout = 20000;
     static constexpr DWORD EndTimeout = 20000;
 
-    // The program is looked for in the test's own folder.
-    ProgramInstance(const char* program, const std::string& arguments) {
+    // The program is looked for in the test's own folder. What it prints is
+    // kept when asked for, as a script that starts it keeps its output.
+    enum class Output { Dropped, Kept };
+    ProgramInstance(const char* program, const std::string& arguments,
+                    Output output = Output::Dropped) {
         std::string commandLine = "\"" + ProgramPath(program) + "\" " + arguments;
         STARTUPINFOA startup{};
         startup.cb = sizeof(startup);
-        m_started = ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                     nullptr, &startup, &m_process) != FALSE;
+        HANDLE write = nullptr;
+        if (output == Output::Kept) {
+            SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
+            ::CreatePipe(&m_output, &write, &inherited, 1 << 16);
+            ::SetHandleInformation(m_output, HANDLE_FLAG_INHERIT, 0);
+            startup.dwFlags = STARTF_USESTDHANDLES;
+            startup.hStdOutput = startup.hStdError = write;
+        }
+        m_started = ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, write != nullptr,
+                                     0, nullptr, nullptr, &startup, &m_process) != FALSE;
+        if (write)
+            ::CloseHandle(write);
     }
     // Ended by force if the test left it running.
     ~ProgramInstance() {
@@ -31,11 +44,22 @@ public:
         }
         ::CloseHandle(m_process.hThread);
         ::CloseHandle(m_process.hProcess);
+        if (m_output)
+            ::CloseHandle(m_output);
     }
     ProgramInstance(const ProgramInstance&) = delete;
     ProgramInstance& operator=(const ProgramInstance&) = delete;
 
     bool Started() const { return m_started; }
+    // Everything the program printed, once it has ended.
+    std::string PrintedText() const {
+        std::string text;
+        char buffer[4096];
+        DWORD read = 0;
+        while (m_output && ::ReadFile(m_output, buffer, sizeof buffer, &read, nullptr) && read)
+            text.append(buffer, read);
+        return text;
+    }
     bool Ended(DWORD timeout = EndTimeout) const {
         return ::WaitForSingleObject(m_process.hProcess, timeout) == WAIT_OBJECT_0;
     }
@@ -85,4 +109,5 @@ private:
 
     PROCESS_INFORMATION m_process{};
     bool m_started = false;
+    HANDLE m_output = nullptr; // the pipe's end the program's output comes out of
 };
