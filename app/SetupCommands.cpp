@@ -25,7 +25,7 @@ constexpr const char* kSetupOptions[] = {"-save", "-load", "-preview"};
 constexpr char kExtension[] = "tcsetup";
 
 SetupResult NoDriver(uint32_t status) {
-    return {SetupNoDriver, FormatResString(IDS_SETUP_NO_DRIVER, {SetupStatusText(status)})};
+    return {SetupNoDriver, SetupNoDriverText(status)};
 }
 
 // The file is checked first, then the running window's connection: a closed

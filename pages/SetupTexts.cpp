@@ -210,6 +210,15 @@ std::string SetupStatusText(uint32_t status) {
     return system.empty() ? ErrorCodeText(status) : system;
 }
 
+// A connection that is not open, a driver whose device is not there or one
+// too old: the user can only be told to see to the driver.
+std::string SetupNoDriverText(uint32_t status) {
+    const bool missing = status == DRVSTATUS_NOT_OPEN || status == DRVSTATUS_VERSION_MISMATCH ||
+                         status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND;
+    return FormatResString(IDS_SETUP_NO_DRIVER,
+                           {missing ? LoadResString(IDS_DRIVER_MISSING) : SetupStatusText(status)});
+}
+
 std::string SetupProblemText(const std::string& path, const SetupFile::Result& result) {
     std::string reason;
     for (const ProblemText& entry : kProblems)

@@ -19,6 +19,8 @@ std::string SetupSettingName(const SetupPlace& place);
 std::string SetupValueText(SetupSetting setting, const SetupValue& value);
 // A driver status or a system error as a short text.
 std::string SetupStatusText(uint32_t status);
+// That the driver could not be opened, and why.
+std::string SetupNoDriverText(uint32_t status);
 // Why the file at path cannot be used, with the line when there is one.
 std::string SetupProblemText(const std::string& path, const SetupFile::Result& result);
 std::string SetupNotReadText(const std::string& path, DWORD error);

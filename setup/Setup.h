@@ -41,3 +41,28 @@ struct Setup {
     std::optional<bool> IncludeDeviceName;
     std::vector<SetupDevice> Devices;
 };
+
+// A setting as the user is told of it.
+enum class SetupSetting {
+    ClockSource,
+    ClockMaster,
+    SampleRateMode,
+    SynchMode,
+    StreamBuffer,
+    WdmBuffer,
+    SampleRate,
+    AsioBuffer,
+    DeviceRank,
+    DeviceName,
+    IncludeDeviceName,
+    ChannelName,
+};
+
+// Where a setting belongs: the driver's, a device's or a channel's.
+struct SetupPlace {
+    SetupSetting Setting;
+    std::string Serial; // empty for the driver's own settings
+    std::string DeviceName;
+    bool Output = false; // channels
+    uint32_t Position = 0;
+};

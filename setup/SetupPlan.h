@@ -22,22 +22,6 @@
 #include <string>
 #include <vector>
 
-// A setting as the preview lists it.
-enum class SetupSetting {
-    ClockSource,
-    ClockMaster,
-    SampleRateMode,
-    SynchMode,
-    StreamBuffer,
-    WdmBuffer,
-    SampleRate,
-    AsioBuffer,
-    DeviceRank,
-    DeviceName,
-    IncludeDeviceName,
-    ChannelName,
-};
-
 // A device as the user tells it from others: "Tarnet Duo 8 (TD08-1911-0077)".
 std::string SetupDeviceText(const std::string& name, const std::string& serial);
 
@@ -49,15 +33,6 @@ struct SetupValue {
     bool operator==(const SetupValue& other) const {
         return Number == other.Number && Text == other.Text;
     }
-};
-
-// Where a setting belongs: the driver's, a device's or a channel's.
-struct SetupPlace {
-    SetupSetting Setting;
-    std::string Serial; // empty for the driver's own settings
-    std::string DeviceName;
-    bool Output = false; // channels
-    uint32_t Position = 0;
 };
 
 struct SetupChange {
