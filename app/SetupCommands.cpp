@@ -8,6 +8,7 @@
 #include "CMainFrame.h"
 #include "ConsoleOutput.h"
 #include "FindCmdLineOption.h"
+#include "PageMessages.h"
 #include "ResString.h"
 #include "SetupDisk.h"
 #include "SetupHandOver.h"
@@ -63,9 +64,20 @@ bool AskForFile(HWND owner, bool save, std::string& path) {
     return chosen && !path.empty();
 }
 
+// The channel pages read whether ASIO names begin with the device's only
+// when they are made, and the driver tells no event when a load changes it:
+// they are told here.
 void ReloadPages() {
-    if (CIXO_CPLView* view = CIXO_CPLView::FromApp())
-        view->UpdateAllPages();
+    CIXO_CPLView* view = CIXO_CPLView::FromApp();
+    if (!view)
+        return;
+    view->UpdateAllPages();
+    uint32_t include = 0;
+    if (gDrv.GetIncludeDeviceName(&include) != DRVSTATUS_SUCCESS)
+        return;
+    gDrv.m_IncludeDeviceName = include != 0 ? 1 : 0;
+    ::SendMessageA(view->m_hWnd, WM_APP_INCLUDE_DEVICE_NAME,
+                   include != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 SetupResult RunWithoutWindow(bool save, const std::string& path) {

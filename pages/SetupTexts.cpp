@@ -3,6 +3,7 @@
 #include "DriverCodes.h"
 #include "DropOutTexts.h"
 #include "ResString.h"
+#include "SynchTexts.h"
 #include "resource.h"
 
 #include <algorithm>
@@ -139,6 +140,19 @@ UINT WhyText(SetupUnavailable::Why why) {
     return IDS_WHY_FOLLOWS_MASTER;
 }
 
+// As the synchronisation page shows it when the driver told its kind; a mode
+// the device does not offer is shown by its name and id, as the file has it.
+std::string SynchModeText(const SetupValue& value) {
+    if (value.ModeKind) {
+        SynchMode mode{*value.ModeKind, value.Number, {}};
+        std::memcpy(mode.Name, value.Text.data(),
+                    std::min(value.Text.size(), sizeof mode.Name - 1));
+        return GetSynchModeText(mode);
+    }
+    const std::string id = std::to_string(value.Number);
+    return value.Text.empty() ? id : value.Text + " (" + id + ")";
+}
+
 std::vector<std::string> FailureLines(const std::vector<SetupReadFailure>& failures) {
     std::vector<std::string> lines;
     for (const SetupReadFailure& failure : failures) {
@@ -172,14 +186,13 @@ std::string SetupValueText(SetupSetting setting, const SetupValue& value) {
     const std::string number = std::to_string(value.Number);
     switch (setting) {
     case SetupSetting::ClockSource:
-        return LoadResString(value.Number ? IDS_VALUE_EXTERNAL : IDS_VALUE_INTERNAL);
+        return GetSynchSourceText(value.Number);
     case SetupSetting::ClockMaster:
         return value.Text.empty() ? LoadResString(IDS_VALUE_NONE) : value.Text;
     case SetupSetting::SampleRateMode:
         return LoadResString(value.Number ? IDS_VALUE_AUTOMATIC : IDS_VALUE_MANUAL);
     case SetupSetting::SynchMode:
-        // A mode is known by its name; its id tells two of one name apart.
-        return value.Text.empty() ? number : value.Text + " (" + number + ")";
+        return SynchModeText(value);
     case SetupSetting::StreamBuffer:
     case SetupSetting::WdmBuffer:
     case SetupSetting::AsioBuffer:

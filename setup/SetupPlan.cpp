@@ -156,8 +156,9 @@ void Planner::PlanSynchMode(const SetupDevice& file, const DriverDevice& device)
     if (!file.Mode || !device.Modes)
         return;
     const DeviceSynchModes& modes = *device.Modes;
-    const SetupValue wanted{file.Mode->ModeId, file.Mode->Name};
-    const SetupValue current{modes.Current.ModeId, FieldText(modes.Current.Name)};
+    SetupValue wanted{file.Mode->ModeId, file.Mode->Name, std::nullopt};
+    const SetupValue current{modes.Current.ModeId, FieldText(modes.Current.Name),
+                             modes.Current.Kind};
     if (current == wanted)
         return;
     const SetupPlace place = Place(SetupSetting::SynchMode, &device);
@@ -166,6 +167,7 @@ void Planner::PlanSynchMode(const SetupDevice& file, const DriverDevice& device)
         if (mode.ModeId != wanted.Number || FieldText(mode.Name) != wanted.Text)
             continue;
         const SynchModeSelection selection{device.Properties.DeviceId, mode.Kind, mode.ModeId};
+        wanted.ModeKind = mode.Kind;
         Change(place, current, wanted,
                AddStep(
                    "SetDeviceSynchMode",

@@ -19,7 +19,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A device as the user tells it from others: "Tarnet Duo 8 (TD08-1911-0077)".
@@ -28,8 +30,15 @@ std::string SetupDeviceText(const std::string& name, const std::string& serial);
 // A number (a rate, a depth, a choice, a mode's id) and a text (a name, a
 // serial number, a mode's name); a setting uses what it needs.
 struct SetupValue {
+    SetupValue() = default;
+    SetupValue(uint32_t number, std::string text, std::optional<uint32_t> modeKind = {})
+        : Number(number), Text(std::move(text)), ModeKind(modeKind) {}
+
     uint32_t Number = 0;
     std::string Text;
+    // A mode's kind, when the driver told it; it is not part of the mode's
+    // key, only of how it is shown.
+    std::optional<uint32_t> ModeKind;
     bool operator==(const SetupValue& other) const {
         return Number == other.Number && Text == other.Text;
     }

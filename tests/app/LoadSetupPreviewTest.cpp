@@ -141,8 +141,9 @@ TEST_F(SetupPreview, ListsEveryChangeOverTheMainWindowWithTheNotesBelow) {
     EXPECT_EQ("Loading studio.tcsetup changes these settings:", intro);
     EXPECT_EQ((std::vector<std::string>{"Setting/200", "Now/175", "In the file/175"}), headings);
     EXPECT_EQ((std::vector<std::vector<std::string>>{
-                  {"Synchronisation mode of Tarnet Quadra 1818", "Internal crystal (1)",
-                   "Word Clock (5)"},
+                  // Modes as the synchronisation page shows them.
+                  {"Synchronisation mode of Tarnet Quadra 1818", "CSP (Internal crystal)",
+                   "External Clock (Word Clock)"},
                   {"Sampling rate", "48000 Hz", "96000 Hz"},
                   {"ASIO buffer", "4.0 ms", "8.0 ms"},
                   {"Name of Tarnet Duo 8", "\"Tarnet Duo 8\"", "\"Studio B\""},

@@ -173,7 +173,11 @@ TEST(Menus, MainMenuHasFileAndInfo) {
     ASSERT_EQ(GetMenuItemCount(menu), 2);
     EXPECT_EQ(MenuText(menu, 0), "&File");
     EXPECT_EQ(MenuText(menu, 1), "&Info");
-    ExpectItems(GetSubMenu(menu, 0), {{32773, "&Close"}, {57665, "&Quit"}});
+    ExpectItems(GetSubMenu(menu, 0), {{ID_SAVE_SETUP, "&Save Setup..."},
+                                      {ID_LOAD_SETUP, "&Load Setup..."},
+                                      {0, ""},
+                                      {32773, "&Close"},
+                                      {57665, "&Quit"}});
     ExpectItems(GetSubMenu(menu, 1),
                 {{ID_COPY_DIAGNOSTICS, "Copy &Diagnostics"}, {57664, "&About Orlaso_CPL..."}});
     DestroyMenu(menu);
