@@ -322,8 +322,15 @@ Problem Reader::Channel(bool output, const std::string& position, const std::str
     channel.Output = output;
     if (!ParseNumber(position, {1, kMaxPosition}, channel.Position))
         return Problem::BadNumber;
+    // "input 2" and "input 02" name one channel: the key's spelling cannot
+    // tell, only its place can.
+    std::vector<SetupChannel>& channels = m_Setup.Devices.back().Channels;
+    if (std::any_of(channels.begin(), channels.end(), [&](const SetupChannel& other) {
+            return other.Output == output && other.Position == channel.Position;
+        }))
+        return Problem::DuplicateKey;
     const Problem problem = Name(value, channel.Name);
-    m_Setup.Devices.back().Channels.push_back(channel);
+    channels.push_back(channel);
     return problem;
 }
 

@@ -155,3 +155,15 @@ TEST(SetupFile, AnUnusableFileSaysWhereAndWhyAndGivesNothing) {
                                "\ninput 256 = x\nrank = 63\n[driver]\nasio buffer = 40000\n")
                   .problem);
 }
+
+TEST(SetupFile, AChannelIsKnownByItsPlaceHoweverItsKeyIsSpelt) {
+    const std::string device = kHeader + "[device]\nserial = A\n";
+    for (const char* twice : {"input 02 = y\n", "INPUT  2 = y\n", "input \t2 = y\n"}) {
+        SCOPED_TRACE(twice);
+        EXPECT_EQ(std::make_pair(Problem::DuplicateKey, size_t{5}),
+                  Refusal(device + "input 2 = x\n" + twice));
+    }
+    const SetupFile::Result read = SetupFile::Parse(device + "input 2 = x\noutput 02 = y\n");
+    ASSERT_EQ(Problem::None, read.problem) << "the other direction is another channel";
+    EXPECT_EQ(2u, read.setup.Devices[0].Channels.size());
+}
