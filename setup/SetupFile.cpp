@@ -184,6 +184,10 @@ Problem Reader::Setting(const std::string& line) {
         return Problem::NoEquals;
     const std::string key = Lower(Trim(line.substr(0, equals)));
     const std::string value = Unquoted(Trim(line.substr(equals + 1)));
+    // Write leaves such a value out: read, the setup could not be saved as it
+    // came.
+    if (!Writable(value))
+        return Problem::ControlCharacter;
     switch (m_Section) {
     case Section::Driver:
         return DriverSetting(key, value);

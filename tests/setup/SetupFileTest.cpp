@@ -167,3 +167,31 @@ TEST(SetupFile, AChannelIsKnownByItsPlaceHoweverItsKeyIsSpelt) {
     ASSERT_EQ(Problem::None, read.problem) << "the other direction is another channel";
     EXPECT_EQ(2u, read.setup.Devices[0].Channels.size());
 }
+
+// The writer leaves out a value that holds a control character, so a file
+// that gives one could not be written back as it was read.
+TEST(SetupFile, AValueWithAControlCharacterIsRefused) {
+    const std::string device = kHeader + "[device]\nserial = A\n";
+    struct Case {
+        std::string text;
+        size_t line;
+    };
+    const Case cases[] = {
+        {device + "name = Mic\t1\n", 4},
+        {device + "input 1 = \"Mic 1\t\"\n", 4},
+        {device + "synchronisation mode = 3 Word\x01"
+                  "clock\n",
+         4},
+        {device + "output 1 = x\r\r\n", 4}, // a line end doubled by a transfer
+        {kHeader + "[device]\nserial = A" + std::string(1, '\0') + "\n", 3},
+        {kHeader + "[driver]\nclock master = A\x1F\n", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(std::make_pair(Problem::ControlCharacter, c.line), Refusal(c.text));
+    }
+    // Tabs beside the key and the value are spacing, not part of the value.
+    const SetupFile::Result read = SetupFile::Parse(device + "name\t=\tMic 1\t\n");
+    ASSERT_EQ(Problem::None, read.problem);
+    EXPECT_EQ("Mic 1", read.setup.Devices[0].Name);
+}
