@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <set>
 #include <vector>
 
 namespace SetupFile {
@@ -134,6 +135,9 @@ private:
     size_t m_Line = 0;
     size_t m_SectionLine = 0;
     std::vector<std::string> m_Keys;
+    // Looked up, not compared with each device before: a file may hold tens
+    // of thousands of sections.
+    std::set<std::string> m_Serials;
     bool m_DriverSeen = false;
 };
 
@@ -283,9 +287,8 @@ Problem Reader::DeviceSetting(const std::string& key, const std::string& value) 
     if (key == "serial") {
         if (value.empty() || value.size() > kMaxSerialBytes)
             return Problem::BadChoice;
-        for (const SetupDevice& other : m_Setup.Devices)
-            if (&other != &device && other.Serial == value)
-                return Problem::DuplicateKey;
+        if (!m_Serials.insert(value).second)
+            return Problem::DuplicateKey;
         device.Serial = value;
         return Problem::None;
     }
