@@ -370,10 +370,17 @@ Result Parse(const std::string& bytes) {
     Reader reader;
     Result result;
     result.problem = reader.Read(bytes);
-    if (result.problem == Problem::None)
-        result.setup = reader.Take();
-    else
-        result.line = result.problem == Problem::TooLarge ? 0 : reader.Line();
+    if (result.problem == Problem::None) {
+        // What is read must save to a file that reads again, and the spaces
+        // and line ends the writer puts in can make a dense file longer.
+        Setup setup = reader.Take();
+        if (Write(setup).size() <= kMaxFileBytes) {
+            result.setup = std::move(setup);
+            return result;
+        }
+        result.problem = Problem::TooLarge;
+    }
+    result.line = result.problem == Problem::TooLarge ? 0 : reader.Line();
     return result;
 }
 

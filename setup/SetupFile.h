@@ -43,7 +43,7 @@ constexpr size_t kMaxNameBytes = 39;
 // Why a file cannot be used.
 enum class Problem {
     None,
-    TooLarge,         // over kMaxFileBytes
+    TooLarge,         // over kMaxFileBytes, or its setup would be when written
     NotASetup,        // the first line is not the format's
     NewerVersion,     // written by a later version of the program
     NotUtf8,          // bytes that are no UTF-8 text

@@ -216,3 +216,23 @@ TEST(SetupFile, AFileOfTensOfThousandsOfDevicesIsReadAtOnce) {
     EXPECT_EQ(std::make_pair(Problem::DuplicateKey, lines + 2),
               Refusal(text + "[device]\nserial=17\n"));
 }
+
+// A setup read must save to a file that reads again, yet the writer's spaces
+// and line ends make the densest files longer than they were.
+TEST(SetupFile, AFileWhoseSetupWouldBeWrittenTooLargeIsRefusedAsTooLarge) {
+    const auto devices = [](size_t size) {
+        std::string text = kHeader;
+        for (size_t device = 0; text.size() < size; ++device) {
+            text += "[device]\nserial=" + std::to_string(device) + "\n";
+            for (int channel = 1; channel <= 256; ++channel)
+                text += "input " + std::to_string(channel) + "=" + std::string(39, 'n') + "\n";
+        }
+        return text;
+    };
+    const std::string dense = devices(SetupFile::kMaxFileBytes - 30000);
+    ASSERT_LE(dense.size(), SetupFile::kMaxFileBytes);
+    EXPECT_EQ(std::make_pair(Problem::TooLarge, size_t{0}), Refusal(dense));
+    const SetupFile::Result half = SetupFile::Parse(devices(SetupFile::kMaxFileBytes / 2));
+    ASSERT_EQ(Problem::None, half.problem);
+    EXPECT_EQ(Problem::None, SetupFile::Parse(SetupFile::Write(half.setup)).problem);
+}
