@@ -389,7 +389,7 @@ std::string Write(const Setup& setup) {
     out += "[driver]\r\n";
     if (setup.ClockSource)
         Put(out, "clock source", *setup.ClockSource ? "external" : "internal");
-    if (setup.ClockMaster)
+    if (setup.ClockMaster && Writable(*setup.ClockMaster))
         Put(out, "clock master", Value(*setup.ClockMaster));
     if (setup.SampleRateMode)
         Put(out, "sampling rate mode", *setup.SampleRateMode ? "automatic" : "manual");

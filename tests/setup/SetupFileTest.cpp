@@ -77,9 +77,10 @@ TEST(SetupFile, WhatIsWrittenReadsBackWhole) {
         }
     }
     EXPECT_NE(std::string::npos, text.find("B\xC3\xBChne")) << "the file is UTF-8";
-    // What the driver did not tell stays out, and a name that cannot stand on
-    // one line too.
+    // What the driver did not tell stays out, and a name or serial number
+    // that cannot stand on one line too.
     ::Setup sparse;
+    sparse.ClockMaster = "S1\r\n[device]";
     sparse.Devices = {SetupDevice{"S1", std::string("two\nlines"), 2, {}, {}}};
     const std::string sparseText = SetupFile::Write(sparse);
     EXPECT_EQ(kHeader.substr(0, kHeader.size() - 1) + "\r\n[driver]\r\n\r\n[device]\r\n" +
