@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <set>
 #include <vector>
 
 namespace SetupFile {
@@ -134,6 +135,9 @@ private:
     size_t m_Line = 0;
     size_t m_SectionLine = 0;
     std::vector<std::string> m_Keys;
+    // Looked up, not compared with each device before: a file may hold tens
+    // of thousands of sections.
+    std::set<std::string> m_Serials;
     bool m_DriverSeen = false;
 };
 
@@ -184,6 +188,10 @@ Problem Reader::Setting(const std::string& line) {
         return Problem::NoEquals;
     const std::string key = Lower(Trim(line.substr(0, equals)));
     const std::string value = Unquoted(Trim(line.substr(equals + 1)));
+    // Write leaves such a value out: read, the setup could not be saved as it
+    // came.
+    if (!Writable(value))
+        return Problem::ControlCharacter;
     switch (m_Section) {
     case Section::Driver:
         return DriverSetting(key, value);
@@ -279,9 +287,8 @@ Problem Reader::DeviceSetting(const std::string& key, const std::string& value) 
     if (key == "serial") {
         if (value.empty() || value.size() > kMaxSerialBytes)
             return Problem::BadChoice;
-        for (const SetupDevice& other : m_Setup.Devices)
-            if (&other != &device && other.Serial == value)
-                return Problem::DuplicateKey;
+        if (!m_Serials.insert(value).second)
+            return Problem::DuplicateKey;
         device.Serial = value;
         return Problem::None;
     }
@@ -322,8 +329,15 @@ Problem Reader::Channel(bool output, const std::string& position, const std::str
     channel.Output = output;
     if (!ParseNumber(position, {1, kMaxPosition}, channel.Position))
         return Problem::BadNumber;
+    // "input 2" and "input 02" name one channel: the key's spelling cannot
+    // tell, only its place can.
+    std::vector<SetupChannel>& channels = m_Setup.Devices.back().Channels;
+    if (std::any_of(channels.begin(), channels.end(), [&](const SetupChannel& other) {
+            return other.Output == output && other.Position == channel.Position;
+        }))
+        return Problem::DuplicateKey;
     const Problem problem = Name(value, channel.Name);
-    m_Setup.Devices.back().Channels.push_back(channel);
+    channels.push_back(channel);
     return problem;
 }
 
@@ -356,10 +370,17 @@ Result Parse(const std::string& bytes) {
     Reader reader;
     Result result;
     result.problem = reader.Read(bytes);
-    if (result.problem == Problem::None)
-        result.setup = reader.Take();
-    else
-        result.line = result.problem == Problem::TooLarge ? 0 : reader.Line();
+    if (result.problem == Problem::None) {
+        // What is read must save to a file that reads again, and the spaces
+        // and line ends the writer puts in can make a dense file longer.
+        Setup setup = reader.Take();
+        if (Write(setup).size() <= kMaxFileBytes) {
+            result.setup = std::move(setup);
+            return result;
+        }
+        result.problem = Problem::TooLarge;
+    }
+    result.line = result.problem == Problem::TooLarge ? 0 : reader.Line();
     return result;
 }
 
@@ -368,7 +389,7 @@ std::string Write(const Setup& setup) {
     out += "[driver]\r\n";
     if (setup.ClockSource)
         Put(out, "clock source", *setup.ClockSource ? "external" : "internal");
-    if (setup.ClockMaster)
+    if (setup.ClockMaster && Writable(*setup.ClockMaster))
         Put(out, "clock master", Value(*setup.ClockMaster));
     if (setup.SampleRateMode)
         Put(out, "sampling rate mode", *setup.SampleRateMode ? "automatic" : "manual");

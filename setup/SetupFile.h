@@ -43,20 +43,21 @@ constexpr size_t kMaxNameBytes = 39;
 // Why a file cannot be used.
 enum class Problem {
     None,
-    TooLarge,       // over kMaxFileBytes
-    NotASetup,      // the first line is not the format's
-    NewerVersion,   // written by a later version of the program
-    NotUtf8,        // bytes that are no UTF-8 text
-    NoSection,      // a setting before the first section
-    UnknownSection, // a section the format does not have
-    UnknownKey,     // a key its section does not have
-    NoEquals,       // a line that is no "key = value"
-    DuplicateKey,   // a key given twice in one section, or a device twice
-    BadNumber,      // not a whole number, or out of range
-    BadChoice,      // not one of the words the key allows
-    NameTooLong,    // more than kMaxNameBytes in the system's code page
-    NotInCodePage,  // a character the system's code page does not have
-    NoSerial,       // a device section without its serial number
+    TooLarge,         // over kMaxFileBytes, or its setup would be when written
+    NotASetup,        // the first line is not the format's
+    NewerVersion,     // written by a later version of the program
+    NotUtf8,          // bytes that are no UTF-8 text
+    NoSection,        // a setting before the first section
+    UnknownSection,   // a section the format does not have
+    UnknownKey,       // a key its section does not have
+    NoEquals,         // a line that is no "key = value"
+    DuplicateKey,     // a key given twice in one section, or a device twice
+    BadNumber,        // not a whole number, or out of range
+    BadChoice,        // not one of the words the key allows
+    NameTooLong,      // more than kMaxNameBytes in the system's code page
+    NotInCodePage,    // a character the system's code page does not have
+    NoSerial,         // a device section without its serial number
+    ControlCharacter, // a tab or other control character within a value
 };
 
 struct Result {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <string>
 
 namespace {
@@ -75,9 +77,10 @@ TEST(SetupFile, WhatIsWrittenReadsBackWhole) {
         }
     }
     EXPECT_NE(std::string::npos, text.find("B\xC3\xBChne")) << "the file is UTF-8";
-    // What the driver did not tell stays out, and a name that cannot stand on
-    // one line too.
+    // What the driver did not tell stays out, and a name or serial number
+    // that cannot stand on one line too.
     ::Setup sparse;
+    sparse.ClockMaster = "S1\r\n[device]";
     sparse.Devices = {SetupDevice{"S1", std::string("two\nlines"), 2, {}, {}}};
     const std::string sparseText = SetupFile::Write(sparse);
     EXPECT_EQ(kHeader.substr(0, kHeader.size() - 1) + "\r\n[driver]\r\n\r\n[device]\r\n" +
@@ -154,4 +157,83 @@ TEST(SetupFile, AnUnusableFileSaysWhereAndWhyAndGivesNothing) {
               SetupFile::Parse(kHeader + "[device]\nserial = A\nname = " + name39 +
                                "\ninput 256 = x\nrank = 63\n[driver]\nasio buffer = 40000\n")
                   .problem);
+}
+
+TEST(SetupFile, AChannelIsKnownByItsPlaceHoweverItsKeyIsSpelt) {
+    const std::string device = kHeader + "[device]\nserial = A\n";
+    for (const char* twice : {"input 02 = y\n", "INPUT  2 = y\n", "input \t2 = y\n"}) {
+        SCOPED_TRACE(twice);
+        EXPECT_EQ(std::make_pair(Problem::DuplicateKey, size_t{5}),
+                  Refusal(device + "input 2 = x\n" + twice));
+    }
+    const SetupFile::Result read = SetupFile::Parse(device + "input 2 = x\noutput 02 = y\n");
+    ASSERT_EQ(Problem::None, read.problem) << "the other direction is another channel";
+    EXPECT_EQ(2u, read.setup.Devices[0].Channels.size());
+}
+
+// The writer leaves out a value that holds a control character, so a file
+// that gives one could not be written back as it was read.
+TEST(SetupFile, AValueWithAControlCharacterIsRefused) {
+    const std::string device = kHeader + "[device]\nserial = A\n";
+    struct Case {
+        std::string text;
+        size_t line;
+    };
+    const Case cases[] = {
+        {device + "name = Mic\t1\n", 4},
+        {device + "input 1 = \"Mic 1\t\"\n", 4},
+        {device + "synchronisation mode = 3 Word\x01"
+                  "clock\n",
+         4},
+        {device + "output 1 = x\r\r\n", 4}, // a line end doubled by a transfer
+        {kHeader + "[device]\nserial = A" + std::string(1, '\0') + "\n", 3},
+        {kHeader + "[driver]\nclock master = A\x1F\n", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(std::make_pair(Problem::ControlCharacter, c.line), Refusal(c.text));
+    }
+    // Tabs beside the key and the value are spacing, not part of the value.
+    const SetupFile::Result read = SetupFile::Parse(device + "name\t=\tMic 1\t\n");
+    ASSERT_EQ(Problem::None, read.problem);
+    EXPECT_EQ("Mic 1", read.setup.Devices[0].Name);
+}
+
+// A file within the size limit is read at once, however it is made: a
+// megabyte of devices, each to be told from every other by its serial number.
+TEST(SetupFile, AFileOfTensOfThousandsOfDevicesIsReadAtOnce) {
+    std::string text = kHeader;
+    for (size_t i = 0; text.size() < SetupFile::kMaxFileBytes - 60; ++i)
+        text += "[device]\nserial=" + std::to_string(i) + "\n";
+    const auto start = std::chrono::steady_clock::now();
+    SetupFile::Parse(text);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // Comparing each serial number with all before took seconds; looking it
+    // up takes a small part of one, under load too.
+    EXPECT_LT(seconds, 2.0);
+    // A serial number given twice is still found among them all.
+    const size_t lines = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+    EXPECT_EQ(std::make_pair(Problem::DuplicateKey, lines + 2),
+              Refusal(text + "[device]\nserial=17\n"));
+}
+
+// A setup read must save to a file that reads again, yet the writer's spaces
+// and line ends make the densest files longer than they were.
+TEST(SetupFile, AFileWhoseSetupWouldBeWrittenTooLargeIsRefusedAsTooLarge) {
+    const auto devices = [](size_t size) {
+        std::string text = kHeader;
+        for (size_t device = 0; text.size() < size; ++device) {
+            text += "[device]\nserial=" + std::to_string(device) + "\n";
+            for (int channel = 1; channel <= 256; ++channel)
+                text += "input " + std::to_string(channel) + "=" + std::string(39, 'n') + "\n";
+        }
+        return text;
+    };
+    const std::string dense = devices(SetupFile::kMaxFileBytes - 30000);
+    ASSERT_LE(dense.size(), SetupFile::kMaxFileBytes);
+    EXPECT_EQ(std::make_pair(Problem::TooLarge, size_t{0}), Refusal(dense));
+    const SetupFile::Result half = SetupFile::Parse(devices(SetupFile::kMaxFileBytes / 2));
+    ASSERT_EQ(Problem::None, half.problem);
+    EXPECT_EQ(Problem::None, SetupFile::Parse(SetupFile::Write(half.setup)).problem);
 }
