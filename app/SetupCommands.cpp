@@ -96,12 +96,14 @@ SetupResult RunWithoutWindow(bool save, const std::string& path) {
 } // namespace
 
 SetupResult SaveSetup(CDriver& driver, const std::string& path) {
-    const SetupRead read = ReadSetup(driver);
+    SetupRead read = ReadSetup(driver);
+    const std::vector<SetupPlace> leftOut = SetupFile::LeaveOutUnwritable(read.setup);
     const DWORD error = SetupDisk::Save(path, SetupFile::Write(read.setup));
     if (error != 0)
         return {SetupFileUnusable,
                 FormatResString(IDS_SETUP_NOT_WRITTEN, {path, SetupStatusText(error)})};
-    return {read.failures.empty() ? SetupDone : SetupPart, SetupSaveSummary(path, read.failures)};
+    return {read.failures.empty() && leftOut.empty() ? SetupDone : SetupPart,
+            SetupSaveSummary(path, read.failures, leftOut)};
 }
 
 std::optional<SetupResult> ReadSetupFile(const std::string& path, Setup& setup) {

@@ -54,6 +54,7 @@ constexpr ProblemText kProblems[] = {
     {SetupFile::Problem::NameTooLong, IDS_PROBLEM_NAME_TOO_LONG},
     {SetupFile::Problem::NotInCodePage, IDS_PROBLEM_NOT_IN_CODE_PAGE},
     {SetupFile::Problem::NoSerial, IDS_PROBLEM_NO_SERIAL},
+    {SetupFile::Problem::ControlCharacter, IDS_PROBLEM_CONTROL_CHARACTER},
 };
 
 // The settings a failed read request leaves unknown.
@@ -286,12 +287,15 @@ std::string SetupLoadSummary(const std::string& path, const SetupPlan& plan,
     return lists.empty() ? text : text + kNewLine + lists;
 }
 
-std::string SetupSaveSummary(const std::string& path,
-                             const std::vector<SetupReadFailure>& failures) {
-    if (failures.empty())
+std::string SetupSaveSummary(const std::string& path, const std::vector<SetupReadFailure>& failures,
+                             const std::vector<SetupPlace>& leftOut) {
+    if (failures.empty() && leftOut.empty())
         return FormatResString(IDS_SETUP_SAVED, {path});
-    std::string text = FormatResString(IDS_SETUP_SAVED_PART, {path});
-    for (const std::string& line : FailureLines(failures))
-        text += std::string(kNewLine) + "  " + line;
+    std::string text = FormatResString(IDS_SETUP_SAVED_PART, {path}) + kNewLine;
+    AddList(text, IDS_SETUP_UNTOLD, FailureLines(failures));
+    std::vector<std::string> unwritable;
+    for (const SetupPlace& place : leftOut)
+        unwritable.push_back(SetupSettingName(place));
+    AddList(text, IDS_SETUP_UNWRITABLE, unwritable);
     return text;
 }

@@ -30,6 +30,7 @@ std::string SetupPlanNotes(const SetupPlan& plan);
 // What loading did, with everything refused or not taken.
 std::string SetupLoadSummary(const std::string& path, const SetupPlan& plan,
                              const std::vector<uint32_t>& statuses);
-// What saving did, with every setting left out.
-std::string SetupSaveSummary(const std::string& path,
-                             const std::vector<SetupReadFailure>& failures);
+// What saving did, with every setting left out: those the driver did not
+// tell, and those a file cannot hold.
+std::string SetupSaveSummary(const std::string& path, const std::vector<SetupReadFailure>& failures,
+                             const std::vector<SetupPlace>& leftOut);

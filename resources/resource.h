@@ -2,7 +2,7 @@
 // Plain #defines because the resource compiler reads this file as well.
 // Ranges keep the kinds apart: dialogs 100-148, icons 128-151 (no dialog uses
 // those numbers), menus 128 and 150, controls 1000-1104, commands 32771-32791
-// and 57600-57681, strings 61205-61306 and 61312-61423 (blocks of sixteen of
+// and 57600-57681, strings 61205-61306 and 61312-61424 (blocks of sixteen of
 // their own: they have a German version). The only shared numbers are the ones
 // the system fixes: 128 names the whole main-frame resource set, and a command
 // id doubles as the string id of its status prompt.
@@ -324,6 +324,8 @@
 #define IDS_VALUE_NO 61412
 #define IDS_VALUE_MANUAL 61413
 #define IDS_VALUE_AUTOMATIC 61414
+#define IDS_PROBLEM_CONTROL_CHARACTER 61415
+#define IDS_SETUP_UNWRITABLE 61416
 #define IDS_VALUE_HERTZ 61417
 #define IDS_VALUE_NONE 61418
 #define IDS_WHY_NOT_OFFERED 61419
@@ -331,5 +333,7 @@
 #define IDS_WHY_NO_CHANNEL 61421
 #define IDS_WHY_FOLLOWS_MASTER 61422
 #define IDS_DRIVER_MISSING 61423
+// Saving a setup, continued.
+#define IDS_SETUP_UNTOLD 61424
 
 #endif

@@ -361,6 +361,92 @@ void Put(std::string& out, const char* key, const std::string& value) {
 
 } // namespace
 
+namespace {
+
+bool InRange(uint32_t value, Range range) {
+    return value >= range.low && value <= range.high;
+}
+
+bool SerialWritable(const std::string& serial) {
+    return !serial.empty() && serial.size() <= kMaxSerialBytes && Writable(serial);
+}
+
+bool NameWritable(const std::string& name) {
+    return name.size() <= kMaxNameBytes && Writable(name);
+}
+
+// Leaves the value out when the file cannot hold it, and names its place.
+template <typename Value, typename Check>
+void Keep(std::optional<Value>& value, Check fits, SetupPlace place,
+          std::vector<SetupPlace>& leftOut) {
+    if (value && !fits(*value)) {
+        value.reset();
+        leftOut.push_back(std::move(place));
+    }
+}
+
+void LeaveOutOfDevice(SetupDevice& device, std::vector<SetupPlace>& leftOut) {
+    const std::string shownName = device.Name.value_or("");
+    const auto place = [&](SetupSetting setting) {
+        return SetupPlace{setting, device.Serial, shownName, false, 0};
+    };
+    Keep(device.Name, NameWritable, place(SetupSetting::DeviceName), leftOut);
+    Keep(
+        device.Rank, [](uint32_t rank) { return rank <= kMaxRank; },
+        place(SetupSetting::DeviceRank), leftOut);
+    Keep(
+        device.Mode, [](const SetupSynchMode& mode) { return NameWritable(mode.Name); },
+        place(SetupSetting::SynchMode), leftOut);
+    auto& channels = device.Channels;
+    const auto unwritable = [&](const SetupChannel& channel) {
+        if (channel.Position >= 1 && channel.Position <= kMaxPosition && NameWritable(channel.Name))
+            return false;
+        SetupPlace channelPlace = place(SetupSetting::ChannelName);
+        channelPlace.Output = channel.Output;
+        channelPlace.Position = channel.Position;
+        leftOut.push_back(std::move(channelPlace));
+        return true;
+    };
+    channels.erase(std::remove_if(channels.begin(), channels.end(), unwritable), channels.end());
+}
+
+} // namespace
+
+std::vector<SetupPlace> LeaveOutUnwritable(Setup& setup) {
+    std::vector<SetupPlace> leftOut;
+    const auto driverPlace = [](SetupSetting setting) {
+        return SetupPlace{setting, {}, {}, false, 0};
+    };
+    Keep(setup.ClockMaster, SerialWritable, driverPlace(SetupSetting::ClockMaster), leftOut);
+    const std::pair<std::optional<uint32_t>*, std::pair<Range, SetupSetting>> numbers[] = {
+        {&setup.SampleRate, {kRateRange, SetupSetting::SampleRate}},
+        {&setup.StreamBufferUs, {kStreamRange, SetupSetting::StreamBuffer}},
+        {&setup.AsioBufferUs, {kAudioRange, SetupSetting::AsioBuffer}},
+        {&setup.WdmBufferUs, {kAudioRange, SetupSetting::WdmBuffer}},
+    };
+    for (const auto& [value, limits] : numbers) {
+        const Range range = limits.first;
+        Keep(
+            *value, [range](uint32_t number) { return InRange(number, range); },
+            driverPlace(limits.second), leftOut);
+    }
+    // A device without a serial number a file can name, or with one named
+    // before, cannot be told apart when the file is loaded.
+    std::set<std::string> serials;
+    auto& devices = setup.Devices;
+    const auto unnamed = [&](const SetupDevice& device) {
+        if (SerialWritable(device.Serial) && serials.insert(device.Serial).second)
+            return false;
+        leftOut.push_back(
+            {SetupSetting::DeviceName, device.Serial, device.Name.value_or(""), false, 0});
+        return true;
+    };
+    devices.erase(std::remove_if(devices.begin(), devices.end(), unnamed), devices.end());
+    for (SetupDevice& device : devices)
+        LeaveOutOfDevice(device, leftOut);
+    return leftOut;
+}
+
 bool Writable(const std::string& text) {
     return std::none_of(
         text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });

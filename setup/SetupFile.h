@@ -31,6 +31,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace SetupFile {
 
@@ -73,5 +74,9 @@ Result Parse(const std::string& bytes);
 // character cannot stand on one line and is left out; the caller tells.
 std::string Write(const Setup& setup);
 bool Writable(const std::string& text);
+// Takes out of a setup read from the driver every value a file cannot hold
+// (out of its range, too long, on no line of its own, a serial number given
+// twice), so that a saved file can always be loaded again; says which.
+std::vector<SetupPlace> LeaveOutUnwritable(Setup& setup);
 
 } // namespace SetupFile

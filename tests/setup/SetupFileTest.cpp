@@ -237,3 +237,46 @@ TEST(SetupFile, AFileWhoseSetupWouldBeWrittenTooLargeIsRefusedAsTooLarge) {
     ASSERT_EQ(Problem::None, half.problem);
     EXPECT_EQ(Problem::None, SetupFile::Parse(SetupFile::Write(half.setup)).problem);
 }
+
+// What a driver may report and a file cannot hold is left out before saving,
+// and named, so that the file saved can always be loaded again.
+TEST(SetupFileUnwritable, ValuesAFileCannotHoldAreLeftOutAndNamedSoThatTheFileLoadsAgain) {
+    ::Setup setup;
+    setup.ClockMaster = "SN-A\r\n[device]";
+    setup.SampleRate = 1000;
+    setup.AsioBufferUs = 50000;
+    setup.WdmBufferUs = 8000;
+    SetupDevice a;
+    a.Serial = "SN-A";
+    a.Name = std::string(40, 'n');
+    a.Rank = 64;
+    a.Mode = SetupSynchMode{3, "Word\tclock"};
+    a.Channels = {{false, 1, "Kick"}, {true, 2, "Main\nR"}};
+    SetupDevice twin = a;
+    twin.Name = "Twin";
+    SetupDevice unnamed;
+    unnamed.Serial = "";
+    setup.Devices = {a, twin, unnamed};
+
+    const std::vector<SetupPlace> leftOut = SetupFile::LeaveOutUnwritable(setup);
+    std::vector<std::string> places;
+    for (const SetupPlace& place : leftOut)
+        places.push_back(std::to_string(static_cast<int>(place.Setting)) + " " + place.Serial +
+                         (place.Position ? " " + std::to_string(place.Position) : ""));
+    const auto code = [](SetupSetting setting) {
+        return std::to_string(static_cast<int>(setting));
+    };
+    EXPECT_EQ((std::vector<std::string>{
+                  code(SetupSetting::ClockMaster) + " ", code(SetupSetting::SampleRate) + " ",
+                  code(SetupSetting::AsioBuffer) + " ", code(SetupSetting::DeviceName) + " SN-A",
+                  code(SetupSetting::DeviceName) + " ", code(SetupSetting::DeviceName) + " SN-A",
+                  code(SetupSetting::DeviceRank) + " SN-A", code(SetupSetting::SynchMode) + " SN-A",
+                  code(SetupSetting::ChannelName) + " SN-A 2"}),
+              places);
+    EXPECT_EQ(8000u, setup.WdmBufferUs);
+    ASSERT_EQ(1u, setup.Devices.size()) << "a serial number given twice, or none, is no key";
+    EXPECT_EQ(1u, setup.Devices[0].Channels.size());
+
+    const SetupFile::Result again = SetupFile::Parse(SetupFile::Write(setup));
+    EXPECT_EQ(SetupFile::Problem::None, again.problem) << "line " << again.line;
+}
