@@ -33,7 +33,8 @@ std::vector<Refusal> Refusals() {
         {"a name the code page cannot hold", device + "input 1 = \xE6\x97\xA5\xE6\x9C\xAC\r\n",
          "Line 4: The name has a character that this system's code page does not have."},
         {"a file over 1 MB", kHead + ";" + std::string(1024 * 1024, 'x') + "\r\n",
-         "cannot be loaded, and nothing was changed: The file is larger than 1 MB."},
+         "cannot be loaded, and nothing was changed: The file is too large: a setup may take at "
+         "most 1 MB."},
     };
 }
 
