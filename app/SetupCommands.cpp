@@ -2,11 +2,11 @@
 
 #include "CDlgLoadSetup.h"
 #include "CDriverSettings.h"
-#include "DriverCodes.h"
 #include "CIXO_CPLApp.h"
 #include "CIXO_CPLView.h"
 #include "CMainFrame.h"
 #include "ConsoleOutput.h"
+#include "DriverCodes.h"
 #include "FindCmdLineOption.h"
 #include "PageMessages.h"
 #include "ResString.h"
