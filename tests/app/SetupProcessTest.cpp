@@ -116,25 +116,27 @@ TEST_F(SetupCommandLine, AFileThatCannotBeUsedOrNoDriverEndWithTheirOwnCodes) {
 }
 
 // The message box a running instance shows, and its text.
+struct MessageBoxSearch {
+    const ProgramInstance* instance;
+    std::string text;
+};
+
+BOOL CALLBACK FindMessageBox(HWND window, LPARAM data) {
+    auto& search = *reinterpret_cast<MessageBoxSearch*>(data);
+    char kind[32] = "";
+    ::GetClassNameA(window, kind, sizeof kind);
+    if (!search.instance->Owns(window) || std::string(kind) != "#32770" ||
+        !::IsWindowVisible(window))
+        return TRUE;
+    char text[1024] = "";
+    ::GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
+    search.text = text;
+    return search.text.empty() ? TRUE : FALSE;
+}
+
 std::string MessageBoxText(const ProgramInstance& instance) {
-    struct Search {
-        const ProgramInstance* instance;
-        std::string text;
-    } search{&instance, {}};
-    ::EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& found = *reinterpret_cast<Search*>(data);
-            char kind[32] = "";
-            ::GetClassNameA(window, kind, sizeof kind);
-            if (!found.instance->Owns(window) || std::string(kind) != "#32770" ||
-                !::IsWindowVisible(window))
-                return TRUE;
-            char text[1024] = "";
-            ::GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
-            found.text = text;
-            return found.text.empty() ? TRUE : FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    MessageBoxSearch search{&instance, {}};
+    ::EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&search));
     return search.text;
 }
 
