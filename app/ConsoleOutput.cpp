@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace {
 
 // A console shows characters; a pipe or a file takes the bytes as they are.
@@ -16,8 +18,8 @@ void Write(HANDLE out, const std::string& text) {
     const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
     if (length <= 0)
         return;
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, &wide[0], length);
+    std::vector<wchar_t> wide(static_cast<size_t>(length));
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
     ::WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
 }
 

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdarg>
-#include <cstdio>
 
 namespace {
 
@@ -26,10 +25,11 @@ void Trace(const char* format, ...) {
     TraceHook hook = gHook;
     if (!hook)
         return;
-    char line[512];
+    // The system writes at most 1024 characters and the terminator.
+    char line[1025];
     va_list args;
     va_start(args, format);
-    vsnprintf(line, sizeof line, format, args);
+    ::wvsprintfA(line, format, args);
     va_end(args);
     hook(line);
 }

@@ -91,9 +91,8 @@ uint32_t CDriver::Open() {
     LockGuard lock(m_Lock);
     if (m_hDevice)
         return DRVSTATUS_SUCCESS;
-    char name[64];
-    snprintf(name, sizeof name, "\\\\.\\%s", DRIVER_INTERFACE_ID);
-    HANDLE device = DriverTransport::Open(name);
+    const std::string name = std::string("\\\\.\\") + DRIVER_INTERFACE_ID;
+    HANDLE device = DriverTransport::Open(name.c_str());
     if (device == INVALID_HANDLE_VALUE)
         return DriverTransport::LastError();
     m_hDevice = device;

@@ -6,19 +6,16 @@
 #include "DriverCodes.h"
 #include "ResString.h"
 #include "SynchTexts.h"
+#include "TextFormat.h"
 #include "Version.h"
 #include "resource.h"
-
-#include <cstdio>
 
 namespace {
 
 constexpr char kLineEnd[] = "\r\n";
 
 std::string Hex(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));
-    return text;
+    return FormatText("0x%08X", static_cast<unsigned>(value));
 }
 
 // What a line shows instead of the value of a request that failed.
@@ -31,10 +28,8 @@ std::string Microseconds(uint32_t value) {
 }
 
 std::string TimeText(const SYSTEMTIME& time) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", time.wYear, time.wMonth,
-                  time.wDay, time.wHour, time.wMinute, time.wSecond);
-    return text;
+    return FormatText("%04u-%02u-%02u %02u:%02u:%02u", time.wYear, time.wMonth, time.wDay,
+                      time.wHour, time.wMinute, time.wSecond);
 }
 
 std::string ConnectionText(const CDriver& connection) {

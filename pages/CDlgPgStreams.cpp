@@ -4,9 +4,9 @@
 #include "DataExchange.h"
 #include "DriverCodes.h"
 #include "ResString.h"
+#include "TextFormat.h"
 #include "resource.h"
 
-#include <cstdio>
 #include <vector>
 
 namespace {
@@ -139,8 +139,7 @@ std::string CDlgPgStreams::GetPlugDetailsText(const PlugStatus& plug, const std:
 }
 
 std::string CDlgPgStreams::GetPlugErrorText(uint32_t errorCode) {
-    char code[16];
-    snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(errorCode));
+    const std::string code = FormatText("0x%08X", static_cast<unsigned>(errorCode));
     return LoadResString(IDS_ERROR_CODE) + " " + code + ": " + ErrorMessage(errorCode);
 }
 

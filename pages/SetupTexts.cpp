@@ -3,11 +3,11 @@
 #include "DriverCodes.h"
 #include "DropOutTexts.h"
 #include "ResString.h"
+#include "TextFormat.h"
 #include "SynchTexts.h"
 #include "resource.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <iterator>
 
@@ -109,9 +109,8 @@ std::string SystemMessage(DWORD error) {
 }
 
 std::string ErrorCodeText(uint32_t status) {
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(status));
-    return LoadResString(IDS_ERROR_CODE) + " " + code;
+    return LoadResString(IDS_ERROR_CODE) + " " +
+           FormatText("0x%08X", static_cast<unsigned>(status));
 }
 
 // A heading and its lines, each line indented, when there is any line.

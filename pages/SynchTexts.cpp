@@ -1,9 +1,8 @@
 #include "SynchTexts.h"
 
 #include "ResString.h"
+#include "TextFormat.h"
 #include "resource.h"
-
-#include <cstdio>
 
 namespace {
 
@@ -34,8 +33,6 @@ std::string GetSynchModeText(const SynchMode& mode) {
 }
 
 std::string GetSampleRateText(uint32_t rateHz) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%u.%u kHz", static_cast<unsigned>(rateHz / 1000),
-                  static_cast<unsigned>(rateHz % 1000 / 100));
-    return text;
+    return FormatText("%u.%u kHz", static_cast<unsigned>(rateHz / 1000),
+                      static_cast<unsigned>(rateHz % 1000 / 100));
 }

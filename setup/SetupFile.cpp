@@ -43,18 +43,22 @@ std::string Unquoted(const std::string& value) {
     return value;
 }
 
-std::wstring Wide(const std::string& text, UINT codePage, DWORD flags, bool& ok) {
+// A vector rather than a wide string: the program has no other use for one,
+// and its code would be a tenth of the program's size.
+using WideText = std::vector<wchar_t>;
+
+WideText Wide(const std::string& text, UINT codePage, DWORD flags, bool& ok) {
     ok = true;
     if (text.empty())
-        return std::wstring();
+        return WideText();
     const int size = static_cast<int>(text.size());
     const int length = ::MultiByteToWideChar(codePage, flags, text.data(), size, nullptr, 0);
     if (length <= 0) {
         ok = false;
-        return std::wstring();
+        return WideText();
     }
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(codePage, flags, text.data(), size, &wide[0], length);
+    WideText wide(static_cast<size_t>(length));
+    ::MultiByteToWideChar(codePage, flags, text.data(), size, wide.data(), length);
     return wide;
 }
 
@@ -68,7 +72,7 @@ bool IsUtf8(const std::string& text) {
 // counterpart there.
 bool ToCodePage(const std::string& utf8, std::string& text) {
     bool ok = false;
-    const std::wstring wide = Wide(utf8, CP_UTF8, MB_ERR_INVALID_CHARS, ok);
+    const WideText wide = Wide(utf8, CP_UTF8, MB_ERR_INVALID_CHARS, ok);
     text.clear();
     if (!ok || wide.empty())
         return ok;
@@ -86,7 +90,7 @@ bool ToCodePage(const std::string& utf8, std::string& text) {
 
 std::string ToUtf8(const std::string& codePageText) {
     bool ok = false;
-    const std::wstring wide = Wide(codePageText, CP_ACP, 0, ok);
+    const WideText wide = Wide(codePageText, CP_ACP, 0, ok);
     if (wide.empty())
         return std::string();
     const int size = static_cast<int>(wide.size());
@@ -102,7 +106,9 @@ bool ParseNumber(const std::string& text, Range range, uint32_t& value) {
     if (text.empty() || text.size() > 10 ||
         !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return false;
-    const unsigned long long number = std::stoull(text);
+    unsigned long long number = 0;
+    for (char digit : text)
+        number = number * 10 + static_cast<unsigned>(digit - '0');
     if (number < range.low || number > range.high)
         return false;
     value = static_cast<uint32_t>(number);
