@@ -1,7 +1,7 @@
 ; Setup of the Tarnet Control Panel: installs Demtrel.exe and Sarvent.cpl for all users,
 ; registers the applet with the Control Panel, starts the panel in the tray at log-on if
-; chosen, adds an entry to Programs and Features, and writes an uninstaller that takes all
-; of it away again.
+; chosen, opens setup files (.tcsetup) in the panel's Load preview, adds an entry to
+; Programs and Features, and writes an uninstaller that takes all of it away again.
 ;
 ; The build passes what it knows as defines: VERSION, COMPANY, PRODUCT, COPYRIGHT (from
 ; the version header), PROGRAM, APPLET and ICON (its own release files) and OUTFILE.
@@ -38,6 +38,14 @@ SetCompressor /SOLID lzma
 !define SETTINGS_PARENT "Software\Orlaso"
 !define SETTINGS_KEY "${SETTINGS_PARENT}\Tarnet Control Panel"
 !define RUN_VALUE "Tarnet Control Panel"
+; Setup files (.tcsetup) open in the panel's Load preview. Software\Classes is one key
+; for both registry views on Windows 7 and later, so the 64-bit Explorer finds the type
+; where the 32-bit Setup writes it.
+!define EXTENSION_KEY "Software\Classes\.tcsetup"
+!define PROGID "Orlaso.TarnetSetup"
+!define PROGID_KEY "Software\Classes\${PROGID}"
+!define SHCNE_ASSOCCHANGED 0x08000000
+!define SHCNF_IDLIST 0
 
 !define ERROR_SHARING_VIOLATION 32
 !define ERROR_INVALID_PARAMETER 87
@@ -272,6 +280,18 @@ Section "Install"
     CreateShortcut "$SMPROGRAMS\${TITLE}.lnk" "$INSTDIR\Demtrel.exe" "" \
         "$INSTDIR\Demtrel.exe" 0 SW_SHOWNORMAL "" "${PRODUCT}"
 
+    ; The type is written whole on every install, so that an upgrade leaves it exactly as
+    ; this version makes it, with nothing left over from before. The content type keeps
+    ; setup files text to editors and to the shell's "Open with".
+    DeleteRegKey HKLM "${PROGID_KEY}"
+    WriteRegStr HKLM "${PROGID_KEY}" "" "${TITLE} setup"
+    WriteRegStr HKLM "${PROGID_KEY}\DefaultIcon" "" '"$INSTDIR\Demtrel.exe",0'
+    WriteRegStr HKLM "${PROGID_KEY}\shell\open\command" "" '"$INSTDIR\Demtrel.exe" -preview "%1"'
+    WriteRegStr HKLM "${EXTENSION_KEY}" "" "${PROGID}"
+    WriteRegStr HKLM "${EXTENSION_KEY}" "Content Type" "text/plain"
+    WriteRegStr HKLM "${EXTENSION_KEY}" "PerceivedType" "text"
+    System::Call 'shell32::SHChangeNotify(i ${SHCNE_ASSOCCHANGED}, i ${SHCNF_IDLIST}, p 0, p 0)'
+
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${COMPANY}"
@@ -301,6 +321,17 @@ Section "Uninstall"
     DeleteRegKey /ifempty HKLM "${CPLS_KEY}"
     DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    ; The extension is ours to clear only while it still names our type: a program that
+    ; took it over since keeps it, with whatever else its key holds.
+    DeleteRegKey HKLM "${PROGID_KEY}"
+    ReadRegStr $0 HKLM "${EXTENSION_KEY}" ""
+    ${If} $0 == "${PROGID}"
+        DeleteRegValue HKLM "${EXTENSION_KEY}" ""
+        DeleteRegValue HKLM "${EXTENSION_KEY}" "Content Type"
+        DeleteRegValue HKLM "${EXTENSION_KEY}" "PerceivedType"
+        DeleteRegKey /ifempty HKLM "${EXTENSION_KEY}"
+    ${EndIf}
+    System::Call 'shell32::SHChangeNotify(i ${SHCNE_ASSOCCHANGED}, i ${SHCNF_IDLIST}, p 0, p 0)'
     ; The panel's own settings, kept for the user who uninstalls.
     DeleteRegKey HKCU "${SETTINGS_KEY}"
     DeleteRegKey /ifempty HKCU "${SETTINGS_PARENT}"
