@@ -54,6 +54,8 @@ SetCompressor /SOLID lzma
 !define SYNCHRONIZE 0x00100000
 ; How long a running panel gets to end after "-exit": 100 polls of 100 ms.
 !define END_POLLS 100
+; How long the folder gets to empty once its files are deleted: 20 polls of 100 ms.
+!define FOLDER_POLLS 20
 
 Name "${PRODUCT}"
 Caption "${PRODUCT} ${VERSION} Setup"
@@ -315,7 +317,16 @@ Section "Uninstall"
     Delete "$INSTDIR\Demtrel.exe"
     Delete "$INSTDIR\Sarvent.cpl"
     Delete "$INSTDIR\Uninstall.exe"
-    RMDir "$INSTDIR"
+    ; A file deleted while a process that just ended still maps it leaves only once the
+    ; system lets go of it, and the folder stays until then: try again for a while. A
+    ; folder that holds files of the user's is never empty, and stays.
+    ${For} $1 1 ${FOLDER_POLLS}
+        RMDir "$INSTDIR"
+        ${IfNot} ${FileExists} "$INSTDIR\*.*"
+            ${Break}
+        ${EndIf}
+        Sleep 100
+    ${Next}
     Delete "$SMPROGRAMS\${TITLE}.lnk"
     DeleteRegValue HKLM "${CPLS_KEY}" "${CPLS_VALUE}"
     DeleteRegKey /ifempty HKLM "${CPLS_KEY}"

@@ -51,12 +51,19 @@ public:
     ProgramInstance& operator=(const ProgramInstance&) = delete;
 
     bool Started() const { return m_started; }
-    // Everything the program printed, once it has ended.
+    // Everything the program printed, once it has ended. Only what the pipe
+    // holds is read: a process the program started (the first one of a Wine
+    // session starts the desktop) may hold the pipe open for good.
     std::string PrintedText() const {
         std::string text;
         char buffer[4096];
+        DWORD waiting = 0;
         DWORD read = 0;
-        while (m_output && ::ReadFile(m_output, buffer, sizeof buffer, &read, nullptr) && read)
+        while (m_output && ::PeekNamedPipe(m_output, nullptr, 0, nullptr, &waiting, nullptr) &&
+               waiting > 0 &&
+               ::ReadFile(m_output, buffer, waiting < sizeof buffer ? waiting : sizeof buffer,
+                          &read, nullptr) &&
+               read > 0)
             text.append(buffer, read);
         return text;
     }
