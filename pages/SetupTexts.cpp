@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <iterator>
 
 namespace {
 

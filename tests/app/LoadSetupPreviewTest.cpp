@@ -94,18 +94,6 @@ protected:
         EXPECT_EQ(1, driver.Handled());
         return result;
     }
-    // The names of the requests other than reads sent since the log was
-    // cleared.
-    std::vector<std::string> Writes() const {
-        std::vector<std::string> writes;
-        for (const SimLogEntry& entry : sim.Log()) {
-            const DriverRequestInfo* request = FindDriverRequest(entry.Code);
-            const std::string name = request ? request->Name : std::to_string(entry.Code);
-            if (name.compare(0, 3, "Get") != 0)
-                writes.push_back(name);
-        }
-        return writes;
-    }
     static std::vector<std::string> Row(HWND list, int row) {
         return {ListCellText(list, row, 0), ListCellText(list, row, 1), ListCellText(list, row, 2)};
     }

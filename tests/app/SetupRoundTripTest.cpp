@@ -94,24 +94,24 @@ protected:
         synchronisation.Click(IDC_APPLY_SYNCH);
         Settle();
     }
-    void RenameDevice(int row, const std::string& name) const {
-        devices.Select(IDC_DEVICE_LIST, row);
+    // A row of a page's list renamed through its name dialog.
+    struct NameDialog {
+        int list;
+        int button;
+        int edit;
+    };
+    static constexpr NameDialog kDeviceName{IDC_DEVICE_LIST, IDC_EDIT_DEVICE_NAME,
+                                            IDC_DEVICE_NAME_EDIT};
+    static constexpr NameDialog kChannelName{IDC_CHANNEL_LIST, IDC_EDIT_CHANNEL_NAME,
+                                             IDC_CHANNEL_NAME_EDIT};
+    static void Rename(const PageProbe& page, NameDialog dialog, int row, const std::string& name) {
+        page.Select(dialog.list, row);
         ModalDriver driver;
-        driver.Then([name](HWND dialog) {
-            SetChildText(dialog, IDC_DEVICE_NAME_EDIT, name);
-            ClickButton(dialog, IDOK);
+        driver.Then([dialog, name](HWND shown) {
+            SetChildText(shown, dialog.edit, name);
+            ClickButton(shown, IDOK);
         });
-        devices.Click(IDC_EDIT_DEVICE_NAME);
-        EXPECT_EQ(1, driver.Handled());
-    }
-    void RenameChannel(const PageProbe& page, int row, const std::string& name) const {
-        page.Select(IDC_CHANNEL_LIST, row);
-        ModalDriver driver;
-        driver.Then([name](HWND dialog) {
-            SetChildText(dialog, IDC_CHANNEL_NAME_EDIT, name);
-            ClickButton(dialog, IDOK);
-        });
-        page.Click(IDC_EDIT_CHANNEL_NAME);
+        page.Click(dialog.button);
         EXPECT_EQ(1, driver.Handled());
     }
 
@@ -144,14 +144,7 @@ protected:
         sim.ClearLog();
         const SetupResult result = LoadSaved();
         EXPECT_EQ(SetupDone, result.code) << result.summary;
-        std::vector<std::string> writes;
-        for (const SimLogEntry& entry : sim.Log()) {
-            const DriverRequestInfo* request = FindDriverRequest(entry.Code);
-            const std::string name = request ? request->Name : std::to_string(entry.Code);
-            if (name.compare(0, 3, "Get") != 0)
-                writes.push_back(name);
-        }
-        return writes;
+        return Writes();
     }
 
     const SimChannel* FirstInputOf(uint32_t device) const {
@@ -183,9 +176,9 @@ TEST_F(SetupRoundTrip, EverySettingChangedOnThePagesIsPutBackByLoadingTheSavedFi
     devices.Click(IDC_DEVICE_UP);
     devices.Click(IDC_APPLY_RANKING);
     Settle();
-    RenameDevice(0, "Stage Box");
+    Rename(devices, kDeviceName, 0, "Stage Box");
     // The Duo now ranks first, and so do its channels.
-    RenameChannel(inputs, 0, "Talkback");
+    Rename(inputs, kChannelName, 0, "Talkback");
     SetButtonCheck(view->m_PgInChannels.m_hWnd, IDC_INCLUDE_DEVICE_NAME, BST_UNCHECKED);
 
     const CSimModel& model = sim.Model();

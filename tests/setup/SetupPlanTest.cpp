@@ -30,17 +30,6 @@ protected:
         return PlanSetup(ReadDriverState(driver), file.setup);
     }
 
-    // The requests that change something, in the order they were sent.
-    std::vector<std::string> Changes() const {
-        std::vector<std::string> names;
-        for (const SimLogEntry& entry : sim.Log()) {
-            const std::string name = FindDriverRequest(entry.Code)->Name;
-            if (name.compare(0, 3, "Get") != 0)
-                names.push_back(name);
-        }
-        return names;
-    }
-
     SimDevice& Device(size_t index) { return sim.Model().Devices[index]; }
     SimChannel& Channel(uint32_t device, bool input, size_t place) {
         for (SimChannel& channel : sim.Model().Channels)
@@ -80,13 +69,13 @@ TEST_F(SetupLoading, ASavedSetupComesBackWholeInTheDriversOrderAndLoadingItAgain
                   "SetStreamBufferDepth", "SetWdmBufferDepth", "StartStreaming", "SetSampleRate",
                   "SetAsioBufferDepth", "SetDeviceProperties", "SetDeviceProperties",
                   "SetIncludeDeviceName", "SetChannelProperties", "SetChannelProperties"}),
-              Changes());
+              Writes());
 
     sim.ClearLog();
     const SetupPlan again = Plan(Saved());
     EXPECT_TRUE(again.Changes.empty());
     EXPECT_TRUE(AppliedWhole(again, ApplySetupPlan(driver, again)));
-    EXPECT_TRUE(Changes().empty()) << "a setup that matches the driver sends no change";
+    EXPECT_TRUE(Writes().empty()) << "a setup that matches the driver sends no change";
 }
 
 TEST_F(SetupLoading, DevicesNotConnectedAreSkippedAndDevicesNotInTheFileLeftAsTheyAre) {
@@ -125,7 +114,7 @@ TEST_F(SetupLoading, AModeTheDeviceNoLongerOffersIsReportedNotGuessed) {
         EXPECT_EQ(SetupUnavailable::Why::NotOffered, plan.Unavailable[0].Reason);
         EXPECT_EQ(SetupSetting::SynchMode, plan.Unavailable[0].Place.Setting);
         EXPECT_FALSE(AppliedWhole(plan, ApplySetupPlan(driver, plan)));
-        EXPECT_TRUE(Changes().empty()) << wanted;
+        EXPECT_TRUE(Writes().empty()) << wanted;
     }
     std::string offered = text;
     offered.replace(offered.find(mode), mode.size(), "synchronisation mode = 5 Word Clock");
@@ -171,7 +160,7 @@ TEST_F(SetupLoading, WhatTheDriverCannotTakeIsReportedAndNotSent) {
                                          SetupSetting::ChannelName}),
               settings);
     EXPECT_FALSE(AppliedWhole(plan, ApplySetupPlan(driver, plan)));
-    EXPECT_TRUE(Changes().empty());
+    EXPECT_TRUE(Writes().empty());
 
     // While the clock master sets the rate, the file's rate is not sent.
     set("sampling rate mode", "automatic");
@@ -198,7 +187,7 @@ TEST_F(SetupLoading, StreamsThatCannotStopHoldBackTheClockAndBuffersButNotTheNam
     sim.ClearLog();
     const std::vector<uint32_t> statuses = ApplySetupPlan(driver, plan);
     EXPECT_EQ((std::vector<uint32_t>{DRVSTATUS_FAILED, DRVSTATUS_FAILED, 0}), statuses);
-    EXPECT_EQ((std::vector<std::string>{"StopStreaming", "SetDeviceProperties"}), Changes());
+    EXPECT_EQ((std::vector<std::string>{"StopStreaming", "SetDeviceProperties"}), Writes());
     EXPECT_EQ(0u, sim.Model().Source.SourceKind);
     EXPECT_EQ("Quadra", Device(0).Name);
     EXPECT_FALSE(AppliedWhole(plan, statuses));

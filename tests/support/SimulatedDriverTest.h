@@ -3,6 +3,7 @@
 // test fills itself, and the simulator is reset again after it.
 #pragma once
 
+#include "DriverRequests.h"
 #include "Simulator.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,18 @@ protected:
         for (const SimLogEntry& entry : sim.Log())
             codes.push_back(entry.Code);
         return codes;
+    }
+    // The names of the requests other than reads sent since the log was last
+    // cleared, in order: what changed something in the driver.
+    std::vector<std::string> Writes() const {
+        std::vector<std::string> writes;
+        for (const SimLogEntry& entry : sim.Log()) {
+            const DriverRequestInfo* request = FindDriverRequest(entry.Code);
+            const std::string name = request ? request->Name : std::to_string(entry.Code);
+            if (name.compare(0, 3, "Get") != 0)
+                writes.push_back(name);
+        }
+        return writes;
     }
     // Pieces of an expected request log, joined in order.
     static std::vector<uint32_t> Sequence(std::initializer_list<std::vector<uint32_t>> pieces) {
