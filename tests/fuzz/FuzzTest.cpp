@@ -6,6 +6,7 @@
 // runs seed SEED + i); without them the fixed range that CI runs. Each
 // iteration starts from the simulator's default set-up, so one seed replays
 // alone: make fuzz SEED=<seed> ITERATIONS=1.
+#include "FatalException.h"
 #include "ProgramFuzz.h"
 #include "ShellFixture.h"
 
@@ -43,10 +44,7 @@ uint64_t g_RunningSeed = 0;
 
 LONG CALLBACK ReportCrash(EXCEPTION_POINTERS* info) {
     const DWORD code = info->ExceptionRecord->ExceptionCode;
-    const bool fatal =
-        code == EXCEPTION_ACCESS_VIOLATION || code == EXCEPTION_STACK_OVERFLOW ||
-        code == EXCEPTION_INT_DIVIDE_BY_ZERO || code == EXCEPTION_ILLEGAL_INSTRUCTION ||
-        code == EXCEPTION_ARRAY_BOUNDS_EXCEEDED || code == 0xC0000374 || code == 0xC0000409;
+    const bool fatal = IsFatalException(code);
     if (fatal) {
         std::printf("fuzz: FAILED seed %llu: exception 0x%08lX\n",
                     static_cast<unsigned long long>(g_RunningSeed), code);

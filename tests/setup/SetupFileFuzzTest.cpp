@@ -11,6 +11,7 @@
 // A failure prints its seed, which replays alone with
 // DEMTREL_SETUP_FUZZ_SEED=<seed> DEMTREL_SETUP_FUZZ_ITERATIONS=1 in the
 // environment of tools/with-wine, whose Wine passes it on to the test.
+#include "FatalException.h"
 #include "FuzzRandom.h"
 #include "SetupFile.h"
 
@@ -92,10 +93,7 @@ size_t g_RunningSize = 0;
 
 LONG CALLBACK ReportCrash(EXCEPTION_POINTERS* info) {
     const DWORD code = info->ExceptionRecord->ExceptionCode;
-    const bool fatal =
-        code == EXCEPTION_ACCESS_VIOLATION || code == EXCEPTION_STACK_OVERFLOW ||
-        code == EXCEPTION_INT_DIVIDE_BY_ZERO || code == EXCEPTION_ILLEGAL_INSTRUCTION ||
-        code == EXCEPTION_ARRAY_BOUNDS_EXCEEDED || code == 0xC0000374 || code == 0xC0000409;
+    const bool fatal = IsFatalException(code);
     if (fatal) {
         std::printf("setup fuzz: FAILED seed %llu (input of %zu bytes): exception 0x%08lX\n",
                     static_cast<unsigned long long>(g_RunningSeed), g_RunningSize, code);
