@@ -150,7 +150,7 @@ void CIXO_CPLView::OnInitialUpdate() {
         StartListener();
     if (CFrameWnd* frame = GetParentFrame()) {
         frame->RecalcLayout();
-        ResizeParentToFit(true);
+        ResizeParentToFit();
     }
     if (!m_bFirstUpdate)
         return;
@@ -206,7 +206,9 @@ POINT CIXO_CPLView::PagePosition() const {
 
 void CIXO_CPLView::PlacePage(CDlgPgBase& page, UINT flags) {
     const POINT position = PagePosition();
-    page.SetWindowPos(nullptr, position.x, position.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | flags);
+    const POINT scroll = ScrollPosition();
+    page.SetWindowPos(nullptr, position.x - scroll.x, position.y - scroll.y, 0, 0,
+                      SWP_NOSIZE | SWP_NOZORDER | flags);
 }
 
 void CIXO_CPLView::OnDpiChanged(UINT dpi) {
@@ -214,6 +216,7 @@ void CIXO_CPLView::OnDpiChanged(UINT dpi) {
         return;
     const UINT fromTo[] = {m_Dpi, dpi};
     m_Dpi = dpi;
+    SetLayoutDpi(dpi);
     for (const PageSlot& slot : m_Pages) {
         if (!slot.page->m_hWnd)
             continue;

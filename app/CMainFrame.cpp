@@ -296,8 +296,9 @@ void CMainFrame::OnSysCommand(UINT id, LPARAM) {
 }
 
 // The window moved to a monitor of another DPI (or the user changed the
-// scale): take the size the system suggests for it, then lay out the panes
-// and the view's pages, lists and icons for the new DPI.
+// scale): take the place the system suggests for it, lay out the panes and
+// the view's pages, lists and icons for the new DPI, then take the form's
+// size there.
 LRESULT CMainFrame::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     const UINT dpi = HIWORD(wParam);
     if (dpi == 0)
@@ -307,9 +308,12 @@ LRESULT CMainFrame::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     m_Dpi = dpi;
     LayOutStatusPanes();
-    if (CIXO_CPLView* view = dynamic_cast<CIXO_CPLView*>(GetActiveView()))
+    if (CIXO_CPLView* view = dynamic_cast<CIXO_CPLView*>(GetActiveView())) {
         view->OnDpiChanged(dpi);
-    RecalcLayout();
+        view->ResizeParentToFit();
+    } else {
+        RecalcLayout();
+    }
     return 0;
 }
 

@@ -11,17 +11,6 @@ LONG PlaceSpan(LONG length, LONG anchorStart, LONG anchorEnd, LONG areaStart, LO
     return std::max(areaStart, std::min(centred, areaEnd - length));
 }
 
-RECT WorkAreaOf(HWND window) {
-    MONITORINFO info{};
-    info.cbSize = sizeof(info);
-    HMONITOR monitor = ::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
-    if (monitor != nullptr && ::GetMonitorInfoA(monitor, &info))
-        return info.rcWork;
-    RECT area{};
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    return area;
-}
-
 void MoveWindowTo(HWND window, const RECT& anchor, const RECT& workArea) {
     RECT current{};
     if (!::GetWindowRect(window, &current))
@@ -34,6 +23,17 @@ void MoveWindowTo(HWND window, const RECT& anchor, const RECT& workArea) {
 }
 
 } // namespace
+
+RECT WorkAreaOf(HWND window) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    HMONITOR monitor = ::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+    if (monitor != nullptr && ::GetMonitorInfoA(monitor, &info))
+        return info.rcWork;
+    RECT area{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
 
 RECT PlaceInsideWorkArea(const RECT& window, const RECT& anchor, const RECT& workArea) {
     const LONG width = window.right - window.left;

@@ -11,6 +11,9 @@
 // window as its own anchor this only moves it inside.
 RECT PlaceInsideWorkArea(const RECT& window, const RECT& anchor, const RECT& workArea);
 
+// The work area of the monitor the window is on, or nearest to.
+RECT WorkAreaOf(HWND window);
+
 // Moves the window (keeping its size and z-order) centred over anchor, inside
 // the work area of anchor's monitor. A null, hidden or minimised anchor puts
 // it in the middle of the work area of the window's own monitor instead.

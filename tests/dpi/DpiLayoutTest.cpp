@@ -10,12 +10,14 @@
 #include "Dpi.h"
 #include "ModalDriver.h"
 #include "UiActions.h"
+#include "WindowPlacement.h"
 
 #include <commctrl.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -191,12 +193,100 @@ protected:
     }
 };
 
-TEST_F(DpiLayout, RunsAtTheDpiOfItsPrefix) {
+// Each run is what it says: the DPI of its prefix, and German when started
+// in a German locale.
+TEST_F(DpiLayout, RunsAtTheDpiAndInTheLanguageOfItsRun) {
     const UINT expected = ExpectedDpi();
     if (expected == 0)
         GTEST_SKIP() << "started without DEMTREL_EXPECTED_DPI";
     EXPECT_EQ(expected, dpi);
     EXPECT_EQ(expected, DpiForWindow(view->m_PgDevices.m_hWnd));
+    const char* locale = std::getenv("LC_ALL");
+    const bool german = locale != nullptr && std::strncmp(locale, "de", 2) == 0;
+    EXPECT_EQ(german ? LANG_GERMAN : LANG_ENGLISH, PRIMARYLANGID(::GetUserDefaultUILanguage()));
+}
+
+// The form's size as its template gives it, in the view's pixels.
+SIZE TemplateFormSize(HWND view) {
+    HRSRC found = ::FindResourceA(nullptr, MAKEINTRESOURCEA(IDD_MAIN_FORM), MAKEINTRESOURCEA(5));
+    const auto* words = static_cast<const WORD*>(::LockResource(::LoadResource(nullptr, found)));
+    if (words == nullptr)
+        return {};
+    // An extended template: version, signature, help id, styles (four
+    // words), the item count and x, y, cx, cy.
+    RECT rect{0, 0, words[11], words[12]};
+    ::MapDialogRect(view, &rect);
+    return {rect.right, rect.bottom};
+}
+
+// At start-up the frame takes exactly the form's size, larger or smaller than
+// the system's default, inside the work area of its monitor; where the work
+// area cannot hold it, the view scrolls over the whole form.
+TEST_F(DpiLayout, FrameTakesTheFormsSizeOrScrollsInsideTheWorkArea) {
+    const SIZE form = TemplateFormSize(view->m_hWnd);
+    ASSERT_GT(form.cx, 0);
+    const RECT workArea = WorkAreaOf(frame->m_hWnd);
+    RECT window{};
+    frame->GetWindowRect(&window);
+    EXPECT_TRUE(Inside(window, workArea));
+    RECT client{};
+    view->GetClientRect(&client);
+    RECT viewWindow{};
+    view->GetWindowRect(&viewWindow);
+    // The frame's borders, menu and status bar around the view.
+    const LONG aroundWidth = (window.right - window.left) - (viewWindow.right - viewWindow.left);
+    const LONG aroundHeight = (window.bottom - window.top) - (viewWindow.bottom - viewWindow.top);
+    const bool fitsAcross = aroundWidth + form.cx <= workArea.right - workArea.left;
+    const bool fitsDown = aroundHeight + form.cy <= workArea.bottom - workArea.top;
+    SCOPED_TRACE("form " + std::to_string(form.cx) + "x" + std::to_string(form.cy) + ", view " +
+                 std::to_string(client.right) + "x" + std::to_string(client.bottom));
+    if (fitsAcross && fitsDown) {
+        EXPECT_EQ(form.cx, client.right);
+        EXPECT_EQ(form.cy, client.bottom);
+        EXPECT_EQ(0, view->GetStyle() & (WS_HSCROLL | WS_VSCROLL));
+        return;
+    }
+    for (auto [bar, style, length, shown] :
+         {std::tuple{SB_HORZ, WS_HSCROLL, form.cx, client.right},
+          std::tuple{SB_VERT, WS_VSCROLL, form.cy, client.bottom}}) {
+        SCOPED_TRACE(bar == SB_HORZ ? "across" : "down");
+        EXPECT_EQ(length > shown, (view->GetStyle() & style) != 0);
+        if (length <= shown)
+            continue;
+        SCROLLINFO info{};
+        info.cbSize = sizeof(info);
+        info.fMask = SIF_RANGE | SIF_PAGE;
+        ASSERT_TRUE(::GetScrollInfo(view->m_hWnd, bar, &info));
+        EXPECT_GE(info.nMax + 1, length);
+        EXPECT_EQ(static_cast<UINT>(shown), info.nPage);
+    }
+    EXPECT_EQ(fitsAcross ? aroundWidth + form.cx : workArea.right - workArea.left,
+              window.right - window.left);
+    EXPECT_EQ(fitsDown ? aroundHeight + form.cy : workArea.bottom - workArea.top,
+              window.bottom - window.top);
+}
+
+// Whatever the screen, every control of every page can be reached: the one
+// that takes the focus lies whole inside the view.
+TEST_F(DpiLayout, EveryControlScrollsIntoViewWhenItTakesTheFocus) {
+    RECT client{};
+    view->GetClientRect(&client);
+    for (size_t i = 0; i < Pages().size(); ++i) {
+        ShowPage(i);
+        SCOPED_TRACE("page " + std::to_string(i));
+        for (HWND control : VisibleChildren(Pages()[i]->m_hWnd)) {
+            const LONG style = ::GetWindowLongA(control, GWL_STYLE);
+            if (!(style & WS_TABSTOP) || (style & WS_DISABLED))
+                continue;
+            ::SetFocus(control);
+            PumpMessages(5);
+            ASSERT_EQ(control, ::GetFocus()) << Describe(control);
+            const RECT rect = RectIn(control, view->m_hWnd);
+            EXPECT_TRUE(Inside(rect, client))
+                << Describe(control) << " at " << rect.left << "," << rect.top << " in "
+                << client.right << "x" << client.bottom;
+        }
+    }
 }
 
 // The rectangle around a window's visible children, in another window's
@@ -214,10 +304,10 @@ RECT ChildrenExtent(HWND window, HWND parent) {
 }
 
 // Every page sits at the same place, clear of the tree and the line beside
-// it, with all its controls inside the view above the status bar.
-TEST_F(DpiLayout, PagesLieRightOfTheTreeInsideTheView) {
-    RECT viewClient{};
-    view->GetClientRect(&viewClient);
+// it, with all its controls inside the form.
+TEST_F(DpiLayout, PagesLieRightOfTheTreeInsideTheForm) {
+    const SIZE size = TemplateFormSize(view->m_hWnd);
+    const RECT form{0, 0, size.cx, size.cy};
     const RECT first = RectIn(Pages()[0]->m_hWnd, view->m_hWnd);
     EXPECT_GE(first.left, Scaled(CIXO_CPLView::PageLeft));
     EXPECT_EQ(Scaled(CIXO_CPLView::PageTop), first.top);
@@ -228,9 +318,8 @@ TEST_F(DpiLayout, PagesLieRightOfTheTreeInsideTheView) {
         EXPECT_EQ(first.left, page.left);
         EXPECT_EQ(first.top, page.top);
         const RECT controls = ChildrenExtent(Pages()[i]->m_hWnd, view->m_hWnd);
-        EXPECT_TRUE(Inside(controls, viewClient))
-            << controls.right << "x" << controls.bottom << " in " << viewClient.right << "x"
-            << viewClient.bottom;
+        EXPECT_TRUE(Inside(controls, form)) << controls.right << "x" << controls.bottom << " in "
+                                            << form.right << "x" << form.bottom;
         for (HWND child : VisibleChildren(view->m_hWnd)) {
             const bool beside = child == view->m_Tree.m_hWnd || ClassOf(child) == "Static";
             EXPECT_FALSE(beside && Overlap(page, RectIn(child, view->m_hWnd))) << Describe(child);

@@ -332,6 +332,70 @@ TEST_F(Frame, FrameThatWouldOpenPartlyOffScreenIsMovedInsideTheWorkArea) {
     EXPECT_TRUE(MainFrame()->IsWindowVisible());
 }
 
+// A frame the system made smaller than its form grows to it.
+TEST_F(Frame, FrameThatStartsSmallerThanItsFormGrowsToIt) {
+    const RECT start{20, 20, 120, 80};
+    frameStart = &start;
+    const BOOL opened = app.OnFileNew();
+    frameStart = nullptr;
+    ASSERT_TRUE(opened);
+    RECT formRect{0, 0, 300, 150};
+    ::MapDialogRect(View()->m_hWnd, &formRect);
+    RECT client{};
+    View()->GetClientRect(&client);
+    EXPECT_EQ(formRect.right, client.right);
+    EXPECT_EQ(formRect.bottom, client.bottom);
+    EXPECT_EQ(0, View()->GetStyle() & (WS_HSCROLL | WS_VSCROLL));
+}
+
+// A frame held smaller than its form scrolls the form with its bars, brings
+// the control that takes the focus into view, and scrolls back when it grows.
+TEST_F(Frame, FormLargerThanTheViewScrollsAndBringsTheFocusIntoView) {
+    ASSERT_TRUE(app.OnFileNew());
+    TestFrame* frame = MainFrame();
+    TestView* view = View();
+    const SIZE form = view->FormSize();
+    RECT window{};
+    frame->GetWindowRect(&window);
+    frame->SetWindowPos(nullptr, 0, 0, (window.right - window.left) - form.cx / 2,
+                        (window.bottom - window.top) - form.cy / 2,
+                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpMessages(5);
+    ASSERT_EQ(WS_HSCROLL | WS_VSCROLL, view->GetStyle() & (WS_HSCROLL | WS_VSCROLL));
+    HWND edit = view->GetDlgItem(IDC_NAME);
+    auto editAt = [&] {
+        RECT rect{};
+        ::GetWindowRect(edit, &rect);
+        ::MapWindowPoints(nullptr, view->m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    const RECT home = editAt();
+    RECT client{};
+    view->GetClientRect(&client);
+
+    view->SendMessage(WM_HSCROLL, SB_BOTTOM);
+    view->SendMessage(WM_VSCROLL, SB_LINEDOWN);
+    const POINT scrolled = view->ScrollPosition();
+    EXPECT_EQ(form.cx - client.right, scrolled.x);
+    EXPECT_GT(scrolled.y, 0);
+    EXPECT_EQ(home.left - scrolled.x, editAt().left);
+    EXPECT_EQ(home.top - scrolled.y, editAt().top);
+
+    view->SendMessage(WM_HSCROLL, SB_TOP);
+    view->SendMessage(WM_VSCROLL, SB_TOP);
+    EXPECT_EQ(home.left, editAt().left);
+    ASSERT_GT(home.right, client.right) << "the edit box must start out of view";
+    ::SetFocus(edit);
+    PumpMessages(5);
+    const RECT focused = editAt();
+    EXPECT_EQ(client.right, focused.right);
+    EXPECT_EQ(home.top, focused.top);
+
+    view->ResizeParentToFit();
+    EXPECT_EQ(0, view->GetStyle() & (WS_HSCROLL | WS_VSCROLL));
+    EXPECT_EQ(home.left, editAt().left);
+}
+
 TEST_F(Frame, HiddenStartLeavesTheFrameHidden) {
     app.m_nCmdShow = SW_HIDE;
     ASSERT_TRUE(app.OnFileNew());
