@@ -58,11 +58,13 @@ protected:
         EXPECT_EQ(std::deque<std::string>(driver.Handled() == 1, T::Caption), driver.Captions());
         return result;
     }
-    INT_PTR Confirm(const std::string& typed) {
-        return Run([typed](HWND hDlg) {
+    // Types the text over the name and confirms; the edit box shows what it
+    // took: the text, or the name as it was when the text would not fit.
+    INT_PTR Confirm(const std::string& typed, std::string* taken = nullptr) {
+        return Run([typed, taken](HWND hDlg) {
             SetChildText(hDlg, T::Edit, typed);
-            // The edit control itself takes any length.
-            EXPECT_EQ(typed, ChildText(hDlg, T::Edit));
+            if (taken != nullptr)
+                *taken = ChildText(hDlg, T::Edit);
             ClickButton(hDlg, IDOK);
         });
     }
@@ -89,16 +91,65 @@ TYPED_TEST(NameDialog, ShowsTheCurrentNameAndConfirmingUneditedWritesItBack) {
     EXPECT_EQ(0, std::memcmp(&this->record, &this->original, sizeof this->record));
 }
 
-TYPED_TEST(NameDialog, StoresUpTo39BytesAndCutsLongerNames) {
+// The edit box takes a name of up to 39 bytes and refuses a longer one
+// whole, keeping the name it had, so that nothing typed is cut unseen.
+TYPED_TEST(NameDialog, StoresUpTo39BytesAndRefusesLongerNamesInTheEditBox) {
     const std::string names[] = {std::string(39, 'a'), std::string(40, 'b'),
                                  std::string(39, 'c') + "123456"};
     for (const std::string& name : names) {
         SCOPED_TRACE(name.size());
-        EXPECT_EQ(IDOK, this->Confirm(name));
-        EXPECT_EQ(name.substr(0, 39), this->StoredName());
+        const std::string before = this->StoredName();
+        std::string taken;
+        EXPECT_EQ(IDOK, this->Confirm(name, &taken));
+        const std::string kept = name.size() <= 39 ? name : before;
+        EXPECT_EQ(kept, taken);
+        EXPECT_EQ(kept, this->StoredName());
         EXPECT_EQ('\0', TypeParam::Name(this->record)[39]);
         this->ExpectRestUntouched();
     }
+}
+
+// Shift-JIS: "\x82\xa0" is one character of two bytes.
+const std::string kWide = "\x82\xa0";
+
+std::string Repeated(const std::string& text, int count) {
+    std::string result;
+    for (int i = 0; i < count; ++i)
+        result += text;
+    return result;
+}
+
+bool DoubleByteSystem() {
+    return ::GetACP() == 932;
+}
+
+// In a double-byte code page the limit is bytes, not characters: 19 wide
+// characters and one narrow fit, 20 wide ones do not.
+TYPED_TEST(NameDialog, DoubleByteNamesAreLimitedByTheirBytes) {
+    if (!DoubleByteSystem())
+        GTEST_SKIP() << "needs the system code page 932";
+    const std::string fits = Repeated(kWide, 19) + "x";
+    std::string taken;
+    EXPECT_EQ(IDOK, this->Confirm(fits, &taken));
+    EXPECT_EQ(fits, taken);
+    EXPECT_EQ(fits, this->StoredName());
+    EXPECT_EQ(IDOK, this->Confirm(Repeated(kWide, 20), &taken));
+    EXPECT_EQ(fits, taken);
+    EXPECT_EQ(fits, this->StoredName());
+    this->ExpectRestUntouched();
+}
+
+// A driver's name that fills all 40 bytes is kept to 39 on OK, and the cut
+// never splits a character: the last wide character goes whole.
+TYPED_TEST(NameDialog, ALongDoubleByteNameFromTheDriverIsCutBetweenCharacters) {
+    if (!DoubleByteSystem())
+        GTEST_SKIP() << "needs the system code page 932";
+    std::memcpy(TypeParam::Name(this->record), Repeated(kWide, 20).data(), 40);
+    this->original = this->record;
+    EXPECT_EQ(IDOK, this->Run([](HWND hDlg) { ClickButton(hDlg, IDOK); }));
+    EXPECT_EQ(Repeated(kWide, 20), this->shown);
+    EXPECT_EQ(Repeated(kWide, 19), this->StoredName());
+    this->ExpectRestUntouched();
 }
 
 TYPED_TEST(NameDialog, ShortNameLeavesTheBytesBehindItsTerminator) {

@@ -154,10 +154,10 @@ TEST_F(ChannelsPage, RenameSendsTheWholeRecordAndRefillsKeepingTheRow) {
     probe.Select(IDC_CHANNEL_LIST, 1);
     ChannelProperties before = *gDrv.m_InChannels.GetAt(1);
     sim.ClearLog();
-    const std::string name45 = std::string(39, 'x') + "CUTOFF";
+    const std::string name39(39, 'x');
     ModalDriver driver;
-    driver.Then([name45](HWND dialog) {
-        SetChildText(dialog, IDC_CHANNEL_NAME_EDIT, name45);
+    driver.Then([name39](HWND dialog) {
+        SetChildText(dialog, IDC_CHANNEL_NAME_EDIT, name39);
         ClickButton(dialog, IDOK);
     });
     probe.Click(IDC_EDIT_CHANNEL_NAME);

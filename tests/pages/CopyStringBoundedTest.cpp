@@ -59,6 +59,38 @@ TEST(CopyStringBounded, ZeroSizeWritesNothing) {
     EXPECT_EQ('#', f.Field[0]);
 }
 
+// In Shift-JIS (code page 932) "\x82\xa0" is one character of two bytes: a
+// cut at 39 bytes leaves out a character that would not fit whole, and so
+// does a lead byte whose trail byte is missing.
+TEST(CopyStringBounded, DoubleByteCharactersAreNeverCutInTwo) {
+    const std::string wide = "\x82\xa0";
+    std::string twenty;
+    for (int i = 0; i < 20; ++i)
+        twenty += wide;
+    const struct {
+        std::string name;
+        std::string kept;
+    } cases[] = {
+        {twenty, twenty.substr(0, 38)},
+        {"a" + twenty, "a" + twenty.substr(0, 38)},
+        {"ab" + twenty, "ab" + twenty.substr(0, 36)},
+        {"name\x82", "name"},
+        {"\x82", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name.size());
+        GuardedField f;
+        char* end = CopyStringBounded(f.Field, c.name.c_str(), sizeof(f.Field), 932);
+        EXPECT_EQ(c.kept, f.Field);
+        EXPECT_EQ(f.Field + c.kept.size(), end);
+        EXPECT_TRUE(f.GuardIntact());
+    }
+    // The same bytes in a single-byte code page are two characters each.
+    GuardedField f;
+    CopyStringBounded(f.Field, twenty.c_str(), sizeof(f.Field), 1252);
+    EXPECT_EQ(twenty.substr(0, 39), f.Field);
+}
+
 TEST(CopyStringBounded, SizeOneOnlyTerminates) {
     GuardedField f;
     char* end = CopyStringBounded(f.Field, "Quadra", 1);
