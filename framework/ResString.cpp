@@ -3,7 +3,7 @@
 #include "WinApp.h"
 
 #include <map>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -11,8 +11,8 @@ namespace {
 // Strings are stored in blocks of 16 counted UTF-16 entries; reading the
 // block directly has no length limit and tells a missing entry from an
 // empty one without a buffer guess.
-std::string ReadResString(UINT id) {
-    const ResourceBytes block = FindResourceBytes(6, (id >> 4) + 1);
+std::string ReadResString(UINT id, LANGID language) {
+    const ResourceBytes block = FindResourceBytes(6, (id >> 4) + 1, language);
     const WCHAR* entry = static_cast<const WCHAR*>(block.data);
     if (entry == nullptr)
         return std::string();
@@ -36,17 +36,23 @@ std::string ReadResString(UINT id) {
 // A list asks for the same few texts for each of its rows: each is found
 // and converted once per thread and resource module.
 std::string LoadResString(UINT id) {
-    thread_local std::map<std::pair<HINSTANCE, UINT>, std::string> loaded;
-    const std::pair<HINSTANCE, UINT> key{AfxGetResourceHandle(), id};
+    return LoadResString(id, 0);
+}
+
+std::string LoadResString(UINT id, LANGID language) {
+    thread_local std::map<std::tuple<HINSTANCE, UINT, LANGID>, std::string> loaded;
+    const std::tuple<HINSTANCE, UINT, LANGID> key{AfxGetResourceHandle(), id, language};
     auto found = loaded.find(key);
     if (found == loaded.end())
-        found = loaded.emplace(key, ReadResString(id)).first;
+        found = loaded.emplace(key, ReadResString(id, language)).first;
     return found->second;
 }
 
-ResourceBytes FindResourceBytes(UINT type, UINT id) {
+ResourceBytes FindResourceBytes(UINT type, UINT id, LANGID language) {
     HINSTANCE module = AfxGetResourceHandle();
-    HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type));
+    // Language 0 (neutral) lets Windows pick by the user's interface language,
+    // falling back to any language the module has.
+    HRSRC info = ::FindResourceExA(module, MAKEINTRESOURCEA(type), MAKEINTRESOURCEA(id), language);
     HGLOBAL loaded = info != nullptr ? ::LoadResource(module, info) : nullptr;
     const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
     return {data, data != nullptr ? ::SizeofResource(module, info) : 0};

@@ -14,17 +14,25 @@ namespace {
 
 constexpr char kLineEnd[] = "\r\n";
 
+// The report is read by whoever helps, who may not read the user's language:
+// every text of it is English.
+const LANGID kReportLanguage = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+
+std::string Text(UINT id) {
+    return LoadResString(id, kReportLanguage);
+}
+
 std::string Hex(uint32_t value) {
     return FormatText("0x%08X", static_cast<unsigned>(value));
 }
 
 // What a line shows instead of the value of a request that failed.
 std::string FailedText(uint32_t status) {
-    return LoadResString(IDS_DIAG_FAILED) + " " + Hex(status);
+    return Text(IDS_DIAG_FAILED) + " " + Hex(status);
 }
 
 std::string Microseconds(uint32_t value) {
-    return std::to_string(value) + " " + LoadResString(IDS_DIAG_MICROSECONDS);
+    return std::to_string(value) + " " + Text(IDS_DIAG_MICROSECONDS);
 }
 
 std::string TimeText(const SYSTEMTIME& time) {
@@ -33,20 +41,20 @@ std::string TimeText(const SYSTEMTIME& time) {
 }
 
 std::string ConnectionText(const CDriver& connection) {
-    std::string text = LoadResString(connection.m_hDevice ? IDS_DIAG_OPEN : IDS_DIAG_CLOSED);
+    std::string text = Text(connection.m_hDevice ? IDS_DIAG_OPEN : IDS_DIAG_CLOSED);
     if (connection.IsStalled())
-        text += ", " + LoadResString(IDS_DIAG_NOT_RESPONDING);
+        text += ", " + Text(IDS_DIAG_NOT_RESPONDING);
     return text;
 }
 
 // A plug as its cell on the streams page reads, with the error text of a
 // failed connection; a state without a text of its own shows its number.
 std::string PlugText(const PlugStatus& plug) {
-    std::string text = CDlgPgStreams::GetPlugStateText(plug);
+    std::string text = CDlgPgStreams::GetPlugStateText(plug, kReportLanguage);
     if (plug.State == PLUG_STATE_CONNECT_FAILED)
-        return text + " (" + CDlgPgStreams::GetPlugErrorText(plug.ErrorCode) + ")";
+        return text + " (" + CDlgPgStreams::GetPlugErrorText(plug.ErrorCode, kReportLanguage) + ")";
     if (text.empty())
-        text = LoadResString(IDS_DIAG_PLUG_STATE) + " " + std::to_string(plug.State);
+        text = Text(IDS_DIAG_PLUG_STATE) + " " + std::to_string(plug.State);
     return text;
 }
 
@@ -56,12 +64,12 @@ std::string BufferText(uint32_t depth, const std::string& samples, uint32_t minD
     std::string text = Microseconds(depth);
     if (!samples.empty())
         text += ", " + samples;
-    return text + "; " + LoadResString(IDS_DIAG_MINIMUM) + " " + Microseconds(minDepth) + ", " +
-           LoadResString(IDS_DIAG_STEP) + " " + Microseconds(step);
+    return text + "; " + Text(IDS_DIAG_MINIMUM) + " " + Microseconds(minDepth) + ", " +
+           Text(IDS_DIAG_STEP) + " " + Microseconds(step);
 }
 
 std::string SamplesText(uint32_t samples) {
-    return std::to_string(samples) + " " + LoadResString(IDS_UNIT_SAMPLES);
+    return std::to_string(samples) + " " + Text(IDS_UNIT_SAMPLES);
 }
 
 } // namespace
@@ -84,14 +92,14 @@ std::string CDiagnosticsReport::Build(const SYSTEMTIME& time) {
 }
 
 void CDiagnosticsReport::AddLine(UINT label, const std::string& value) {
-    m_Text += LoadResString(label) + ": " + value + kLineEnd;
+    m_Text += Text(label) + ": " + value + kLineEnd;
 }
 
 void CDiagnosticsReport::AddProgram(const SYSTEMTIME& time) {
-    m_Text += LoadResString(IDS_MAIN_TITLE) + " - " + LoadResString(IDS_DIAG_HEADING) + kLineEnd;
+    m_Text += Text(IDS_MAIN_TITLE) + " - " + Text(IDS_DIAG_HEADING) + kLineEnd;
     AddLine(IDS_DIAG_TIME, TimeText(time));
     AddLine(IDS_DIAG_PROGRAM, std::string(DEMTREL_VERSION_TEXT) + ", " +
-                                  std::to_string(8 * sizeof(void*)) + LoadResString(IDS_DIAG_BITS));
+                                  std::to_string(8 * sizeof(void*)) + Text(IDS_DIAG_BITS));
     DriverVersion version{};
     const uint32_t status = m_Driver.GetInterfaceVersion(&version);
     AddLine(IDS_DIAG_INTERFACE,
@@ -103,7 +111,7 @@ void CDiagnosticsReport::AddConnections() {
     AddLine(IDS_DIAG_SETTINGS_CONNECTION, ConnectionText(m_Driver));
     AddLine(IDS_DIAG_EVENT_CONNECTION,
             ConnectionText(m_Listener) + ", " +
-                LoadResString(m_Listener.m_hThread ? IDS_DIAG_LISTENING : IDS_DIAG_NOT_LISTENING));
+                Text(m_Listener.m_hThread ? IDS_DIAG_LISTENING : IDS_DIAG_NOT_LISTENING));
 }
 
 void CDiagnosticsReport::AddDevices() {
@@ -114,7 +122,7 @@ void CDiagnosticsReport::AddDevices() {
         return;
     }
     AddLine(IDS_DIAG_DEVICES, std::to_string(list.Count));
-    m_Text += LoadResString(IDS_DIAG_PLUG_ORDER) + kLineEnd;
+    m_Text += Text(IDS_DIAG_PLUG_ORDER) + kLineEnd;
     // More devices than the record holds: those it holds are listed.
     const uint32_t count = ClampedCount(list.Count, list.DeviceIds);
     for (uint32_t i = 0; i < count; ++i)
@@ -124,8 +132,8 @@ void CDiagnosticsReport::AddDevices() {
 // Two lines a device, short ones: the report stays small with every device
 // the driver can hold.
 void CDiagnosticsReport::AddDevice(uint32_t deviceId) {
-    m_Text += DeviceText(deviceId) + "; " + LoadResString(IDS_DIAG_MODE) + " " +
-              SynchModeText(deviceId) + kLineEnd;
+    m_Text += DeviceText(deviceId) + "; " + Text(IDS_DIAG_MODE) + " " + SynchModeText(deviceId) +
+              kLineEnd;
     m_Text += "  " + PlugsText(deviceId) + kLineEnd;
 }
 
@@ -133,17 +141,17 @@ std::string CDiagnosticsReport::DeviceText(uint32_t deviceId) {
     DeviceProperties device{};
     const uint32_t status = m_Driver.GetDeviceProperties(deviceId, &device);
     if (status != 0)
-        return LoadResString(IDS_DIAG_DEVICE) + " " + Hex(deviceId) + ": " + FailedText(status);
+        return Text(IDS_DIAG_DEVICE) + " " + Hex(deviceId) + ": " + FailedText(status);
     const std::string name = FieldText(device.DeviceName);
     m_DeviceNames.emplace_back(deviceId, name);
-    return LoadResString(IDS_DIAG_RANK) + " " + std::to_string(device.Rank) + ": " + name + ", " +
+    return Text(IDS_DIAG_RANK) + " " + std::to_string(device.Rank) + ": " + name + ", " +
            FieldText(device.SerialNumber);
 }
 
 std::string CDiagnosticsReport::SynchModeText(uint32_t deviceId) {
     DeviceSynchModes modes{};
     const uint32_t status = m_Driver.GetDeviceSynchMode(deviceId, &modes);
-    return status != 0 ? FailedText(status) : GetSynchModeText(modes.Current);
+    return status != 0 ? FailedText(status) : GetSynchModeText(modes.Current, kReportLanguage);
 }
 
 std::string CDiagnosticsReport::PlugsText(uint32_t deviceId) {
@@ -171,7 +179,7 @@ void CDiagnosticsReport::AddClock() {
         AddLine(IDS_DIAG_CLOCK_SOURCE, FailedText(status));
         return;
     }
-    std::string kind = GetSynchSourceText(source.SourceKind);
+    std::string kind = GetSynchSourceText(source.SourceKind, kReportLanguage);
     if (kind.empty())
         kind = std::to_string(source.SourceKind);
     AddLine(IDS_DIAG_CLOCK_SOURCE, kind);
@@ -181,20 +189,20 @@ void CDiagnosticsReport::AddClock() {
 // The PC driver, or the device the driver names, found among those listed.
 std::string CDiagnosticsReport::ClockMasterText(const SynchSource& source) {
     if (source.SourceKind == 0)
-        return LoadResString(IDS_PC_DRIVER);
+        return Text(IDS_PC_DRIVER);
     for (const auto& device : m_DeviceNames)
         if (device.first == source.MasterDeviceId)
             return device.second;
-    return LoadResString(IDS_DIAG_DEVICE_ID) + " " + Hex(source.MasterDeviceId) + ", " +
-           LoadResString(IDS_DIAG_NOT_LISTED);
+    return Text(IDS_DIAG_DEVICE_ID) + " " + Hex(source.MasterDeviceId) + ", " +
+           Text(IDS_DIAG_NOT_LISTED);
 }
 
 void CDiagnosticsReport::AddSamplingRate() {
     uint32_t mode = 0;
     const uint32_t modeStatus = m_Driver.GetSampleRateMode(&mode);
-    AddLine(IDS_DIAG_RATE_MODE,
-            modeStatus != 0 ? FailedText(modeStatus)
-                            : LoadResString(mode != 0 ? IDS_DIAG_AUTOMATIC : IDS_DIAG_MANUAL));
+    AddLine(IDS_DIAG_RATE_MODE, modeStatus != 0
+                                    ? FailedText(modeStatus)
+                                    : Text(mode != 0 ? IDS_DIAG_AUTOMATIC : IDS_DIAG_MANUAL));
     SampleRates rates{};
     const uint32_t status = m_Driver.GetSampleRates(&rates);
     if (status != 0) {
@@ -202,7 +210,7 @@ void CDiagnosticsReport::AddSamplingRate() {
         return;
     }
     m_CurrentRate = rates.CurrentRate;
-    const std::string hertz = " " + LoadResString(IDS_DIAG_HERTZ);
+    const std::string hertz = " " + Text(IDS_DIAG_HERTZ);
     AddLine(IDS_DIAG_RATE, std::to_string(rates.CurrentRate) + hertz);
     std::string selectable;
     const uint32_t count = ClampedCount(rates.RateCount, rates.Rates);
@@ -240,13 +248,13 @@ void CDiagnosticsReport::AddBuffers() {
 }
 
 std::string CDiagnosticsReport::MonitorSection(const DropOutHistory& history, int64_t now) {
-    std::string text = LoadResString(IDS_DIAG_MONITOR) + kLineEnd;
-    text += LoadResString(IDS_DIAG_SINCE) + " " + LocalTimeText(history.WatchingSince(), true) +
-            ": " + std::to_string(history.SinceReset()) + kLineEnd;
+    std::string text = Text(IDS_DIAG_MONITOR) + kLineEnd;
+    text += Text(IDS_DIAG_SINCE) + " " + LocalTimeText(history.WatchingSince(), true) + ": " +
+            std::to_string(history.SinceReset()) + kLineEnd;
     const DropOutHistory::Event* last = history.LastDropOut();
-    text += LoadResString(IDS_DIAG_LAST_DROPOUT) + ": " +
+    text += Text(IDS_DIAG_LAST_DROPOUT) + ": " +
             (last ? LocalTimeText(last->Time, true) + ", " + std::to_string(last->Count)
-                  : LoadResString(IDS_DIAG_NONE)) +
+                  : Text(IDS_DIAG_NONE)) +
             kLineEnd;
     std::string minutes;
     for (const DropOutHistory::Minute& minute :
@@ -254,7 +262,7 @@ std::string CDiagnosticsReport::MonitorSection(const DropOutHistory& history, in
         if (minute.DropOuts != 0)
             minutes += (minutes.empty() ? "" : ", ") + LocalTimeText(minute.Start) + " " +
                        std::to_string(minute.DropOuts);
-    text += LoadResString(IDS_DIAG_PER_MINUTE) + ": " +
-            (minutes.empty() ? LoadResString(IDS_DIAG_NONE) : minutes) + kLineEnd;
+    text += Text(IDS_DIAG_PER_MINUTE) + ": " + (minutes.empty() ? Text(IDS_DIAG_NONE) : minutes) +
+            kLineEnd;
     return text;
 }

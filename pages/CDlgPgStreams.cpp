@@ -41,10 +41,10 @@ std::string RateName(uint32_t rate) {
     return "unknown  ";
 }
 
-std::string ErrorMessage(uint32_t code) {
+std::string ErrorMessage(uint32_t code, LANGID language) {
     for (const PlugError& error : PlugErrors)
         if (code == error.code)
-            return LoadResString(error.message);
+            return LoadResString(error.message, language);
     return {};
 }
 
@@ -112,12 +112,13 @@ void CDlgPgStreams::InsertDeviceRow(const DeviceStreams& device) {
     m_List.SetItemText(row, 4, GetPlugStateText(device.Status.SynchIn));
 }
 
-std::string CDlgPgStreams::GetPlugStateText(const PlugStatus& plug) {
+std::string CDlgPgStreams::GetPlugStateText(const PlugStatus& plug, LANGID language) {
     switch (plug.State) {
     case PLUG_STATE_CONNECTED:
-        return LoadResString(IDS_PLUG_CONNECTED) + " (" + std::to_string(plug.StreamNumber) + ")";
+        return LoadResString(IDS_PLUG_CONNECTED, language) + " (" +
+               std::to_string(plug.StreamNumber) + ")";
     case PLUG_STATE_CONNECT_FAILED:
-        return LoadResString(IDS_PLUG_CONNECT_FAILED);
+        return LoadResString(IDS_PLUG_CONNECT_FAILED, language);
     default:
         return {};
     }
@@ -138,9 +139,10 @@ std::string CDlgPgStreams::GetPlugDetailsText(const PlugStatus& plug, const std:
     }
 }
 
-std::string CDlgPgStreams::GetPlugErrorText(uint32_t errorCode) {
+std::string CDlgPgStreams::GetPlugErrorText(uint32_t errorCode, LANGID language) {
     const std::string code = FormatText("0x%08X", static_cast<unsigned>(errorCode));
-    return LoadResString(IDS_ERROR_CODE) + " " + code + ": " + ErrorMessage(errorCode);
+    return LoadResString(IDS_ERROR_CODE, language) + " " + code + ": " +
+           ErrorMessage(errorCode, language);
 }
 
 std::string CDlgPgStreams::GetSupportedRatesText(const PlugStatus& plug) {

@@ -19,8 +19,9 @@ public:
     void UpdatePage() override;
 
     // A plug's cell text, and the text of a plug's error code.
-    static std::string GetPlugStateText(const PlugStatus& plug);
-    static std::string GetPlugErrorText(uint32_t errorCode);
+    // In the user's language, or in the given one (a LANGID; 0: the user's).
+    static std::string GetPlugStateText(const PlugStatus& plug, LANGID language = 0);
+    static std::string GetPlugErrorText(uint32_t errorCode, LANGID language = 0);
 
 protected:
     static const MessageMap messageMap;

@@ -14,18 +14,18 @@ const UINT kModeKindTexts[] = {
 
 const UINT kSourceKindTexts[] = {IDS_SOURCE_INTERNAL, IDS_SOURCE_EXTERNAL};
 
-template <size_t N> std::string KindText(const UINT (&texts)[N], uint32_t kind) {
-    return kind < N ? LoadResString(texts[kind]) : std::string();
+template <size_t N> std::string KindText(const UINT (&texts)[N], uint32_t kind, LANGID language) {
+    return kind < N ? LoadResString(texts[kind], language) : std::string();
 }
 
 } // namespace
 
-std::string GetSynchSourceText(uint32_t sourceKind) {
-    return KindText(kSourceKindTexts, sourceKind);
+std::string GetSynchSourceText(uint32_t sourceKind, LANGID language) {
+    return KindText(kSourceKindTexts, sourceKind, language);
 }
 
-std::string GetSynchModeText(const SynchMode& mode) {
-    std::string text = KindText(kModeKindTexts, mode.Kind);
+std::string GetSynchModeText(const SynchMode& mode, LANGID language) {
+    std::string text = KindText(kModeKindTexts, mode.Kind, language);
     std::string name = FieldText(mode.Name);
     if (!name.empty())
         text += " (" + name + ")";

@@ -7,12 +7,14 @@
 #include "Clock.h"
 #include "DriverCodes.h"
 #include "Simulator.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -199,6 +201,37 @@ TEST_F(DiagnosticsReport, CountsBeyondTheRecordsAreShownButNotFollowed) {
     EXPECT_NE(std::string::npos,
               report.find("Selectable rates: 44100, 44100, 44100, 44100, 44100, 44100, 44100, "
                           "44100 Hz\r\n"));
+}
+
+// Whoever helps reads the report, whatever the user's interface language:
+// built on a thread whose interface language is German (a thread of its own,
+// so that no text loaded earlier in English is reused), it reads as in English,
+// word for word, with failing requests and a failed plug connection in it.
+TEST_F(DiagnosticsReport, StaysEnglishUnderAGermanInterface) {
+    ASSERT_EQ(0u, listener.Start());
+    sim.FailRequest(DriverRequest::GetSampleRateMode, ERROR_INVALID_FUNCTION, true);
+    const int64_t start = 1800000000;
+    DropOutHistory history(start);
+    const auto whole = [&] {
+        return Report() + CDiagnosticsReport::MonitorSection(history, start + 5);
+    };
+    std::string german;
+    WCHAR pageTitle[64] = {};
+    std::thread([&] {
+        const LANGID language = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
+        SetThreadUILanguage(language);
+        SetThreadLocale(MAKELCID(language, SORT_DEFAULT));
+        LoadStringW(GetModuleHandleA(nullptr), IDS_PAGE_DEVICES, pageTitle, 64);
+        german = whole();
+    }).join();
+    ASSERT_STREQ(L"Ger\u00e4te", pageTitle) << "the thread's interface was German";
+    const std::string english = whole();
+    EXPECT_NE(std::string::npos,
+              english.find("Error code 0xE0000073: Bandwidth allocation failed."));
+    EXPECT_NE(std::string::npos, english.find("Sampling rate mode: failed, status 0x00000001"));
+    EXPECT_NE(std::string::npos, english.find("Clock source: External"));
+    EXPECT_NE(std::string::npos, english.find("mode CSP (Internal crystal)"));
+    ExpectLines(Lines(english), german);
 }
 
 // The simulated driver filled to capacity, as the reload benchmark fills it.
