@@ -58,8 +58,8 @@ SetCompressor /SOLID lzma
 !define FOLDER_POLLS 20
 
 Name "${PRODUCT}"
-Caption "${PRODUCT} ${VERSION} Setup"
-UninstallCaption "${PRODUCT} ${VERSION} Uninstall"
+Caption "$(SetupCaption)"
+UninstallCaption "$(UninstallCaption)"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES\${PRODUCT}"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
@@ -82,23 +82,68 @@ Var LogonCheckBox
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
-!define MUI_WELCOMEPAGE_TEXT "Setup installs the ${TITLE} and its Control Panel entry \
-  $\"${PRODUCT}$\" on this computer, for all of its users.$\r$\n$\r$\nSetup needs \
-  administrator rights. If the ${TITLE} is running, Setup ends it before it replaces \
-  its files.$\r$\n$\r$\n$_CLICK"
+!define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
 !insertmacro MUI_PAGE_WELCOME
 !define MUI_PAGE_CUSTOMFUNCTION_PRE SkipFolderOnUpgrade
 !insertmacro MUI_PAGE_DIRECTORY
 Page custom OptionsPage OptionsPageLeave
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Demtrel.exe"
-!define MUI_FINISHPAGE_RUN_TEXT "Start the ${TITLE} now"
+!define MUI_FINISHPAGE_RUN_TEXT "$(RunNowText)"
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
+; The first language is the one for every interface language without a version of its own.
+; MUI picks the user's interface language on its own: no dialog asks.
 !insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "German"
+
+; Every text of our own, in each language. The script is read as UTF-8 (the build says so).
+LangString SetupCaption ${LANG_ENGLISH} "${PRODUCT} ${VERSION} Setup"
+LangString SetupCaption ${LANG_GERMAN} "Installation von ${PRODUCT} ${VERSION}"
+LangString UninstallCaption ${LANG_ENGLISH} "${PRODUCT} ${VERSION} Uninstall"
+LangString UninstallCaption ${LANG_GERMAN} "Deinstallation von ${PRODUCT} ${VERSION}"
+LangString WelcomeText ${LANG_ENGLISH} "Setup installs the ${TITLE} and its Control Panel \
+  entry $\"${PRODUCT}$\" on this computer, for all of its users.$\r$\n$\r$\nSetup needs \
+  administrator rights. If the ${TITLE} is running, Setup ends it before it replaces \
+  its files.$\r$\n$\r$\n$_CLICK"
+LangString WelcomeText ${LANG_GERMAN} "Setup installiert das ${TITLE} und seinen Eintrag \
+  „${PRODUCT}“ in der Systemsteuerung auf diesem Computer, für alle Benutzer.$\r$\n$\r$\n\
+  Setup benötigt Administratorrechte. Wird das ${TITLE} ausgeführt, beendet Setup es, \
+  bevor es seine Dateien ersetzt.$\r$\n$\r$\n$_CLICK"
+LangString RunNowText ${LANG_ENGLISH} "Start the ${TITLE} now"
+LangString RunNowText ${LANG_GERMAN} "${TITLE} jetzt starten"
+LangString OptionsTitle ${LANG_ENGLISH} "Options"
+LangString OptionsTitle ${LANG_GERMAN} "Optionen"
+LangString OptionsSubtitle ${LANG_ENGLISH} "Choose how the ${TITLE} starts."
+LangString OptionsSubtitle ${LANG_GERMAN} "Wählen Sie, wie das ${TITLE} gestartet wird."
+LangString LogonExplained ${LANG_ENGLISH} "The ${TITLE} can wait in the notification area \
+  of the task bar from the moment a user logs on, ready to open with one click."
+LangString LogonExplained ${LANG_GERMAN} "Das ${TITLE} kann ab der Anmeldung eines \
+  Benutzers im Infobereich der Taskleiste bereitstehen und mit einem Klick geöffnet werden."
+LangString LogonCheckBoxText ${LANG_ENGLISH} \
+  "&Start the ${TITLE} in the notification area at log-on"
+LangString LogonCheckBoxText ${LANG_GERMAN} \
+  "${TITLE} bei der &Anmeldung im Infobereich starten"
+LangString OldWindows ${LANG_ENGLISH} "The ${TITLE} needs Windows 7 or later."
+LangString OldWindows ${LANG_GERMAN} "Das ${TITLE} benötigt Windows 7 oder höher."
+LangString NotAdministrator ${LANG_ENGLISH} \
+  "Setup needs administrator rights. Start it again as an administrator."
+LangString NotAdministrator ${LANG_GERMAN} \
+  "Setup benötigt Administratorrechte. Starten Sie es erneut als Administrator."
+LangString BadLogonSwitch ${LANG_ENGLISH} "Use /LOGON=1 or /LOGON=0."
+LangString BadLogonSwitch ${LANG_GERMAN} "Verwenden Sie /LOGON=1 oder /LOGON=0."
+LangString EndingPanel ${LANG_ENGLISH} "Ending the running ${TITLE}"
+LangString EndingPanel ${LANG_GERMAN} "Das ausgeführte ${TITLE} wird beendet"
+LangString FileInUse ${LANG_ENGLISH} "$INSTDIR\$0 is in use, for example by an open \
+  Control Panel window.$\r$\n$\r$\nClose that program and click Retry, or click Cancel \
+  to leave everything as it is."
+LangString FileInUse ${LANG_GERMAN} "$INSTDIR\$0 wird verwendet, zum Beispiel von einem \
+  geöffneten Fenster der Systemsteuerung.$\r$\n$\r$\nSchließen Sie dieses Programm und \
+  klicken Sie auf „Wiederholen“, oder klicken Sie auf „Abbrechen“, um alles unverändert \
+  zu lassen."
 
 ; Ends the program with a message (none when silent) and an exit code.
 !macro Refuse code text
@@ -112,14 +157,12 @@ Page custom OptionsPage OptionsPageLeave
 !macro CheckSystemFunction prefix
 Function ${prefix}CheckSystem
     ${IfNot} ${AtLeastWin7}
-        !insertmacro Refuse ${ERROR_OLD_WIN_VERSION} \
-            "The ${TITLE} needs Windows 7 or later."
+        !insertmacro Refuse ${ERROR_OLD_WIN_VERSION} "$(OldWindows)"
     ${EndIf}
     UserInfo::GetAccountType
     Pop $0
     ${If} $0 != "Admin"
-        !insertmacro Refuse ${ERROR_ELEVATION_REQUIRED} \
-            "Setup needs administrator rights. Start it again as an administrator."
+        !insertmacro Refuse ${ERROR_ELEVATION_REQUIRED} "$(NotAdministrator)"
     ${EndIf}
     SetShellVarContext all
 FunctionEnd
@@ -134,7 +177,7 @@ Function ${prefix}EndRunningPanel
     ${OrIfNot} ${FileExists} "$INSTDIR\Demtrel.exe"
         Return
     ${EndIf}
-    DetailPrint "Ending the running ${TITLE}"
+    DetailPrint "$(EndingPanel)"
     ExecWait '"$INSTDIR\Demtrel.exe" -exit'
     ${For} $1 1 ${END_POLLS}
         System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${MUTEX}") p .r2'
@@ -172,9 +215,8 @@ Function ${prefix}WaitFileFree
         ${If} $1 <= 20
             ${Break}
         ${EndIf}
-    ${LoopUntil} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$INSTDIR\$0 is in \
-        use, for example by an open Control Panel window.$\r$\n$\r$\nClose that program \
-        and click Retry, or click Cancel to leave everything as it is." /SD IDCANCEL IDCANCEL`
+    ${LoopUntil} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(FileInUse)" \
+        /SD IDCANCEL IDCANCEL`
     ${If} $1 > 20
         SetErrorLevel ${ERROR_SHARING_VIOLATION}
         Quit
@@ -228,7 +270,7 @@ Function .onInit
     ${IfNot} ${Errors}
         ${If} $1 != "0"
         ${AndIf} $1 != "1"
-            !insertmacro Refuse ${ERROR_INVALID_PARAMETER} "Use /LOGON=1 or /LOGON=0."
+            !insertmacro Refuse ${ERROR_INVALID_PARAMETER} "$(BadLogonSwitch)"
         ${EndIf}
         StrCpy $StartAtLogon $1
     ${EndIf}
@@ -243,13 +285,12 @@ Function SkipFolderOnUpgrade
 FunctionEnd
 
 Function OptionsPage
-    !insertmacro MUI_HEADER_TEXT "Options" "Choose how the ${TITLE} starts."
+    !insertmacro MUI_HEADER_TEXT "$(OptionsTitle)" "$(OptionsSubtitle)"
     nsDialogs::Create 1018
     Pop $0
-    ${NSD_CreateLabel} 0 0 100% 24u "The ${TITLE} can wait in the notification area of \
-        the task bar from the moment a user logs on, ready to open with one click."
+    ${NSD_CreateLabel} 0 0 100% 24u "$(LogonExplained)"
     Pop $0
-    ${NSD_CreateCheckBox} 0 32u 100% 12u "&Start the ${TITLE} in the notification area at log-on"
+    ${NSD_CreateCheckBox} 0 32u 100% 12u "$(LogonCheckBoxText)"
     Pop $LogonCheckBox
     ${If} $StartAtLogon = 1
         ${NSD_Check} $LogonCheckBox

@@ -87,21 +87,71 @@ TEST_F(Applet, ExportsTheEntryPointOnly) {
     EXPECT_EQ(ExportedNames(applet_.Module()), std::vector<std::string>{"CPlApplet"});
 }
 
-std::string LoadedString(HMODULE module, UINT id) {
-    char text[256] = {};
-    const int length = LoadStringA(module, id, text, sizeof text);
-    return std::string(text, length > 0 ? length : 0);
+const char kName[] = "Orlaso Tarnet Audio";
+const char kEnglishInfo[] = "Orlaso Tarnet Control Panel";
+const char kGermanInfo[] = "Systemsteuerung f\xC3\xBCr Orlaso-Tarnet-Audioger\xC3\xA4te";
+
+std::string Utf8(const WCHAR* text, int length) {
+    char converted[512] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, length, converted, sizeof converted - 1, nullptr,
+                        nullptr);
+    return converted;
 }
 
-TEST_F(Applet, EntryTextsLiveInAGermanTable) {
-    EXPECT_EQ(LoadedString(applet_.Module(), 1), "Orlaso Tarnet Audio");
-    EXPECT_EQ(LoadedString(applet_.Module(), 2), "Orlaso Tarnet Control Panel");
-    // Strings 1 and 2 share the first block of the table.
-    const LPCSTR block = MAKEINTRESOURCEA(1);
-    EXPECT_NE(FindResourceExA(applet_.Module(), MAKEINTRESOURCEA(6), block, MAKELANGID(0x07, 0x01)),
-              nullptr);
-    EXPECT_EQ(FindResourceExA(applet_.Module(), MAKEINTRESOURCEA(6), block, MAKELANGID(0x09, 0x01)),
-              nullptr);
+// A string the way the Control Panel loads it: by id, in the user's language (UTF-8).
+std::string LoadedString(HMODULE module, UINT id) {
+    WCHAR text[256] = {};
+    const int length = LoadStringW(module, id, text, 256);
+    return Utf8(text, length > 0 ? length : 0);
+}
+
+// A string as the table of one language holds it (UTF-8), or empty when that language has
+// no version of the string's block of sixteen.
+std::string TableString(HMODULE module, WORD language, UINT id) {
+    HRSRC block =
+        FindResourceExA(module, MAKEINTRESOURCEA(6), MAKEINTRESOURCEA(id / 16 + 1), language);
+    const WCHAR* entry =
+        block ? static_cast<const WCHAR*>(LockResource(LoadResource(module, block))) : nullptr;
+    if (!entry)
+        return "";
+    for (UINT skipped = 0; skipped < id % 16; ++skipped)
+        entry += *entry + 1;
+    return Utf8(entry + 1, *entry);
+}
+
+TEST_F(Applet, EntryTextsHaveAnEnglishAndAGermanTable) {
+    const WORD english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    const WORD german = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
+    EXPECT_EQ(TableString(applet_.Module(), english, 1), kName);
+    EXPECT_EQ(TableString(applet_.Module(), english, 2), kEnglishInfo);
+    EXPECT_EQ(TableString(applet_.Module(), german, 1), kName) << "the product keeps its name";
+    EXPECT_EQ(TableString(applet_.Module(), german, 2), kGermanInfo);
+}
+
+// The interface language this run is made under: ctest runs the entry's tests once more
+// under a German and a French one and names it in DEMTREL_TEST_UI_LANGUAGE; English
+// when it names none.
+WORD LanguageOfThisRun() {
+    char name[8] = {};
+    GetEnvironmentVariableA("DEMTREL_TEST_UI_LANGUAGE", name, sizeof name);
+    if (std::strcmp(name, "de") == 0)
+        return LANG_GERMAN;
+    if (std::strcmp(name, "fr") == 0)
+        return LANG_FRENCH;
+    return LANG_ENGLISH;
+}
+
+// What the Control Panel lists: the texts of the ids CPL_INQUIRE gives, in the user's
+// language, and in English for a language the applet has no table of.
+TEST_F(Applet, EntryTextsFollowTheInterfaceLanguage) {
+    const WORD language = LanguageOfThisRun();
+    ASSERT_EQ(PRIMARYLANGID(GetUserDefaultUILanguage()), language)
+        << "the run is not made under the interface language it names";
+    CPLINFO info = {};
+    EXPECT_EQ(Send(CPL_INQUIRE, 0, reinterpret_cast<LPARAM>(&info)), 0);
+    EXPECT_EQ(LoadedString(applet_.Module(), info.idName), kName);
+    EXPECT_EQ(LoadedString(applet_.Module(), info.idInfo),
+              language == LANG_GERMAN ? kGermanInfo : kEnglishInfo);
 }
 
 TEST_F(Applet, IconHas32And16PixelImagesIn16Colours) {

@@ -12,6 +12,9 @@
 //   InstallerProbe find <title>        waits (up to 10 s) for a window whose title begins
 //                                      so, prints its place on the screen as WxH+X+Y
 //   InstallerProbe press <title> <id>  clicks button <id> of that window, as the user would
+//   InstallerProbe shows <title> <text> waits (up to 10 s) until that window shows a control
+//                                      whose text begins so; prints "shown", or else the
+//                                      texts it shows, one a line (UTF-8)
 // The exit code is 0 when the probe could do what it was asked.
 #include "LoadedApplet.h"
 
@@ -157,6 +160,40 @@ int Press(const char* title, const char* id) {
     return 0;
 }
 
+struct TextSearch {
+    const char* start;
+    bool found;
+    std::string seen;
+};
+
+BOOL CALLBACK MatchTextStart(HWND control, LPARAM search) {
+    TextSearch& wanted = *reinterpret_cast<TextSearch*>(search);
+    WCHAR text[1024] = {};
+    if (!IsWindowVisible(control) || GetWindowTextW(control, text, 1024) == 0)
+        return TRUE;
+    char utf8[4096] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8 - 1, nullptr, nullptr);
+    wanted.seen += utf8;
+    wanted.seen += '\n';
+    wanted.found = std::strncmp(utf8, wanted.start, std::strlen(wanted.start)) == 0;
+    return !wanted.found;
+}
+
+// The texts are compared as UTF-8, so that a page in any language can be asked about; a
+// page that is still being turned to gets the rest of the 10 s.
+int Shows(const char* title, const char* text) {
+    const HWND window = WaitForWindow(title);
+    TextSearch search = {text, false, std::string()};
+    for (int tries = 0; window && tries < 100 && !search.found; ++tries) {
+        if (tries > 0)
+            Sleep(100);
+        search.seen.clear();
+        EnumChildWindows(window, MatchTextStart, reinterpret_cast<LPARAM>(&search));
+    }
+    std::printf("%s", search.found ? "shown\n" : search.seen.c_str());
+    return search.found ? 0 : 1;
+}
+
 bool Is(const char* argument, const char* mode) {
     return std::strcmp(argument, mode) == 0;
 }
@@ -180,7 +217,10 @@ int main(int argc, char** argv) {
         return Find(argv[2]);
     if (argc == 4 && Is(argv[1], "press"))
         return Press(argv[2], argv[3]);
+    if (argc == 4 && Is(argv[1], "shows"))
+        return Shows(argv[2], argv[3]);
     std::printf("usage: InstallerProbe applet | run|wait <key> <value> | exec <command line> | "
-                "state | hold <path> | release | find <title> | press <title> <id>\n");
+                "state | hold <path> | release | find <title> | press <title> <id> | "
+                "shows <title> <text>\n");
     return 2;
 }
