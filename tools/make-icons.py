@@ -1,12 +1,16 @@
 #!/usr/bin/env python3
 """Draws the icons of Demtrel and Sarvent and writes them as .ico files.
 
-Every picture is described once on a 32-unit grid and rendered at 16 and 32
-pixels. The program's and the tray's icons carry 32-bit images with an alpha
-channel. The page-tree icons are 16-colour images, opaque on the window
-colour: the tree's image list keeps 16 colours and no mask, so more would only
-make the program larger. Sarvent's icon is a 16-colour image, as the Control
-Panel of the target systems expects.
+Every picture is described once on a 32-unit grid and rendered at each size a
+DPI from 96 to 192 asks for: 16, 20 and 24 pixels for small icons (tray,
+caption, page tree), 32, 40 and 48 for large ones. The program's and the tray's
+icons carry 32-bit images with an alpha channel, the two largest compressed as
+PNG (a tenth of the bitmap's bytes, read by every system from Windows Vista on;
+the small ones stay bitmaps, which every part of the system reads). The
+page-tree icons are 16-colour images, opaque on the window colour: the tree's
+image list keeps 16 colours and no mask, so more would only make the program
+larger. Sarvent's icon is a 16-colour image, as the Control Panel of the target
+systems expects.
 
 usage: make-icons.py OUTPUT_DIR
 """
@@ -16,31 +20,67 @@ import math
 import os
 import struct
 import sys
+import zlib
 
-SIZES = (32, 16)
+# The first image is the one the system takes when a program asks for an icon at
+# its own size, as the application object does: it stays the 32-pixel image.
+SIZES = (32, 16, 20, 24, 40, 48)
 
 
 # ---------------------------------------------------------------- shapes
-# A shape is a predicate on grid coordinates (0..32 in both directions).
+# A shape is made for one image size: given the size's grid (below) it gives a
+# predicate on grid coordinates (0..32 in both directions). At sizes the grid
+# does not divide (20, 24, 40, 48) the straight edges of rectangles and the
+# centres of circles move to the nearest pixel edge, so that edges stay sharp
+# instead of turning into a blurred or half-covered row; slanted shapes keep
+# their exact place.
+
+
+class Grid:
+    def __init__(self, size):
+        self.pixel = 32 / size
+        # At 16 and 32 pixels the pixel centres decide already, as they always did.
+        self.exact = 32 % size == 0
+
+    def edge(self, v):
+        """The pixel edge nearest to v, halves downwards: where a pixel's centre decides."""
+        if self.exact:
+            return v
+        return math.ceil(v / self.pixel - 0.5) * self.pixel
 
 
 def rect(x0, y0, x1, y1):
-    return lambda x, y: x0 <= x < x1 and y0 <= y < y1
+    def at(grid):
+        sx0, sy0, sx1, sy1 = (grid.edge(v) for v in (x0, y0, x1, y1))
+        return lambda x, y: sx0 <= x < sx1 and sy0 <= y < sy1
+
+    return at
 
 
 def rounded_rect(x0, y0, x1, y1, r):
-    def inside(x, y):
-        if not (x0 <= x < x1 and y0 <= y < y1):
-            return False
-        cx = min(max(x, x0 + r), x1 - r)
-        cy = min(max(y, y0 + r), y1 - r)
-        return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+    def at(grid):
+        sx0, sy0, sx1, sy1 = (grid.edge(v) for v in (x0, y0, x1, y1))
 
-    return inside
+        def inside(x, y):
+            if not (sx0 <= x < sx1 and sy0 <= y < sy1):
+                return False
+            cx = min(max(x, sx0 + r), sx1 - r)
+            cy = min(max(y, sy0 + r), sy1 - r)
+            return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+
+        return inside
+
+    return at
 
 
 def circle(cx, cy, r):
-    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+    # Centred on a pixel corner, a circle comes out symmetric; elsewhere it is
+    # lopsided or grows spikes at small sizes.
+    def at(grid):
+        scx, scy = grid.edge(cx), grid.edge(cy)
+        return lambda x, y: (x - scx) ** 2 + (y - scy) ** 2 <= r * r
+
+    return at
 
 
 def polygon(points):
@@ -54,7 +94,7 @@ def polygon(points):
             j = i
         return result
 
-    return inside
+    return lambda grid: inside
 
 
 def wave(x0, x1, cy, amplitude, periods, width):
@@ -71,7 +111,7 @@ def wave(x0, x1, cy, amplitude, periods, width):
         distance = abs(y - centre) / math.sqrt(1 + slope * slope)
         return distance <= half and abs(x - xc) <= half
 
-    return inside
+    return lambda grid: inside
 
 
 # ---------------------------------------------------------------- colours
@@ -224,6 +264,8 @@ def tray_warning_picture():
 def render(picture, size, samples):
     """Returns rows of (r, g, b, a) from top to bottom, with samples x samples per pixel."""
     background, shapes = picture
+    grid = Grid(size)
+    shapes = [(shape(grid), fill) for shape, fill in shapes]
     scale = 32 / size
     rows = []
     for py in range(size):
@@ -310,19 +352,52 @@ def image_4bpp(rows, size):
     return header + palette + pixels + mask, 16, 4
 
 
-# Large full-colour images are smoothed; palette images are sampled once per pixel,
-# since blended edge colours have no good match among 16 colours.
-# samples: per image size, how many samples per pixel in each direction.
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def png_rows(rows, filter_type):
+    """The rows of 8-bit RGBA, each after its filter byte: 0 leaves a row as it is,
+    2 stores its difference from the row above, which long flat runs compress best."""
+    data = b""
+    previous = bytes(4 * len(rows[0]))
+    for row in rows:
+        raw = b"".join(struct.pack("BBBB", *pixel) for pixel in row)
+        if filter_type == 2:
+            data += b"\2" + bytes((a - b) & 0xFF for a, b in zip(raw, previous))
+        else:
+            data += b"\0" + raw
+        previous = raw
+    return data
+
+
+def image_png(rows, size):
+    """A 32-bit image as PNG: a tenth or less of the bitmap at 40 and 48 pixels,
+    with the same pixels, alpha and all."""
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)  # 8-bit RGBA
+    pixels = min((zlib.compress(png_rows(rows, f), 9) for f in (0, 2)), key=len)
+    png = b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header)
+    png += png_chunk(b"IDAT", pixels) + png_chunk(b"IEND", b"")
+    return png, 0, 32
+
+
+# encode and samples per image size; samples is how many samples per pixel in
+# each direction. Full-colour images are smoothed where a shape is round or
+# slanted, except at 16 pixels, where smoothing blurs the picture more than it
+# helps. Palette images are sampled once per pixel, since blended edge colours
+# have no good match among 16 colours (and the page tree reduces them to 16
+# colours anyway).
 Format = collections.namedtuple("Format", "encode samples")
-# Small images are drawn with crisp pixels: smoothing blurs 16-pixel pictures, and
-# the page tree reduces them to 16 colours anyway.
-FULL_COLOUR = Format(image_32bpp, {32: 4, 16: 1})
-SIXTEEN_COLOURS = Format(image_4bpp, {32: 1, 16: 1})
+FULL_COLOUR = Format(
+    {size: image_png if size >= 40 else image_32bpp for size in SIZES},
+    {size: 1 if size == 16 else 4 for size in SIZES},
+)
+SIXTEEN_COLOURS = Format({size: image_4bpp for size in SIZES}, {size: 1 for size in SIZES})
 
 
 def icon_file(picture, image_format):
     images = [
-        (size,) + image_format.encode(render(picture, size, image_format.samples[size]), size)
+        (size,) + image_format.encode[size](render(picture, size, image_format.samples[size]), size)
         for size in SIZES
     ]
     directory = struct.pack("<HHH", 0, 1, len(images))

@@ -104,15 +104,16 @@ TEST_F(Applet, EntryTextsLiveInAGermanTable) {
               nullptr);
 }
 
-TEST_F(Applet, IconHas32And16PixelImagesIn16Colours) {
+// The Control Panel shows the applet small (up to 200 per cent) or large (up to 150).
+TEST_F(Applet, IconHasAnImageForEverySizeADpiAsksForIn16Colours) {
     HRSRC found = FindResourceExA(applet_.Module(), MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(101),
                                   MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
     ASSERT_NE(found, nullptr);
     BYTE* group = static_cast<BYTE*>(LockResource(LoadResource(applet_.Module(), found)));
     WORD count = 0;
     std::memcpy(&count, group + 4, sizeof count);
-    EXPECT_EQ(count, 2);
-    for (int size : {32, 16}) {
+    EXPECT_EQ(count, 6);
+    for (int size : {16, 20, 24, 32, 40, 48}) {
         const int id = LookupIconIdFromDirectoryEx(group, TRUE, size, size, LR_DEFAULTCOLOR);
         HRSRC image = FindResourceA(applet_.Module(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3));
         ASSERT_NE(image, nullptr) << "size " << size;
