@@ -4,13 +4,11 @@
 Every picture is described once on a 32-unit grid and rendered at each size a
 DPI from 96 to 192 asks for: 16, 20 and 24 pixels for small icons (tray,
 caption, page tree), 32, 40 and 48 for large ones. The program's and the tray's
-icons carry 32-bit images with an alpha channel, the two largest compressed as
-PNG (a tenth of the bitmap's bytes, read by every system from Windows Vista on;
-the small ones stay bitmaps, which every part of the system reads). The
-page-tree icons are 16-colour images, opaque on the window colour: the tree's
-image list keeps 16 colours and no mask, so more would only make the program
-larger. Sarvent's icon is a 16-colour image, as the Control Panel of the target
-systems expects.
+icons carry 32-bit images with an alpha channel. The page-tree icons are
+16-colour images, opaque on the window colour: the tree's image list keeps 16
+colours and no mask, so more would only make the program larger. Sarvent's icon
+is a 16-colour image, as the Control Panel of the target systems expects. The
+two largest sizes of every icon are compressed as PNG (below).
 
 usage: make-icons.py OUTPUT_DIR
 """
@@ -356,29 +354,57 @@ def png_chunk(kind, data):
     return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
 
 
-def png_rows(rows, filter_type):
-    """The rows of 8-bit RGBA, each after its filter byte: 0 leaves a row as it is,
-    2 stores its difference from the row above, which long flat runs compress best."""
-    data = b""
-    previous = bytes(4 * len(rows[0]))
-    for row in rows:
-        raw = b"".join(struct.pack("BBBB", *pixel) for pixel in row)
-        if filter_type == 2:
-            data += b"\2" + bytes((a - b) & 0xFF for a, b in zip(raw, previous))
-        else:
-            data += b"\0" + raw
-        previous = raw
-    return data
+def png_pixels(raw_rows):
+    """The compressed rows, each after its filter byte: 0 leaves a row as it is, 2
+    stores its difference from the row above, which long flat runs compress best;
+    whichever of the two is shorter."""
+
+    def filtered(filter_type):
+        data = b""
+        previous = bytes(len(raw_rows[0]))
+        for raw in raw_rows:
+            if filter_type == 2:
+                data += b"\2" + bytes((a - b) & 0xFF for a, b in zip(raw, previous))
+            else:
+                data += b"\0" + raw
+            previous = raw
+        return zlib.compress(data, 9)
+
+    return min((filtered(f) for f in (0, 2)), key=len)
+
+
+def png_file(size, depth, colour_type, extra_chunks, raw_rows):
+    header = struct.pack(">IIBBBBB", size, size, depth, colour_type, 0, 0, 0)
+    png = b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header) + extra_chunks
+    return png + png_chunk(b"IDAT", png_pixels(raw_rows)) + png_chunk(b"IEND", b"")
+
+
+# The two largest sizes are stored as PNG, an eighth or less of the bitmap's
+# bytes with the same pixels, read by every system from Windows Vista on. The
+# smaller ones stay bitmaps, which every part of the system reads.
 
 
 def image_png(rows, size):
-    """A 32-bit image as PNG: a tenth or less of the bitmap at 40 and 48 pixels,
-    with the same pixels, alpha and all."""
-    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)  # 8-bit RGBA
-    pixels = min((zlib.compress(png_rows(rows, f), 9) for f in (0, 2)), key=len)
-    png = b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header)
-    png += png_chunk(b"IDAT", pixels) + png_chunk(b"IEND", b"")
-    return png, 0, 32
+    """A 32-bit image: 8-bit red, green, blue and alpha."""
+    raw_rows = [b"".join(struct.pack("BBBB", *pixel) for pixel in row) for row in rows]
+    return png_file(size, 8, 6, b"", raw_rows), 0, 32
+
+
+def image_png_4bit(rows, size):
+    """A 16-colour image: 4-bit indexes into the 16-colour palette. Where it lets
+    the background through, it takes a colour it does not use and marks that
+    one transparent."""
+    opaque = [[None if p[3] < 128 else nearest_palette_index(p) for p in row] for row in rows]
+    used = {index for row in opaque for index in row if index is not None}
+    clear = min(set(range(16)) - used) if any(None in row for row in opaque) else None
+    chunks = png_chunk(b"PLTE", b"".join(bytes(colour) for colour in PALETTE_16))
+    if clear is not None:
+        chunks += png_chunk(b"tRNS", bytes([255] * clear + [0]))
+    raw_rows = []
+    for row in opaque:
+        nibbles = [clear if index is None else index for index in row]
+        raw_rows.append(bytes((nibbles[i] << 4) | nibbles[i + 1] for i in range(0, size, 2)))
+    return png_file(size, 4, 3, chunks, raw_rows), 16, 4
 
 
 # encode and samples per image size; samples is how many samples per pixel in
@@ -392,7 +418,10 @@ FULL_COLOUR = Format(
     {size: image_png if size >= 40 else image_32bpp for size in SIZES},
     {size: 1 if size == 16 else 4 for size in SIZES},
 )
-SIXTEEN_COLOURS = Format({size: image_4bpp for size in SIZES}, {size: 1 for size in SIZES})
+SIXTEEN_COLOURS = Format(
+    {size: image_png_4bit if size >= 40 else image_4bpp for size in SIZES},
+    {size: 1 for size in SIZES},
+)
 
 
 def icon_file(picture, image_format):

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <cpl.h>
 
+#include "IconImage.h"
 #include "LoadedApplet.h"
 #include "VersionInfo.h"
 
@@ -117,15 +118,19 @@ TEST_F(Applet, IconHasAnImageForEverySizeADpiAsksForIn16Colours) {
         const int id = LookupIconIdFromDirectoryEx(group, TRUE, size, size, LR_DEFAULTCOLOR);
         HRSRC image = FindResourceA(applet_.Module(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3));
         ASSERT_NE(image, nullptr) << "size " << size;
-        const auto* header = static_cast<const BITMAPINFOHEADER*>(
-            LockResource(LoadResource(applet_.Module(), image)));
-        EXPECT_EQ(header->biWidth, size);
-        EXPECT_EQ(header->biBitCount, 4) << "size " << size;
+        const IconImageShape shape =
+            ShapeOfIconImage(LockResource(LoadResource(applet_.Module(), image)),
+                             SizeofResource(applet_.Module(), image));
+        EXPECT_EQ(shape.width, size);
+        EXPECT_EQ(shape.bits, 4) << "size " << size;
     }
-    HICON icon = static_cast<HICON>(
-        LoadImageA(applet_.Module(), MAKEINTRESOURCEA(101), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
-    EXPECT_NE(icon, nullptr);
-    DestroyIcon(icon);
+    // A bitmap and a PNG image.
+    for (int size : {32, 48}) {
+        HICON icon = static_cast<HICON>(LoadImageA(applet_.Module(), MAKEINTRESOURCEA(101),
+                                                   IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+        EXPECT_NE(icon, nullptr) << "size " << size;
+        DestroyIcon(icon);
+    }
 }
 
 TEST_F(Applet, VersionIs2_14_0_0) {

@@ -1,4 +1,5 @@
 // Icons, manifest and version block of the program's resources.
+#include "IconImage.h"
 #include "VersionInfo.h"
 #include "resource.h"
 
@@ -39,30 +40,6 @@ const BITMAPINFOHEADER* ImageFor(const BYTE* group, int size, DWORD* bytes = nul
         ResourceBits(MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3), bytes)); // RT_ICON
 }
 
-// Width, height and bits per pixel of an icon image, a bitmap (whose height
-// counts its mask too) or a PNG stream.
-struct ImageShape {
-    LONG width = 0;
-    LONG height = 0;
-    WORD bits = 0;
-    bool png = false;
-};
-
-ImageShape ShapeOf(const BITMAPINFOHEADER* image, DWORD bytes) {
-    static const BYTE kPngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    const BYTE* data = reinterpret_cast<const BYTE*>(image);
-    if (bytes < 8 + 8 + 13 || std::memcmp(data, kPngSignature, sizeof kPngSignature) != 0)
-        return {image->biWidth, image->biHeight / 2, image->biBitCount, false};
-    // The first chunk is the header: big-endian width and height, bit depth and
-    // colour type (6: red, green, blue and alpha).
-    auto bigEndian = [](const BYTE* p) {
-        return static_cast<LONG>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
-    };
-    const BYTE* header = data + 8 + 8;
-    const bool rgba8 = header[8] == 8 && header[9] == 6;
-    return {bigEndian(header), bigEndian(header + 4), static_cast<WORD>(rgba8 ? 32 : 0), true};
-}
-
 // A 32-bit image by its alpha channel, a 16-colour one by its mask, whose
 // rows of bits are padded to four bytes.
 bool FullyOpaque(const BITMAPINFOHEADER* image) {
@@ -99,8 +76,8 @@ const IconKind kIcons[] = {
 // each DPI finds its own image rather than one the system scales.
 constexpr int kSizes[] = {16, 20, 24, 32, 40, 48};
 
-// Images of 40 and 48 pixels in 32 bits are PNG; the 16-colour ones and the
-// smaller ones are bitmaps, readable by every part of the system.
+// Images of 40 and 48 pixels are PNG, of the icon's colours; the smaller ones
+// are bitmaps, readable by every part of the system.
 TEST(Icons, EachHoldsAnImageForEverySizeADpiAsksFor) {
     for (const auto& [id, bits] : kIcons) {
         const BYTE* group = ResourceBits(MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(14)); // group
@@ -110,11 +87,11 @@ TEST(Icons, EachHoldsAnImageForEverySizeADpiAsksFor) {
             DWORD bytes = 0;
             const BITMAPINFOHEADER* image = ImageFor(group, size, &bytes);
             ASSERT_NE(image, nullptr) << "icon " << id << " size " << size;
-            const ImageShape shape = ShapeOf(image, bytes);
+            const IconImageShape shape = ShapeOfIconImage(image, bytes);
             EXPECT_EQ(shape.width, size) << "icon " << id;
             EXPECT_EQ(shape.height, size) << "icon " << id;
             EXPECT_EQ(shape.bits, bits) << "icon " << id << " size " << size;
-            EXPECT_EQ(shape.png, bits == 32 && size >= 40) << "icon " << id << " size " << size;
+            EXPECT_EQ(shape.png, size >= 40) << "icon " << id << " size " << size;
         }
     }
 }
