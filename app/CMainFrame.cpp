@@ -1,7 +1,6 @@
 #include "CMainFrame.h"
 
 #include "AppMessages.h"
-#include "CIXO_CPLApp.h"
 #include "CIXO_CPLView.h"
 #include "Dpi.h"
 #include "DropOutTexts.h"
@@ -108,6 +107,7 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
         return -1;
     const std::string title = LoadResString(IDS_MAIN_TITLE);
     SetWindowText(title);
+    LoadIcons();
     m_TrayIcon.Init(m_hWnd, TrayIconId);
     // Without a task bar yet (a start at log-on) this fails; the icon is then
     // added when the shell announces its task bar.
@@ -117,8 +117,23 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
 }
 
 BOOL CMainFrame::AddTrayIcon() {
-    const CIXO_CPLApp* app = CIXO_CPLApp::FromApp();
-    return m_TrayIcon.Add(app ? app->m_hAppIcon : nullptr, LoadResString(IDS_MAIN_TITLE).c_str());
+    const BOOL added = m_TrayIcon.Add(m_Icons.Small(), LoadResString(IDS_MAIN_TITLE).c_str());
+    if (added)
+        m_Tray.icon = m_Icons.Small();
+    return added;
+}
+
+// The new icons are in place in the caption and the tray before the old ones
+// are destroyed: neither ever shows a destroyed icon.
+void CMainFrame::LoadIcons() {
+    FrameIcons icons;
+    icons.Load(AfxGetResourceHandle(), m_Dpi);
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons.Small()));
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons.Big()));
+    m_Icons.Swap(icons);
+    // The tray takes them only where it shows one of the old ones.
+    if (m_Tray.icon)
+        UpdateTray(true);
 }
 
 BOOL CMainFrame::CreateStatusBar() {
@@ -151,9 +166,10 @@ void CMainFrame::OnSize() {
 void CMainFrame::OnDestroy() {
     UiWait::SetSlowWaitObserver(nullptr);
     m_TrayIcon.Delete();
-    if (m_hWarningIcon)
-        ::DestroyIcon(m_hWarningIcon);
-    m_hWarningIcon = nullptr;
+    m_Tray.icon = nullptr;
+    SendMessage(WM_SETICON, ICON_SMALL, 0);
+    SendMessage(WM_SETICON, ICON_BIG, 0);
+    m_Icons.Destroy();
     CFrameWnd::OnDestroy();
 }
 
@@ -297,8 +313,8 @@ void CMainFrame::OnSysCommand(UINT id, LPARAM) {
 
 // The window moved to a monitor of another DPI (or the user changed the
 // scale): take the place the system suggests for it, lay out the panes and
-// the view's pages, lists and icons for the new DPI, then take the form's
-// size there.
+// the view's pages, lists and icons for the new DPI, take the caption's and
+// the tray's icons drawn for it, then take the form's size there.
 LRESULT CMainFrame::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     const UINT dpi = HIWORD(wParam);
     if (dpi == 0)
@@ -307,6 +323,7 @@ LRESULT CMainFrame::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
         SetWindowPos(nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     m_Dpi = dpi;
+    LoadIcons();
     LayOutStatusPanes();
     if (CIXO_CPLView* view = dynamic_cast<CIXO_CPLView*>(GetActiveView())) {
         view->OnDpiChanged(dpi);
@@ -365,16 +382,11 @@ void CMainFrame::UpdateTray(bool force) {
         tip += "\n" + m_strDropOutState;
     if (!force && tip == m_Tray.tip && m_bDropOutWarning == m_Tray.warning)
         return;
-    if (m_bDropOutWarning && !m_hWarningIcon)
-        m_hWarningIcon = static_cast<HICON>(::LoadImageA(
-            AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_TRAY_WARNING), IMAGE_ICON,
-            ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    const CIXO_CPLApp* app = CIXO_CPLApp::FromApp();
-    HICON icon =
-        m_bDropOutWarning && m_hWarningIcon ? m_hWarningIcon : (app ? app->m_hAppIcon : nullptr);
+    HICON icon = m_bDropOutWarning && m_Icons.Warning() ? m_Icons.Warning() : m_Icons.Small();
     if (m_TrayIcon.Modify(icon, tip)) {
         m_Tray.tip = tip;
         m_Tray.warning = m_bDropOutWarning;
+        m_Tray.icon = icon;
     }
 }
 

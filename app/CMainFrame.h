@@ -4,6 +4,7 @@
 #pragma once
 
 #include "DropOutHistory.h"
+#include "FrameIcons.h"
 #include "FrameWnd.h"
 #include "SetupHandOver.h"
 #include "StatusBar.h"
@@ -51,6 +52,7 @@ public:
     struct TrayState {
         std::string tip;
         bool warning = false; // the warning icon
+        HICON icon = nullptr; // the icon it shows
         unsigned balloons = 0;
         int64_t lastBalloon = 0; // when the last one rose
         bool balloonShown = false;
@@ -68,6 +70,8 @@ public:
     TrayIcon m_TrayIcon;
     // The DPI the frame's layout is made for: its monitor's.
     UINT m_Dpi = 96;
+    // The caption's and the tray's icons, at m_Dpi.
+    FrameIcons m_Icons;
 
 protected:
     static const MessageMap messageMap;
@@ -91,6 +95,8 @@ private:
 
     BOOL CreateStatusBar();
     BOOL AddTrayIcon();
+    // The caption's and the tray's icons at the size m_Dpi asks for.
+    void LoadIcons();
     void LayOutStatusPanes();
     void ShowTrayMenu();
     void WarnOfDropOuts(const DropOutHistory& history, uint32_t added);
@@ -126,7 +132,6 @@ private:
     std::string m_strDropOutState;
     bool m_bDropOutWarning = false;
     TrayState m_Tray;
-    HICON m_hWarningIcon = nullptr;
     std::deque<SetupHandOver> m_PendingSetups;
     bool m_bSetupBusy = false;
 };

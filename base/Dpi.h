@@ -14,3 +14,8 @@ UINT DpiForWindow(HWND window);
 
 // A design value (pixels at 96 DPI) at the given DPI; unchanged at 96.
 int ScaleForDpi(int value, UINT dpi);
+
+// A system metric (SM_CXSMICON, SM_CXICON, ...) at the given DPI: the
+// system's own figure where it tells one per DPI, else the system DPI's
+// figure scaled, which is what the system would use there.
+int SystemMetricForDpi(int index, UINT dpi);

@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """Draws the icons of Demtrel and Sarvent and writes them as .ico files.
 
-Every picture is described once on a 32-unit grid and rendered at 16 and 32
-pixels. The program's and the tray's icons carry 32-bit images with an alpha
-channel. The page-tree icons are 16-colour images, opaque on the window
-colour: the tree's image list keeps 16 colours and no mask, so more would only
-make the program larger. Sarvent's icon is a 16-colour image, as the Control
-Panel of the target systems expects.
+Every picture is described once on a 32-unit grid and rendered at each size a
+DPI from 96 to 192 asks for: 16, 20 and 24 pixels for small icons (tray,
+caption, page tree), 32, 40 and 48 for large ones. The program's and the tray's
+icons carry 32-bit images with an alpha channel. The page-tree icons are
+16-colour images, opaque on the window colour: the tree's image list keeps 16
+colours and no mask, so more would only make the program larger. Sarvent's icon
+is a 16-colour image, as the Control Panel of the target systems expects. The
+two largest sizes of every icon are compressed as PNG (below).
 
 usage: make-icons.py OUTPUT_DIR
 """
@@ -16,31 +18,67 @@ import math
 import os
 import struct
 import sys
+import zlib
 
-SIZES = (32, 16)
+# The first image is the one the system takes when a program asks for an icon at
+# its own size, as the application object does: it stays the 32-pixel image.
+SIZES = (32, 16, 20, 24, 40, 48)
 
 
 # ---------------------------------------------------------------- shapes
-# A shape is a predicate on grid coordinates (0..32 in both directions).
+# A shape is made for one image size: given the size's grid (below) it gives a
+# predicate on grid coordinates (0..32 in both directions). At sizes the grid
+# does not divide (20, 24, 40, 48) the straight edges of rectangles and the
+# centres of circles move to the nearest pixel edge, so that edges stay sharp
+# instead of turning into a blurred or half-covered row; slanted shapes keep
+# their exact place.
+
+
+class Grid:
+    def __init__(self, size):
+        self.pixel = 32 / size
+        # At 16 and 32 pixels the pixel centres decide already, as they always did.
+        self.exact = 32 % size == 0
+
+    def edge(self, v):
+        """The pixel edge nearest to v, halves downwards: where a pixel's centre decides."""
+        if self.exact:
+            return v
+        return math.ceil(v / self.pixel - 0.5) * self.pixel
 
 
 def rect(x0, y0, x1, y1):
-    return lambda x, y: x0 <= x < x1 and y0 <= y < y1
+    def at(grid):
+        sx0, sy0, sx1, sy1 = (grid.edge(v) for v in (x0, y0, x1, y1))
+        return lambda x, y: sx0 <= x < sx1 and sy0 <= y < sy1
+
+    return at
 
 
 def rounded_rect(x0, y0, x1, y1, r):
-    def inside(x, y):
-        if not (x0 <= x < x1 and y0 <= y < y1):
-            return False
-        cx = min(max(x, x0 + r), x1 - r)
-        cy = min(max(y, y0 + r), y1 - r)
-        return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+    def at(grid):
+        sx0, sy0, sx1, sy1 = (grid.edge(v) for v in (x0, y0, x1, y1))
 
-    return inside
+        def inside(x, y):
+            if not (sx0 <= x < sx1 and sy0 <= y < sy1):
+                return False
+            cx = min(max(x, sx0 + r), sx1 - r)
+            cy = min(max(y, sy0 + r), sy1 - r)
+            return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+
+        return inside
+
+    return at
 
 
 def circle(cx, cy, r):
-    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+    # Centred on a pixel corner, a circle comes out symmetric; elsewhere it is
+    # lopsided or grows spikes at small sizes.
+    def at(grid):
+        scx, scy = grid.edge(cx), grid.edge(cy)
+        return lambda x, y: (x - scx) ** 2 + (y - scy) ** 2 <= r * r
+
+    return at
 
 
 def polygon(points):
@@ -54,7 +92,7 @@ def polygon(points):
             j = i
         return result
 
-    return inside
+    return lambda grid: inside
 
 
 def wave(x0, x1, cy, amplitude, periods, width):
@@ -71,7 +109,7 @@ def wave(x0, x1, cy, amplitude, periods, width):
         distance = abs(y - centre) / math.sqrt(1 + slope * slope)
         return distance <= half and abs(x - xc) <= half
 
-    return inside
+    return lambda grid: inside
 
 
 # ---------------------------------------------------------------- colours
@@ -224,6 +262,8 @@ def tray_warning_picture():
 def render(picture, size, samples):
     """Returns rows of (r, g, b, a) from top to bottom, with samples x samples per pixel."""
     background, shapes = picture
+    grid = Grid(size)
+    shapes = [(shape(grid), fill) for shape, fill in shapes]
     scale = 32 / size
     rows = []
     for py in range(size):
@@ -310,19 +350,83 @@ def image_4bpp(rows, size):
     return header + palette + pixels + mask, 16, 4
 
 
-# Large full-colour images are smoothed; palette images are sampled once per pixel,
-# since blended edge colours have no good match among 16 colours.
-# samples: per image size, how many samples per pixel in each direction.
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def png_pixels(raw_rows):
+    """The compressed rows, each after its filter byte: 0 leaves a row as it is, 2
+    stores its difference from the row above, which long flat runs compress best;
+    whichever of the two is shorter."""
+
+    def filtered(filter_type):
+        data = b""
+        previous = bytes(len(raw_rows[0]))
+        for raw in raw_rows:
+            if filter_type == 2:
+                data += b"\2" + bytes((a - b) & 0xFF for a, b in zip(raw, previous))
+            else:
+                data += b"\0" + raw
+            previous = raw
+        return zlib.compress(data, 9)
+
+    return min((filtered(f) for f in (0, 2)), key=len)
+
+
+def png_file(size, depth, colour_type, extra_chunks, raw_rows):
+    header = struct.pack(">IIBBBBB", size, size, depth, colour_type, 0, 0, 0)
+    png = b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header) + extra_chunks
+    return png + png_chunk(b"IDAT", png_pixels(raw_rows)) + png_chunk(b"IEND", b"")
+
+
+# The two largest sizes are stored as PNG, an eighth or less of the bitmap's
+# bytes with the same pixels, read by every system from Windows Vista on. The
+# smaller ones stay bitmaps, which every part of the system reads.
+
+
+def image_png(rows, size):
+    """A 32-bit image: 8-bit red, green, blue and alpha."""
+    raw_rows = [b"".join(struct.pack("BBBB", *pixel) for pixel in row) for row in rows]
+    return png_file(size, 8, 6, b"", raw_rows), 0, 32
+
+
+def image_png_4bit(rows, size):
+    """A 16-colour image: 4-bit indexes into the 16-colour palette. Where it lets
+    the background through, it takes a colour it does not use and marks that
+    one transparent."""
+    opaque = [[None if p[3] < 128 else nearest_palette_index(p) for p in row] for row in rows]
+    used = {index for row in opaque for index in row if index is not None}
+    clear = min(set(range(16)) - used) if any(None in row for row in opaque) else None
+    chunks = png_chunk(b"PLTE", b"".join(bytes(colour) for colour in PALETTE_16))
+    if clear is not None:
+        chunks += png_chunk(b"tRNS", bytes([255] * clear + [0]))
+    raw_rows = []
+    for row in opaque:
+        nibbles = [clear if index is None else index for index in row]
+        raw_rows.append(bytes((nibbles[i] << 4) | nibbles[i + 1] for i in range(0, size, 2)))
+    return png_file(size, 4, 3, chunks, raw_rows), 16, 4
+
+
+# encode and samples per image size; samples is how many samples per pixel in
+# each direction. Full-colour images are smoothed where a shape is round or
+# slanted, except at 16 pixels, where smoothing blurs the picture more than it
+# helps. Palette images are sampled once per pixel, since blended edge colours
+# have no good match among 16 colours (and the page tree reduces them to 16
+# colours anyway).
 Format = collections.namedtuple("Format", "encode samples")
-# Small images are drawn with crisp pixels: smoothing blurs 16-pixel pictures, and
-# the page tree reduces them to 16 colours anyway.
-FULL_COLOUR = Format(image_32bpp, {32: 4, 16: 1})
-SIXTEEN_COLOURS = Format(image_4bpp, {32: 1, 16: 1})
+FULL_COLOUR = Format(
+    {size: image_png if size >= 40 else image_32bpp for size in SIZES},
+    {size: 1 if size == 16 else 4 for size in SIZES},
+)
+SIXTEEN_COLOURS = Format(
+    {size: image_png_4bit if size >= 40 else image_4bpp for size in SIZES},
+    {size: 1 for size in SIZES},
+)
 
 
 def icon_file(picture, image_format):
     images = [
-        (size,) + image_format.encode(render(picture, size, image_format.samples[size]), size)
+        (size,) + image_format.encode[size](render(picture, size, image_format.samples[size]), size)
         for size in SIZES
     ]
     directory = struct.pack("<HHH", 0, 1, len(images))

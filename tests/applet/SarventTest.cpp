@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <cpl.h>
 
+#include "IconImage.h"
 #include "LoadedApplet.h"
 #include "VersionInfo.h"
 
@@ -154,27 +155,32 @@ TEST_F(Applet, EntryTextsFollowTheInterfaceLanguage) {
               language == LANG_GERMAN ? kGermanInfo : kEnglishInfo);
 }
 
-TEST_F(Applet, IconHas32And16PixelImagesIn16Colours) {
+// The Control Panel shows the applet small (up to 200 per cent) or large (up to 150).
+TEST_F(Applet, IconHasAnImageForEverySizeADpiAsksForIn16Colours) {
     HRSRC found = FindResourceExA(applet_.Module(), MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(101),
                                   MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
     ASSERT_NE(found, nullptr);
     BYTE* group = static_cast<BYTE*>(LockResource(LoadResource(applet_.Module(), found)));
     WORD count = 0;
     std::memcpy(&count, group + 4, sizeof count);
-    EXPECT_EQ(count, 2);
-    for (int size : {32, 16}) {
+    EXPECT_EQ(count, 6);
+    for (int size : {16, 20, 24, 32, 40, 48}) {
         const int id = LookupIconIdFromDirectoryEx(group, TRUE, size, size, LR_DEFAULTCOLOR);
         HRSRC image = FindResourceA(applet_.Module(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3));
         ASSERT_NE(image, nullptr) << "size " << size;
-        const auto* header = static_cast<const BITMAPINFOHEADER*>(
-            LockResource(LoadResource(applet_.Module(), image)));
-        EXPECT_EQ(header->biWidth, size);
-        EXPECT_EQ(header->biBitCount, 4) << "size " << size;
+        const IconImageShape shape =
+            ShapeOfIconImage(LockResource(LoadResource(applet_.Module(), image)),
+                             SizeofResource(applet_.Module(), image));
+        EXPECT_EQ(shape.width, size);
+        EXPECT_EQ(shape.bits, 4) << "size " << size;
     }
-    HICON icon = static_cast<HICON>(
-        LoadImageA(applet_.Module(), MAKEINTRESOURCEA(101), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
-    EXPECT_NE(icon, nullptr);
-    DestroyIcon(icon);
+    // A bitmap and a PNG image.
+    for (int size : {32, 48}) {
+        HICON icon = static_cast<HICON>(LoadImageA(applet_.Module(), MAKEINTRESOURCEA(101),
+                                                   IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+        EXPECT_NE(icon, nullptr) << "size " << size;
+        DestroyIcon(icon);
+    }
 }
 
 TEST_F(Applet, VersionIs2_14_0_0) {

@@ -395,6 +395,32 @@ TEST_F(DpiLayout, StatusPanesScaleAndHoldTheirText) {
               edges[1] - edges[0]);
 }
 
+// The width of an icon's image, or 0 for none.
+int IconWidth(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !::GetIconInfo(icon, &info))
+        return 0;
+    BITMAP colour{};
+    ::GetObjectA(info.hbmColor, sizeof colour, &colour);
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    return colour.bmWidth;
+}
+
+int CaptionIconWidth(HWND window, WPARAM which) {
+    return IconWidth(reinterpret_cast<HICON>(::SendMessageA(window, WM_GETICON, which, 0)));
+}
+
+// The caption and the tray show icons drawn for the DPI, small 16 and large 32
+// pixels scaled, not ones the system scales; so does the tray's warning form.
+TEST_F(DpiLayout, CaptionAndTrayIconsHaveTheSizesOfTheDpi) {
+    EXPECT_EQ(Scaled(16), CaptionIconWidth(frame->m_hWnd, ICON_SMALL));
+    EXPECT_EQ(Scaled(32), CaptionIconWidth(frame->m_hWnd, ICON_BIG));
+    ASSERT_NE(nullptr, frame->Tray().icon);
+    EXPECT_EQ(Scaled(16), IconWidth(frame->Tray().icon));
+    EXPECT_EQ(Scaled(16), IconWidth(frame->m_Icons.Warning()));
+}
+
 // A move to a monitor of another DPI lays the pixel values out anew; moving
 // back gives the first layout exactly.
 TEST_F(DpiLayout, FollowsAMoveToAMonitorOfAnotherDpi) {
@@ -428,6 +454,10 @@ TEST_F(DpiLayout, FollowsAMoveToAMonitorOfAnotherDpi) {
     int cy = 0;
     ImageList_GetIconSize(view->m_ImageList.GetSafeHandle(), &cx, &cy);
     EXPECT_EQ(ScaleForDpi(16, other), cx);
+    const HICON trayBefore = frame->Tray().icon;
+    EXPECT_EQ(ScaleForDpi(16, other), CaptionIconWidth(frame->m_hWnd, ICON_SMALL));
+    EXPECT_EQ(ScaleForDpi(32, other), CaptionIconWidth(frame->m_hWnd, ICON_BIG));
+    EXPECT_EQ(ScaleForDpi(16, other), IconWidth(frame->Tray().icon));
 
     moveTo(dpi, other);
     EXPECT_EQ(pageLeft, RectIn(view->m_PgDevices.m_hWnd, view->m_hWnd).left);
@@ -435,6 +465,11 @@ TEST_F(DpiLayout, FollowsAMoveToAMonitorOfAnotherDpi) {
     EXPECT_EQ(Scaled(150), devicePaneWidth());
     ImageList_GetIconSize(view->m_ImageList.GetSafeHandle(), &cx, &cy);
     EXPECT_EQ(Scaled(16), cx);
+    EXPECT_EQ(Scaled(16), CaptionIconWidth(frame->m_hWnd, ICON_SMALL));
+    EXPECT_EQ(Scaled(32), CaptionIconWidth(frame->m_hWnd, ICON_BIG));
+    EXPECT_EQ(Scaled(16), IconWidth(frame->Tray().icon));
+    // The icons of the other DPI are gone, not kept beside the new ones.
+    EXPECT_EQ(0, IconWidth(trayBefore));
 }
 
 } // namespace

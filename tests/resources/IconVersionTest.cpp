@@ -1,4 +1,5 @@
 // Icons, manifest and version block of the program's resources.
+#include "IconImage.h"
 #include "VersionInfo.h"
 #include "resource.h"
 
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -29,13 +31,13 @@ WORD ImageCount(const BYTE* group) {
 }
 
 // The image of a group that the system picks for the given size.
-const BITMAPINFOHEADER* ImageFor(const BYTE* group, int size) {
+const BITMAPINFOHEADER* ImageFor(const BYTE* group, int size, DWORD* bytes = nullptr) {
     const int id =
         LookupIconIdFromDirectoryEx(const_cast<BYTE*>(group), TRUE, size, size, LR_DEFAULTCOLOR);
     if (id == 0)
         return nullptr;
     return reinterpret_cast<const BITMAPINFOHEADER*>(
-        ResourceBits(MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3))); // RT_ICON
+        ResourceBits(MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3), bytes)); // RT_ICON
 }
 
 // A 32-bit image by its alpha channel, a 16-colour one by its mask, whose
@@ -70,26 +72,74 @@ const IconKind kIcons[] = {
     {IDI_PAGE_STREAMS, 4}, {IDI_PAGE_SYNCH, 4},    {IDI_PAGE_DROPOUTS, 4},
 };
 
-TEST(Icons, EachHasExactly16And32PixelImages) {
+// Small icons at 100, 125, 150 and 200 per cent, large ones at 100, 125 and 150:
+// each DPI finds its own image rather than one the system scales.
+constexpr int kSizes[] = {16, 20, 24, 32, 40, 48};
+
+// Images of 40 and 48 pixels are PNG, of the icon's colours; the smaller ones
+// are bitmaps, readable by every part of the system.
+TEST(Icons, EachHoldsAnImageForEverySizeADpiAsksFor) {
     for (const auto& [id, bits] : kIcons) {
         const BYTE* group = ResourceBits(MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(14)); // group
         ASSERT_NE(group, nullptr) << "icon " << id;
-        EXPECT_EQ(ImageCount(group), 2) << "icon " << id;
-        for (int size : {16, 32}) {
-            const BITMAPINFOHEADER* image = ImageFor(group, size);
+        EXPECT_EQ(ImageCount(group), std::size(kSizes)) << "icon " << id;
+        for (int size : kSizes) {
+            DWORD bytes = 0;
+            const BITMAPINFOHEADER* image = ImageFor(group, size, &bytes);
             ASSERT_NE(image, nullptr) << "icon " << id << " size " << size;
-            EXPECT_EQ(image->biWidth, size) << "icon " << id;
-            EXPECT_EQ(image->biHeight, 2 * size) << "icon " << id; // colour and mask
-            EXPECT_EQ(image->biBitCount, bits) << "icon " << id;
+            const IconImageShape shape = ShapeOfIconImage(image, bytes);
+            EXPECT_EQ(shape.width, size) << "icon " << id;
+            EXPECT_EQ(shape.height, size) << "icon " << id;
+            EXPECT_EQ(shape.bits, bits) << "icon " << id << " size " << size;
+            EXPECT_EQ(shape.png, size >= 40) << "icon " << id << " size " << size;
         }
     }
 }
 
+// What the system makes of each image: an icon of the size asked for, with
+// the transparent corners of the program's icons kept (PNG images included).
+TEST(Icons, LoadAtEverySizeWithTheirTransparency) {
+    for (const auto& [id, bits] : kIcons) {
+        for (int size : kSizes) {
+            SCOPED_TRACE("icon " + std::to_string(id) + " size " + std::to_string(size));
+            HICON icon =
+                static_cast<HICON>(::LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
+                                                IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+            ASSERT_NE(icon, nullptr);
+            ICONINFO info{};
+            ASSERT_TRUE(::GetIconInfo(icon, &info));
+            BITMAP colour{};
+            ASSERT_TRUE(::GetObjectA(info.hbmColor, sizeof colour, &colour));
+            EXPECT_EQ(colour.bmWidth, size);
+            EXPECT_EQ(colour.bmHeight, size);
+            // The mask's top left bit: set where the icon lets the background through.
+            HDC dc = ::CreateCompatibleDC(nullptr);
+            HGDIOBJ old = ::SelectObject(dc, info.hbmMask);
+            const bool cornerShowsThrough = ::GetPixel(dc, 0, 0) != RGB(0, 0, 0);
+            ::SelectObject(dc, old);
+            ::DeleteDC(dc);
+            EXPECT_EQ(cornerShowsThrough, bits == 32);
+            ::DeleteObject(info.hbmColor);
+            ::DeleteObject(info.hbmMask);
+            ::DestroyIcon(icon);
+        }
+    }
+}
+
+// The application object loads the program's icon at the icon's own size, the
+// first image of the group, and hands it to code that expects 32 pixels.
 TEST(Icons, LoadAtTheirOwnSize) {
     HICON icon =
         static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME),
                                       IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
     ASSERT_NE(icon, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(::GetIconInfo(icon, &info));
+    BITMAP colour{};
+    ::GetObjectA(info.hbmColor, sizeof colour, &colour);
+    EXPECT_EQ(colour.bmWidth, 32);
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
     DestroyIcon(icon);
 }
 
