@@ -12,16 +12,21 @@ namespace {
 constexpr int kScrollLine = 16;
 
 // Keyboard focus moves without telling the form (Tab, mnemonics, a page's own
-// SetFocus): the system's focus event tells every form of the thread, and the
-// nearest form around the focused window brings it into view.
-void CALLBACK OnFocusEvent(HWINEVENTHOOK, DWORD, HWND window, LONG, LONG, DWORD, DWORD) {
-    for (HWND parent = ::GetAncestor(window, GA_PARENT); parent != nullptr;
-         parent = ::GetAncestor(parent, GA_PARENT)) {
-        if (auto* form = dynamic_cast<CFormView*>(CWnd::FromHandle(parent))) {
-            form->ScrollIntoView(window);
-            return;
+// SetFocus). The thread's CBT hook hears of each move before it happens, and
+// the nearest form around the window about to have the focus brings it into
+// view at once, before anything is drawn with the focus out of sight.
+LRESULT CALLBACK OnCbtEvent(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_SETFOCUS) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        for (HWND parent = ::GetAncestor(window, GA_PARENT); parent != nullptr;
+             parent = ::GetAncestor(parent, GA_PARENT)) {
+            if (auto* form = dynamic_cast<CFormView*>(CWnd::FromHandle(parent))) {
+                form->ScrollIntoView(window);
+                break;
+            }
         }
     }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // The bar's range is the form, its page what the client area shows of it.
@@ -60,7 +65,7 @@ CFormView::CFormView(UINT templateId) : m_nIDTemplate(templateId) {}
 
 CFormView::~CFormView() {
     if (m_focusHook)
-        ::UnhookWinEvent(m_focusHook);
+        ::UnhookWindowsHookEx(m_focusHook);
 }
 
 BOOL CFormView::CreateView(CFrameWnd* frame, UINT id, CDocument* document) {
@@ -74,9 +79,7 @@ BOOL CFormView::CreateView(CFrameWnd* frame, UINT id, CDocument* document) {
     m_formDpi = DpiForWindow(m_hWnd);
     m_dpi = m_formDpi;
     if (!m_focusHook)
-        m_focusHook = ::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr,
-                                        OnFocusEvent, ::GetCurrentProcessId(),
-                                        ::GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
+        m_focusHook = ::SetWindowsHookExA(WH_CBT, OnCbtEvent, nullptr, ::GetCurrentThreadId());
     ShowWindow(SW_SHOW);
     return TRUE;
 }

@@ -59,5 +59,5 @@ private:
     UINT m_dpi = 0;     // the DPI the form is laid out for
     POINT m_scroll{};
     bool m_updatingBars = false;
-    HWINEVENTHOOK m_focusHook = nullptr;
+    HHOOK m_focusHook = nullptr;
 };

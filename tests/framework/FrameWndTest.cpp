@@ -386,7 +386,6 @@ TEST_F(Frame, FormLargerThanTheViewScrollsAndBringsTheFocusIntoView) {
     EXPECT_EQ(home.left, editAt().left);
     ASSERT_GT(home.right, client.right) << "the edit box must start out of view";
     ::SetFocus(edit);
-    PumpMessages(5);
     const RECT focused = editAt();
     EXPECT_EQ(client.right, focused.right);
     EXPECT_EQ(home.top, focused.top);
