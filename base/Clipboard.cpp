@@ -19,13 +19,26 @@ HGLOBAL TextBlock(const std::string& text) {
     return block;
 }
 
+// Programs that watch the clipboard open it for a moment after each change;
+// a copy made just then waits for them rather than failing.
+bool OpenClipboardSoon(HWND owner) {
+    constexpr DWORD kStepMs = 10;
+    for (DWORD waited = 0;; waited += kStepMs) {
+        if (::OpenClipboard(owner))
+            return true;
+        if (waited >= kClipboardWaitMs)
+            return false;
+        ::Sleep(kStepMs);
+    }
+}
+
 } // namespace
 
 BOOL SetClipboardText(HWND owner, const std::string& text) {
     HGLOBAL block = TextBlock(text);
     if (block == nullptr)
         return FALSE;
-    if (!::OpenClipboard(owner)) {
+    if (!OpenClipboardSoon(owner)) {
         ::GlobalFree(block);
         return FALSE;
     }
