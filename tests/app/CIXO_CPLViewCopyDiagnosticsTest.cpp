@@ -1,53 +1,11 @@
 // Info > Copy Diagnostics: the report reaches the clipboard, and the status
 // bar says whether it did.
+#include "ClipboardProbe.h"
 #include "ShellFixture.h"
 
 #include <string>
-#include <thread>
 
 namespace {
-
-std::string ClipboardText() {
-    std::string text;
-    if (!::OpenClipboard(nullptr))
-        return "(clipboard not opened)";
-    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
-        if (const char* chars = static_cast<const char*>(::GlobalLock(data))) {
-            text = chars;
-            ::GlobalUnlock(data);
-        }
-    }
-    ::CloseClipboard();
-    return text;
-}
-
-// Another program holding the clipboard open, on a thread of its own.
-class ClipboardHolder {
-public:
-    ClipboardHolder() {
-        m_thread = std::thread([this] {
-            m_opened = ::OpenClipboard(nullptr) != FALSE;
-            ::SetEvent(m_ready);
-            ::WaitForSingleObject(m_release, 10000);
-            if (m_opened)
-                ::CloseClipboard();
-        });
-        ::WaitForSingleObject(m_ready, 10000);
-    }
-    ~ClipboardHolder() {
-        ::SetEvent(m_release);
-        m_thread.join();
-        ::CloseHandle(m_ready);
-        ::CloseHandle(m_release);
-    }
-    bool Opened() const { return m_opened; }
-
-private:
-    HANDLE m_ready = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE m_release = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    bool m_opened = false;
-    std::thread m_thread;
-};
 
 class CopyDiagnostics : public ShellFixture {};
 
