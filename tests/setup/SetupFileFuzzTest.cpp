@@ -154,6 +154,16 @@ size_t SettingLine(FuzzRandom& random, const std::vector<std::string>& lines) {
     return settings.empty() ? std::string::npos : settings[Below(random, settings.size())];
 }
 
+// Changes one random "key = value" line of the text, if it has one.
+template <class Edit> void EditSettingLine(FuzzRandom& random, std::string& text, Edit edit) {
+    std::vector<std::string> lines = SplitLines(text);
+    const size_t index = SettingLine(random, lines);
+    if (index == std::string::npos)
+        return;
+    edit(lines[index]);
+    text = Join(lines);
+}
+
 void InsertLine(FuzzRandom& random, std::string& text, const std::string& line) {
     std::vector<std::string> lines = SplitLines(text);
     if (!lines.empty() && lines.back().back() != '\n')
@@ -363,75 +373,70 @@ std::vector<std::string> EdgeValues(std::string key) {
 }
 
 void ReplaceValue(FuzzRandom& random, std::string& text) {
-    std::vector<std::string> lines = SplitLines(text);
-    const size_t index = SettingLine(random, lines);
-    if (index == std::string::npos)
-        return;
-    std::string& line = lines[index];
-    const size_t equals = line.find('=');
-    const std::vector<std::string> values =
-        random.Chance(50) ? EdgeValues(line.substr(0, equals)) : OddValues();
-    line.replace(equals + 1, BodySize(line) - equals - 1,
-                 " " + values[Below(random, values.size())]);
-    text = Join(lines);
+    EditSettingLine(
+        random, text,
+        [&](std::string& line) {
+            const size_t equals = line.find('=');
+            const std::vector<std::string> values =
+                random.Chance(50) ? EdgeValues(line.substr(0, equals)) : OddValues();
+            line.replace(equals + 1, BodySize(line) - equals - 1,
+                         " " + values[Below(random, values.size())]);
+        });
 }
 
 void UnbalanceQuote(FuzzRandom& random, std::string& text) {
-    std::vector<std::string> lines = SplitLines(text);
-    const size_t index = SettingLine(random, lines);
-    if (index == std::string::npos)
-        return;
-    std::string& line = lines[index];
-    const size_t quote = line.find('"');
-    switch (random.Below(3)) {
-    case 0:
-        line.insert(line.find('=') + 1, " \"");
-        break;
-    case 1:
-        line.insert(BodySize(line), "\"");
-        break;
-    default:
-        if (quote != std::string::npos)
-            line.erase(random.Chance(50) ? quote : line.rfind('"'), 1);
-        break;
-    }
-    text = Join(lines);
+    EditSettingLine(
+        random, text,
+        [&](std::string& line) {
+            const size_t quote = line.find('"');
+            switch (random.Below(3)) {
+            case 0:
+                line.insert(line.find('=') + 1, " \"");
+                break;
+            case 1:
+                line.insert(BodySize(line), "\"");
+                break;
+            default:
+                if (quote != std::string::npos)
+                    line.erase(random.Chance(50) ? quote : line.rfind('"'), 1);
+                break;
+            }
+        });
 }
 
 // The same key written another way: its case, its spaces, its number.
 void Respell(FuzzRandom& random, std::string& text) {
-    std::vector<std::string> lines = SplitLines(text);
-    const size_t index = SettingLine(random, lines);
-    if (index == std::string::npos)
-        return;
-    std::string& line = lines[index];
-    const size_t equals = line.find('=');
-    switch (random.Below(5)) {
-    case 0:
-        for (size_t i = 0; i < equals; ++i)
-            if (random.Chance(50))
-                line[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(line[i])));
-        break;
-    case 1:
-        line.insert(0, random.Chance(50) ? "  " : "\t");
-        break;
-    case 2: {
-        const size_t space = line.find(' ');
-        if (space < equals)
-            line.insert(space, random.Chance(50) ? " " : " \t");
-        break;
-    }
-    case 3: {
-        const size_t digit = line.find_first_of("0123456789");
-        if (digit < equals)
-            line.insert(digit, random.Chance(50) ? "0" : "000");
-        break;
-    }
-    default:
-        line.insert(equals, random.Chance(50) ? "\t" : "  ");
-        break;
-    }
-    text = Join(lines);
+    EditSettingLine(
+        random, text,
+        [&](std::string& line) {
+            const size_t equals = line.find('=');
+            switch (random.Below(5)) {
+            case 0:
+                for (size_t i = 0; i < equals; ++i)
+                    if (random.Chance(50))
+                        line[i] =
+                            static_cast<char>(std::toupper(static_cast<unsigned char>(line[i])));
+                break;
+            case 1:
+                line.insert(0, random.Chance(50) ? "  " : "\t");
+                break;
+            case 2: {
+                const size_t space = line.find(' ');
+                if (space < equals)
+                    line.insert(space, random.Chance(50) ? " " : " \t");
+                break;
+            }
+            case 3: {
+                const size_t digit = line.find_first_of("0123456789");
+                if (digit < equals)
+                    line.insert(digit, random.Chance(50) ? "0" : "000");
+                break;
+            }
+            default:
+                line.insert(equals, random.Chance(50) ? "\t" : "  ");
+                break;
+            }
+        });
 }
 
 // A channel moved to another place or direction, so that two may meet.
