@@ -254,6 +254,28 @@ TEST_F(Keyboard, F2OnASelectedRowOpensTheNameDialogAndEnterDoesNothing) {
     }
 }
 
+// Typed key by key, a name stops at the 39 bytes the driver keeps: what is
+// shown is what is stored.
+TEST_F(Keyboard, TypingANameStopsWhereTheFieldEnds) {
+    OpenActive();
+    view->m_Tree.SelectItem(view->m_hItemDevices);
+    HWND list = Control(view->m_PgDevices, IDC_DEVICE_LIST);
+    SelectListRow(list, 0);
+    ::SetFocus(list);
+    std::string shown;
+    ModalDriver driver;
+    driver.Then([&shown](HWND dialog) {
+        for (int i = 0; i < 45; ++i)
+            TypeKey('X');
+        shown = ChildText(dialog, IDC_DEVICE_NAME_EDIT);
+        TypeKey(VK_RETURN);
+    });
+    TypeKey(VK_F2);
+    ASSERT_EQ(1, driver.Handled());
+    EXPECT_EQ(std::string(39, 'x'), shown);
+    EXPECT_EQ(std::string(39, 'x'), FieldText(gDrv.m_Devices.GetAt(0)->DeviceName));
+}
+
 TEST_F(Keyboard, EditKeysCopyFromTheHardwareNameField) {
     OpenActive();
     view->m_Tree.SelectItem(view->m_hItemInChannels);
