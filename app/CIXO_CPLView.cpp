@@ -154,7 +154,6 @@ void CIXO_CPLView::OnInitialUpdate() {
     }
     if (!m_bFirstUpdate)
         return;
-    m_Dpi = DpiForWindow(m_hWnd);
     CreatePages();
     HideAllPages();
     CreateImageList();
@@ -199,9 +198,9 @@ void CIXO_CPLView::CreatePages() {
 POINT CIXO_CPLView::PagePosition() const {
     RECT separator{0, 0, SeparatorRight, 0};
     ::MapDialogRect(m_hWnd, &separator);
-    return {std::max(ScaleForDpi(PageLeft, m_Dpi),
-                     static_cast<int>(separator.right) + ScaleForDpi(SeparatorGap, m_Dpi)),
-            ScaleForDpi(PageTop, m_Dpi)};
+    return {std::max(ScaleForDpi(PageLeft, LayoutDpi()),
+                     static_cast<int>(separator.right) + ScaleForDpi(SeparatorGap, LayoutDpi())),
+            ScaleForDpi(PageTop, LayoutDpi())};
 }
 
 void CIXO_CPLView::PlacePage(CDlgPgBase& page, UINT flags) {
@@ -212,10 +211,9 @@ void CIXO_CPLView::PlacePage(CDlgPgBase& page, UINT flags) {
 }
 
 void CIXO_CPLView::OnDpiChanged(UINT dpi) {
-    if (dpi == m_Dpi || m_bFirstUpdate)
+    if (dpi == LayoutDpi() || m_bFirstUpdate)
         return;
-    const UINT fromTo[] = {m_Dpi, dpi};
-    m_Dpi = dpi;
+    const UINT fromTo[] = {LayoutDpi(), dpi};
     SetLayoutDpi(dpi);
     for (const PageSlot& slot : m_Pages) {
         if (!slot.page->m_hWnd)
@@ -227,7 +225,7 @@ void CIXO_CPLView::OnDpiChanged(UINT dpi) {
 }
 
 void CIXO_CPLView::CreateImageList() {
-    const int size = ScaleForDpi(kIconSize, m_Dpi);
+    const int size = ScaleForDpi(kIconSize, LayoutDpi());
     m_ImageList.Create(size, size, 0, static_cast<int>(PageCount), 1);
     for (UINT iconId : kTreeIcons) {
         HICON icon =

@@ -103,8 +103,6 @@ public:
     HTREEITEM m_hItemStreams = nullptr;
     HTREEITEM m_hItemDropOuts = nullptr;
     HDEVNOTIFY m_hDevNotify = nullptr;
-    // The DPI the pages, columns and icons are laid out for.
-    UINT m_Dpi = 96;
 
 protected:
     static const MessageMap messageMap;

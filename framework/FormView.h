@@ -25,6 +25,7 @@ public:
     // The form is laid out anew for this DPI (its window moved to a monitor
     // of another DPI); its size and scroll steps follow.
     void SetLayoutDpi(UINT dpi) { m_dpi = dpi; }
+    UINT LayoutDpi() const { return m_dpi; }
 
     // How far the form is scrolled, in pixels.
     POINT ScrollPosition() const { return m_scroll; }
