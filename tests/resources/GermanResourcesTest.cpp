@@ -152,6 +152,8 @@ struct Control {
 struct Dialog {
     DWORD style = 0;
     std::wstring caption;
+    WORD pointSize = 0;
+    std::wstring face;
     std::vector<Control> controls;
 };
 
@@ -187,8 +189,9 @@ Dialog ReadDialog(UINT id, WORD language) {
     NameOrNumber(at);                                   // class
     dialog.caption = NameOrNumber(at);
     if (dialog.style & DS_SETFONT) {
+        dialog.pointSize = at[0];
         at += 3; // point size, weight, italic and character set
-        NameOrNumber(at);
+        dialog.face = NameOrNumber(at);
     }
     for (WORD i = 0; i < count; ++i) {
         at = DwordAligned(at, bytes.data);
@@ -223,6 +226,22 @@ TEST(GermanDialogs, EveryEnglishDialogHasAGermanOneWithTheSameControls) {
             EXPECT_EQ(control.style, wanted.style) << "control " << i;
             EXPECT_EQ(control.exStyle, wanted.exStyle) << "control " << i;
             EXPECT_EQ(control.text.empty(), wanted.text.empty()) << "control " << i;
+        }
+    }
+}
+
+// Only a template that asks for the shell font is drawn with the system's
+// scalable dialog font at every DPI: "MS Sans Serif" is a bitmap font with
+// no sizes for 144 DPI and up.
+TEST(DialogFonts, EveryTemplateInEveryLanguageAsksForTheShellFontAtEightPoints) {
+    for (const auto& entry : Resources(MAKEINTRESOURCEA(5))) {
+        for (WORD language : entry.second) {
+            SCOPED_TRACE("dialog " + std::to_string(entry.first) + ", language " +
+                         std::to_string(language));
+            const Dialog dialog = ReadDialog(entry.first, language);
+            EXPECT_EQ(static_cast<DWORD>(DS_SHELLFONT), dialog.style & DS_SHELLFONT);
+            EXPECT_EQ(8, dialog.pointSize);
+            EXPECT_EQ(L"MS Shell Dlg", dialog.face);
         }
     }
 }
