@@ -4,6 +4,7 @@
 #include "CIXO_CPLView.h"
 #include "Dpi.h"
 #include "DropOutTexts.h"
+#include "Preferences.h"
 #include "ResString.h"
 #include "SetupCommands.h"
 #include "WinApp.h"
@@ -30,7 +31,7 @@ constexpr TrayMouseEntry kTrayMouseTable[] = {
     {WM_RBUTTONDBLCLK, CMainFrame::TrayAction::Menu},
     {NIN_BALLOONHIDE, CMainFrame::TrayAction::BalloonGone},
     {NIN_BALLOONTIMEOUT, CMainFrame::TrayAction::BalloonGone},
-    {NIN_BALLOONUSERCLICK, CMainFrame::TrayAction::OpenDropOuts},
+    {NIN_BALLOONUSERCLICK, CMainFrame::TrayAction::BalloonClicked},
 };
 
 // Pane widths in pixels at 96 DPI.
@@ -238,15 +239,16 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
     case TrayAction::Menu:
         ShowTrayMenu();
         break;
-    case TrayAction::OpenDropOuts:
-        // A click on the balloon asks what it was about.
+    case TrayAction::BalloonClicked:
+        // A click on a drop-out balloon asks what it was about.
         OpenFromTray();
-        if (CIXO_CPLView* view = dynamic_cast<CIXO_CPLView*>(GetActiveView()))
-            view->m_Tree.SelectItem(view->m_hItemDropOuts);
-        m_Tray.balloonShown = false;
+        if (m_Tray.balloon == Balloon::DropOuts)
+            if (CIXO_CPLView* view = dynamic_cast<CIXO_CPLView*>(GetActiveView()))
+                view->m_Tree.SelectItem(view->m_hItemDropOuts);
+        m_Tray.balloon = Balloon::None;
         break;
     case TrayAction::BalloonGone:
-        m_Tray.balloonShown = false;
+        m_Tray.balloon = Balloon::None;
         break;
     case TrayAction::None:
         break;
@@ -301,6 +303,19 @@ void CMainFrame::OnTrayQuit() {
 
 void CMainFrame::OnHide() {
     ShowWindow(SW_HIDE);
+    TellAboutClosing();
+}
+
+// Remembered only once the balloon rose: a shell that had no icon to show it
+// from leaves the user to be told next time.
+void CMainFrame::TellAboutClosing() {
+    if (Preferences::ToldAboutClosing())
+        return;
+    if (!m_TrayIcon.ShowBalloon(LoadResString(IDS_CLOSED_BALLOON_TITLE),
+                                LoadResString(IDS_CLOSED_BALLOON_TEXT), NIIF_INFO))
+        return;
+    m_Tray.balloon = Balloon::Closing;
+    Preferences::SetToldAboutClosing();
 }
 
 // Closing from the caption, the system menu or Alt+F4 only hides the window.
@@ -367,13 +382,14 @@ void CMainFrame::WarnOfDropOuts(const DropOutHistory& history, uint32_t added) {
         m_Tray.lastBalloon = last->Time;
         m_Tray.balloonDropOuts = 0;
         ++m_Tray.balloons;
-    } else if (!m_Tray.balloonShown) {
+    } else if (m_Tray.balloon != Balloon::DropOuts) {
         return;
     }
     m_Tray.balloonDropOuts += added;
-    m_Tray.balloonShown = m_TrayIcon.ShowBalloon(
+    const bool shown = m_TrayIcon.ShowBalloon(
         LoadResString(IDS_BALLOON_TITLE),
-        BalloonText(m_Tray.balloonDropOuts, m_Tray.lastBalloon, last->Setup.AsioUs));
+        BalloonText(m_Tray.balloonDropOuts, m_Tray.lastBalloon, last->Setup.AsioUs), NIIF_WARNING);
+    m_Tray.balloon = shown ? Balloon::DropOuts : Balloon::None;
 }
 
 void CMainFrame::UpdateTray(bool force) {

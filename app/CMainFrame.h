@@ -20,7 +20,7 @@ public:
     static constexpr UINT TrayIconId = 0x42424242;
 
     // What a mouse event on the tray icon asks for.
-    enum class TrayAction { None, Open, Menu, BalloonGone, OpenDropOuts };
+    enum class TrayAction { None, Open, Menu, BalloonGone, BalloonClicked };
     static TrayAction TrayActionFor(WPARAM iconId, LPARAM mouseMessage);
 
     // The application's main window when it is a CMainFrame, else null.
@@ -48,6 +48,8 @@ public:
     // Seconds between two balloons at the least.
     static constexpr int64_t BalloonIntervalSeconds = 60;
 
+    // Which balloon the tray icon shows.
+    enum class Balloon { None, DropOuts, Closing };
     // What the tray was last told.
     struct TrayState {
         std::string tip;
@@ -55,7 +57,7 @@ public:
         HICON icon = nullptr; // the icon it shows
         unsigned balloons = 0;
         int64_t lastBalloon = 0; // when the last one rose
-        bool balloonShown = false;
+        Balloon balloon = Balloon::None;
         uint64_t balloonDropOuts = 0; // how many the balloon names
     };
     const TrayState& Tray() const { return m_Tray; }
@@ -113,6 +115,9 @@ private:
     LRESULT OnEndSession(WPARAM ending, LPARAM);
     LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
     void OnHide();
+    // The first time a user closes the window, a balloon says where the
+    // panel went and how to open or quit it; never again for this user.
+    void TellAboutClosing();
     void OnSysCommand(UINT id, LPARAM point);
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     void OnSize();

@@ -63,12 +63,12 @@ BOOL TrayIcon::Modify(HICON icon, const std::string& tip) {
     return Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
-BOOL TrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
+BOOL TrayIcon::ShowBalloon(const std::string& title, const std::string& text, DWORD sign) {
     if (!AssociatedWnd)
         return FALSE;
     NOTIFYICONDATAA data = Record(NOTIFYICONDATAA_V2_SIZE);
     data.uFlags = NIF_INFO;
-    data.dwInfoFlags = NIIF_WARNING;
+    data.dwInfoFlags = sign;
     lstrcpynA(data.szInfoTitle, title.c_str(), sizeof data.szInfoTitle);
     lstrcpynA(data.szInfo, text.c_str(), sizeof data.szInfo);
     return Shell_NotifyIconA(NIM_MODIFY, &data);

@@ -21,8 +21,9 @@ public:
     // A new icon and tip for the icon that is there; the tip may have two
     // lines and is cut to 127 characters.
     BOOL Modify(HICON icon, const std::string& tip);
-    // A notification balloon from the icon, with a warning sign.
-    BOOL ShowBalloon(const std::string& title, const std::string& text);
+    // A notification balloon from the icon, with the sign of NIIF_WARNING
+    // or NIIF_INFO.
+    BOOL ShowBalloon(const std::string& title, const std::string& text, DWORD sign);
 
     HWND AssociatedWnd = nullptr;
     UINT IconID = 0;

@@ -265,6 +265,8 @@
 #define IDS_COL_STREAM_MS 61348
 #define IDS_COL_WDM_MS 61349
 #define IDS_COL_RATE_HZ 61350
+#define IDS_CLOSED_BALLOON_TITLE 61351
+#define IDS_CLOSED_BALLOON_TEXT 61352
 // Setup files: saving, loading, the preview and the summary.
 #define IDS_SETUP_FILTER 61360
 #define IDS_SETUP_SAVED 61361

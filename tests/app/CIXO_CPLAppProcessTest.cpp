@@ -3,6 +3,7 @@
 // close and quitting.
 #include "AppMessages.h"
 #include "Eventually.h"
+#include "Preferences.h"
 #include "ProgramInstance.h"
 #include "TrayProbe.h"
 #include "resource.h"
@@ -252,6 +253,36 @@ TEST_F(Process, ClosingTheWindowHidesItAndTheProgramKeepsRunning) {
     EXPECT_FALSE(first.Ended(500));
     ::PostMessageA(window, WM_COMMAND, ID_TRAY_QUIT, 0);
     EXPECT_TRUE(first.Ended());
+}
+
+bool ToldAboutClosing() {
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    return ::RegGetValueA(HKEY_CURRENT_USER, Preferences::kKey, Preferences::kToldAboutClosing,
+                          RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS &&
+           value == 1;
+}
+
+// What the user's first close told is remembered for the user; a start
+// hidden at log-on, opened from the tray and quit, closed nothing.
+TEST_F(Process, TheFirstCloseIsRememberedAndAHiddenStartIsNoClose) {
+    ::RegDeleteKeyValueA(HKEY_CURRENT_USER, Preferences::kKey, Preferences::kToldAboutClosing);
+    Instance first("-hide");
+    HWND window = first.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    ::PostMessageA(window, WM_APP_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDOWN);
+    EXPECT_TRUE(Eventually([&] { return Visible(window); }, kWaitMs));
+    ::PostMessageA(window, WM_COMMAND, ID_TRAY_QUIT, 0);
+    EXPECT_TRUE(first.Ended());
+    EXPECT_FALSE(ToldAboutClosing());
+
+    Instance second("");
+    window = second.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    ::PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(Eventually([] { return ToldAboutClosing(); }, kWaitMs));
+    ::PostMessageA(window, WM_COMMAND, ID_TRAY_QUIT, 0);
+    EXPECT_TRUE(second.Ended());
 }
 
 TEST_F(Process, QuitFromTheTrayOrTheFileMenuEndsTheProgram) {

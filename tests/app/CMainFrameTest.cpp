@@ -2,6 +2,7 @@
 #include "UiActions.h"
 
 #include "AppMessages.h"
+#include "Preferences.h"
 #include "TrayProbe.h"
 
 #include <string>
@@ -188,6 +189,40 @@ TEST_F(MainFrame, ClosingFromCaptionSystemMenuOrFileMenuOnlyHides) {
     PumpMessages(50);
     EXPECT_TRUE(::IsWindow(window));
     EXPECT_TRUE(TrayIconExists(window, CMainFrame::TrayIconId));
+}
+
+// The first close of this user's life with the panel says where it went;
+// a start hidden at log-on is no close, and no later close says it again.
+TEST_F(MainFrame, OnlyTheFirstCloseTellsFromTheTrayWhereThePanelWent) {
+    using Balloon = CMainFrame::Balloon;
+    ::RegDeleteKeyValueA(HKEY_CURRENT_USER, Preferences::kKey, Preferences::kToldAboutClosing);
+    OpenShell(SW_HIDE);
+    PumpMessages(50);
+    EXPECT_EQ(Balloon::None, frame->Tray().balloon);
+    EXPECT_FALSE(Preferences::ToldAboutClosing());
+
+    frame->SendMessage(WM_COMMAND, ID_TRAY_OPEN);
+    view->m_Tree.SelectItem(view->m_hItemSettings);
+    frame->SendMessage(WM_SYSCOMMAND, SC_CLOSE);
+    EXPECT_FALSE(FrameVisible());
+    EXPECT_EQ(Balloon::Closing, frame->Tray().balloon);
+    EXPECT_TRUE(Preferences::ToldAboutClosing());
+    // A click on it opens the window as it was, not the drop-out page.
+    Tray(CMainFrame::TrayIconId, NIN_BALLOONUSERCLICK);
+    EXPECT_TRUE(FrameVisible());
+    EXPECT_EQ(view->m_hItemSettings, view->m_Tree.GetSelectedItem());
+    EXPECT_EQ(Balloon::None, frame->Tray().balloon);
+
+    frame->SendMessage(WM_COMMAND, ID_HIDE);
+    frame->SendMessage(WM_COMMAND, ID_TRAY_OPEN);
+    frame->SendMessage(WM_SYSCOMMAND, SC_CLOSE);
+    EXPECT_EQ(Balloon::None, frame->Tray().balloon);
+
+    // File > Close is a first close too.
+    ::RegDeleteKeyValueA(HKEY_CURRENT_USER, Preferences::kKey, Preferences::kToldAboutClosing);
+    frame->SendMessage(WM_COMMAND, ID_TRAY_OPEN);
+    frame->SendMessage(WM_COMMAND, ID_HIDE);
+    EXPECT_EQ(Balloon::Closing, frame->Tray().balloon);
 }
 
 TEST_F(MainFrame, OtherSystemCommandsReachTheSystem) {
