@@ -48,6 +48,9 @@ TEST_F(AccessibleNames, TreeAndListsAreNamedByTheLabelBeforeThem) {
         {view->m_PgStreams.GetDlgItem(IDC_STREAM_LIST), "Streams"},
         {view->m_PgInChannels.GetDlgItem(IDC_HARDWARE_NAME), "Hardware name of selected channel:"},
         {view->m_PgBuffers.GetDlgItem(IDC_WDM_BUFFER_SLIDER), "WDM sound buffer depth:"},
+        {view->m_PgDropOuts.GetDlgItem(IDC_DROPOUT_GRAPH),
+         "Drop-outs per minute in the last 60 minutes:"},
+        {view->m_PgDropOuts.GetDlgItem(IDC_DROPOUT_EVENTS), "Drop-out events"},
     };
     for (const Expected& entry : expected) {
         SCOPED_TRACE(entry.name);
@@ -61,7 +64,8 @@ TEST_F(AccessibleNames, NameOnlyLabelsAreNeverShown) {
     OpenShell();
     for (HWND control : {view->m_Tree.m_hWnd, view->m_PgDevices.GetDlgItem(IDC_DEVICE_LIST),
                          view->m_PgInChannels.GetDlgItem(IDC_CHANNEL_LIST),
-                         view->m_PgStreams.GetDlgItem(IDC_STREAM_LIST)}) {
+                         view->m_PgStreams.GetDlgItem(IDC_STREAM_LIST),
+                         view->m_PgDropOuts.GetDlgItem(IDC_DROPOUT_EVENTS)}) {
         HWND label = ::GetWindow(control, GW_HWNDPREV);
         EXPECT_EQ(0, ::GetWindowLongPtrA(label, GWL_STYLE) & WS_VISIBLE);
     }

@@ -1,3 +1,4 @@
+#include "Clock.h"
 #include "DropOutHistory.h"
 #include "DropOutTexts.h"
 #include "ResString.h"
@@ -168,4 +169,15 @@ TEST(DropOutTexts, NumbersDurationsAndTheNextAsioStep) {
     EXPECT_EQ(0u, NextAsioDepth(asio, 40000)) << "no grid, no suggestion";
     // A text with more places than values leaves the rest empty.
     EXPECT_EQ("7 h  min", FormatResString(IDS_DURATION_HOURS, {"7"}));
+}
+
+// What a balloon over the tray says: how many, when, and the ASIO buffer in
+// force then.
+TEST(DropOutTexts, TheBalloonNamesHowManyWhenAndTheAsioBuffer) {
+    const int64_t at = 1765000000;
+    const std::string time = LocalTimeText(at);
+    EXPECT_EQ("3 drop-outs at " + time + ", with an ASIO buffer of 4.5 ms.",
+              BalloonText(3, at, 4500));
+    EXPECT_EQ("1 drop-out at " + time + ", with an ASIO buffer of 10.0 ms.",
+              BalloonText(1, at, 10000));
 }
