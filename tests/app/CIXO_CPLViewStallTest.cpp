@@ -173,6 +173,30 @@ TEST_F(DriverStall, WhatTheUserDoesMeanwhileIsHandledAfterTheRequest) {
         << "Up moved the row after the reload";
 }
 
+// The tray answers during a request, but Open shows pages that may still be
+// filling: the window comes once the request is over.
+TEST_F(DriverStall, OpenFromTheTrayWaitsForTheRequest) {
+    frame->ShowWindow(SW_HIDE);
+    sim.DelayRequests(DriverRequest::GetDeviceList, INFINITE);
+    bool shownMeanwhile = true;
+    {
+        Meanwhile user([&] {
+            if (!UntilHeld(sim))
+                return;
+            DWORD_PTR result = 0;
+            ::SendMessageTimeoutA(frame->m_hWnd, WM_APP_TRAY_NOTIFY, CMainFrame::TrayIconId,
+                                  WM_LBUTTONDOWN, SMTO_NORMAL, 2000, &result);
+            ::Sleep(100);
+            shownMeanwhile = ::IsWindowVisible(frame->m_hWnd) != FALSE;
+            sim.ClearDelays();
+        });
+        view->UpdateAllPages();
+    }
+    EXPECT_FALSE(shownMeanwhile);
+    PumpMessages(100);
+    EXPECT_TRUE(::IsWindowVisible(frame->m_hWnd));
+}
+
 // Each way of quitting, done while the driver holds a request that it will
 // never end, not even when asked to: the program ends all the same.
 enum class QuitBy { TrayQuit, TrayMenu, CloseMessage, EndOfSession };
