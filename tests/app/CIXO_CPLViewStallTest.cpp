@@ -314,4 +314,27 @@ TEST_F(DriverStall, AStalledDriverIsShownRefusedAtOnceAndFoundAgain) {
     EXPECT_EQ(0u, sim.PendingRequests());
 }
 
+// The listener's connection may stall alone, in the middle of a drain of the
+// driver's events: the window says so all the same, the settings connection
+// works on, and the probe finds the listener's again.
+TEST_F(DriverStall, AStalledListenerIsShownAndFoundAgain) {
+    sim.DelayRequests(DriverRequest::GetNotification, INFINITE, true);
+    sim.QueueNotification(EvtType_BusReset);
+    for (DWORD waited = 0; waited < kLongEnoughMs && !view->m_Notificator.IsStalled(); waited += 50)
+        PumpMessages(50);
+    PumpMessages(50);
+    EXPECT_TRUE(view->m_Notificator.IsStalled());
+    EXPECT_FALSE(gDrv.IsStalled());
+    EXPECT_EQ("The driver is not responding.", StatusText());
+    DriverVersion version{};
+    EXPECT_EQ(DRVSTATUS_SUCCESS, gDrv.GetInterfaceVersion(&version));
+
+    sim.ClearDelays();
+    for (DWORD waited = 0; waited < kLongEnoughMs && view->DriverStalled(); waited += 50)
+        PumpMessages(50);
+    PumpMessages(200);
+    EXPECT_FALSE(view->DriverStalled());
+    EXPECT_EQ("Ready", StatusText());
+}
+
 } // namespace
