@@ -448,36 +448,13 @@ struct Request {
     Answer Answer;
 };
 
+// Every request of the interface, each answered by the function of its name,
+// with the sizes its records have.
 const Request kRequests[] = {
-    {DriverRequest::GetInterfaceVersion, 0, sizeof(DriverVersion), GetInterfaceVersion},
-    {DriverRequest::GetIncludeDeviceName, 0, sizeof(IncludeDeviceName), GetIncludeDeviceName},
-    {DriverRequest::SetIncludeDeviceName, sizeof(IncludeDeviceName), 0, SetIncludeDeviceName},
-    {DriverRequest::RegisterNotificationEvent, 4, 0, RegisterNotificationEvent},
-    {DriverRequest::GetNotification, 0, sizeof(Notification), GetNotification},
-    {DriverRequest::GetDeviceList, 0, sizeof(DeviceList), GetDeviceList},
-    {DriverRequest::GetChannelList, 0, sizeof(ChannelList), GetChannelList},
-    {DriverRequest::GetSynchSource, 0, sizeof(SynchSource), GetSynchSource},
-    {DriverRequest::SetSynchSource, sizeof(SynchSource), 0, SetSynchSource},
-    {DriverRequest::GetSampleRateMode, 0, sizeof(ParamValue), GetSampleRateMode},
-    {DriverRequest::SetSampleRateMode, sizeof(ParamValue), 0, SetSampleRateMode},
-    {DriverRequest::GetSampleRates, 0, sizeof(SampleRates), GetSampleRates},
-    {DriverRequest::SetSampleRate, sizeof(ParamValue), 0, SetSampleRate},
-    {DriverRequest::GetDeviceSynchMode, 4, sizeof(DeviceSynchModes), GetDeviceSynchMode},
-    {DriverRequest::SetDeviceSynchMode, sizeof(SynchModeSelection), 0, SetDeviceSynchMode},
-    {DriverRequest::GetDeviceProperties, 4, sizeof(DeviceProperties), GetDeviceProperties},
-    {DriverRequest::SetDeviceProperties, sizeof(DeviceProperties), 0, SetDeviceProperties},
-    {DriverRequest::GetStreamStatus, 4, sizeof(StreamStatus), GetStreamStatus},
-    {DriverRequest::GetChannelProperties, 4, sizeof(ChannelProperties), GetChannelProperties},
-    {DriverRequest::SetChannelProperties, sizeof(ChannelProperties), 0, SetChannelProperties},
-    {DriverRequest::StartStreaming, 0, 0, StartStreaming},
-    {DriverRequest::StopStreaming, 0, 0, StopStreaming},
-    {DriverRequest::GetStreamBufferDepth, 0, sizeof(StreamBufferDepth), GetStreamBufferDepth},
-    {DriverRequest::SetStreamBufferDepth, sizeof(StreamBufferDepth), 0, SetStreamBufferDepth},
-    {DriverRequest::GetAsioBufferDepth, 0, sizeof(AudioBufferDepth), GetAsioBufferDepth},
-    {DriverRequest::SetAsioBufferDepth, sizeof(AudioBufferDepth), 0, SetAsioBufferDepth},
-    {DriverRequest::GetWdmBufferDepth, 0, sizeof(AudioBufferDepth), GetWdmBufferDepth},
-    {DriverRequest::SetWdmBufferDepth, sizeof(AudioBufferDepth), 0, SetWdmBufferDepth},
-    {DriverRequest::GetAsioStatistics, 0, sizeof(AsioStatistics), GetAsioStatistics},
+#define DEMTREL_ANSWER_REQUEST(name, function, in, out)                                            \
+    {DriverRequest::name, RecordSize<in>, RecordSize<out>, name},
+    DEMTREL_DRIVER_REQUESTS(DEMTREL_ANSWER_REQUEST)
+#undef DEMTREL_ANSWER_REQUEST
 };
 
 // The largest input record: DeviceProperties.
