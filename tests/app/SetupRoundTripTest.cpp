@@ -3,6 +3,7 @@
 // the same file finds nothing to send, and the pages show the loaded values.
 #include "ShellFixture.h"
 
+#include "DriverCodes.h"
 #include "DriverRequests.h"
 #include "ModalDriver.h"
 #include "SetupCommands.h"
@@ -251,6 +252,26 @@ TEST_F(SetupRoundTrip, AClockSourceChangedToThePcDriverIsPutBackWithItsMaster) {
     EXPECT_EQ((std::vector<bool>{false, true, false}), synchronisation.Checks(IDC_SYNCH_LIST));
     EXPECT_EQ("External", synchronisation.Cell(IDC_SYNCH_LIST, 0, 2));
     EXPECT_TRUE(synchronisation.Enabled(IDC_RATE_MANUAL));
+}
+
+// What the driver turns away is named in the summary, with the value the
+// file wanted and the driver's reason, and the load counts as done in part.
+TEST_F(SetupRoundTrip, WhatTheDriverRefusesIsNamedInTheSummaryWithItsReason) {
+    OpenShell();
+    ASSERT_EQ(SetupDone, SaveSetup(gDrv, saved).code);
+    sim.Model().Devices.at(0).Name = "Desk";
+    sim.Model().AsioBuffer.Depth += 500;
+    sim.FailRequest(DriverRequest::SetDeviceProperties, DRVSTATUS_FCP_REJECTED, true);
+
+    const SetupResult loaded = LoadSaved();
+    EXPECT_EQ(SetupPart, loaded.code);
+    const size_t refused = loaded.summary.find("The driver refused:");
+    ASSERT_NE(std::string::npos, refused) << loaded.summary;
+    const std::string list = loaded.summary.substr(refused);
+    EXPECT_NE(std::string::npos, list.find("Tarnet Quadra 1818")) << list;
+    EXPECT_NE(std::string::npos, list.find("Negative response for an FCP request.")) << list;
+    EXPECT_EQ(std::string::npos, list.find("ASIO")) << "the buffer was taken: " << list;
+    EXPECT_EQ("Desk", sim.Model().Devices.at(0).Name);
 }
 
 } // namespace
