@@ -1,5 +1,6 @@
 // Steers a running Demtrel for the demo's screenshots:
 //   DemoPilot wait          waits (at most 30 s) until the main window exists
+//   DemoPilot wait balloon  waits (at most 30 s) until a balloon shows over the tray
 //   DemoPilot page N        selects the N-th item (0-based) of the page tree
 //   DemoPilot key NAME [N]  presses a key N times (default 1) where the
 //                           program's focus is: tab, home, end, up, down,
@@ -115,6 +116,32 @@ void BringToFront(HWND window) {
     for (int i = 0; i < 20 && GetForegroundWindow() != window; ++i)
         Sleep(100);
     Sleep(500);
+}
+
+BOOL CALLBACK FindBalloon(HWND window, LPARAM result) {
+    char className[32] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, TOOLTIPS_CLASSA) != 0 || !IsWindowVisible(window) ||
+        (GetWindowLongA(window, GWL_STYLE) & TTS_BALLOON) == 0)
+        return TRUE;
+    *reinterpret_cast<HWND*>(result) = window;
+    return FALSE;
+}
+
+// The tray shows the program's balloon, and shows it again with each update
+// while it is up: a picture taken at a fixed time may fall between the two.
+int WaitForBalloon() {
+    for (int i = 0; i < 300; ++i) {
+        HWND balloon = nullptr;
+        EnumWindows(FindBalloon, reinterpret_cast<LPARAM>(&balloon));
+        if (balloon) {
+            Sleep(300);
+            return 0;
+        }
+        Sleep(100);
+    }
+    std::fprintf(stderr, "DemoPilot: no balloon over the tray\n");
+    return 1;
 }
 
 // Wine's virtual desktop has no window manager to hand the program the
@@ -237,8 +264,9 @@ int PressDialogButton(WPARAM id) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: DemoPilot wait | page N | key NAME [N] | tab N | click NAME | "
-                         "command NAME | rect [popup] | ok | cancel | hide\n");
+    std::fprintf(stderr,
+                 "usage: DemoPilot wait [balloon] | page N | key NAME [N] | tab N | click NAME | "
+                 "command NAME | rect [popup] | ok | cancel | hide\n");
     return 2;
 }
 
@@ -252,6 +280,8 @@ int main(int argc, char** argv) {
     const char* arg = argc > 2 ? argv[2] : nullptr;
     if (argc == 2 && std::strcmp(verb, "wait") == 0)
         return WaitForMainWindow(inDemoDesktop);
+    if (argc == 3 && std::strcmp(verb, "wait") == 0 && std::strcmp(arg, "balloon") == 0)
+        return WaitForBalloon();
     if (argc == 3 && std::strcmp(verb, "page") == 0)
         return SelectPage(std::atoi(arg));
     if ((argc == 3 || argc == 4) && std::strcmp(verb, "key") == 0)
