@@ -1,8 +1,9 @@
 # make test: set up this machine, build both Windows targets with their tests, and
 # run every test on both (i686 under Wine's 32-bit loader, x86_64 under its 64-bit one).
-# make demo: build the simulated program and start it.
+# make demo: build the simulated program, the 32-bit one users get, and start it.
 # make installer: build DemtrelSetup.exe (in build/i686/bin); make test-installer tests it.
-.PHONY: test demo setup build build-i686 build-x86_64 bench installer test-installer
+# make screenshots: take every screenshot of the README again (tools/demo/shots).
+.PHONY: test demo setup build build-i686 build-x86_64 bench installer test-installer screenshots
 
 JOBS ?= 2
 
@@ -10,9 +11,14 @@ test: build
 	rc=0; tools/run-tests || rc=1; tools/test-installer build/i686 || rc=1; exit $$rc
 
 demo: setup
-	cmake --preset x86_64 >/dev/null
-	cmake --build --preset x86_64 -j$(JOBS) --target DemtrelSim DemoPilot
+	cmake --preset i686 >/dev/null
+	cmake --build --preset i686 -j$(JOBS) --target DemtrelSim DemoPilot
 	tools/run-demo
+
+screenshots: setup
+	cmake --preset i686 >/dev/null
+	cmake --build --preset i686 -j$(JOBS) --target DemtrelSim DemoPilot installer InstallerProbe
+	tools/take-screenshots
 
 setup:
 	tools/setup-machine

@@ -10,7 +10,8 @@
 //                                      until "release" (at most a minute)
 //   InstallerProbe release             ends a "hold"
 //   InstallerProbe find <title>        waits (up to 10 s) for a window whose title begins
-//                                      so, prints its place on the screen as WxH+X+Y
+//                                      so, makes it the foreground window, as a click on it
+//                                      would, and prints its place on the screen as WxH+X+Y
 //   InstallerProbe press <title> <id>  clicks button <id> of that window, as the user would
 //   InstallerProbe shows <title> <text> waits (up to 10 s) until that window shows a control
 //                                      whose text begins so; prints "shown", or else the
@@ -138,11 +139,26 @@ HWND WaitForWindow(const char* titleStart) {
     return nullptr;
 }
 
+// With no window manager nothing hands Setup the foreground: its window is the active
+// one of its thread yet keeps the grey caption of an inactive one, and asking for the
+// foreground changes nothing while the window is active already. The desktop takes the
+// foreground for a moment, and the window takes it back, as a clicked window does.
+void BringToFront(HWND window) {
+    if (GetForegroundWindow() == window)
+        SetForegroundWindow(GetDesktopWindow());
+    SetForegroundWindow(window);
+    for (int tries = 0; tries < 20 && GetForegroundWindow() != window; ++tries)
+        Sleep(100);
+}
+
 // Prints the window's place on the screen the way ImageMagick crops: WxH+X+Y.
 int Find(const char* title) {
     const HWND window = WaitForWindow(title);
     RECT place = {};
-    if (!window || !GetWindowRect(window, &place))
+    if (!window)
+        return 1;
+    BringToFront(window);
+    if (!GetWindowRect(window, &place))
         return 1;
     std::printf("%ldx%ld+%ld+%ld\n", place.right - place.left, place.bottom - place.top, place.left,
                 place.top);
