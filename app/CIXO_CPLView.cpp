@@ -531,6 +531,9 @@ void CIXO_CPLView::ProbeDriver() {
 void CIXO_CPLView::ShowDriverState() {
     if (auto* frame = dynamic_cast<CMainFrame*>(GetParentFrame()))
         frame->ShowDriverNotResponding(DriverStalled());
+    for (const PageSlot& slot : m_Pages)
+        if (slot.page->m_hWnd)
+            slot.page->ShowWhyEmpty();
 }
 
 void CIXO_CPLView::EndDriverAccess() {

@@ -15,7 +15,7 @@ namespace {
 // Interface 2.10 introduced the requests this program relies on; a new major
 // version may have changed any record, so it is refused like an old one.
 bool IsAcceptedVersion(const DriverVersion& version) {
-    return version.Major == 2 && version.Minor >= 10;
+    return version.Major == CDriver::AcceptedMajor && version.Minor >= CDriver::LeastAcceptedMinor;
 }
 
 // The registration record has room for 32 bits only. Handle values are
@@ -73,7 +73,7 @@ private:
     std::vector<BYTE> m_Out;
 };
 
-CDriver::CDriver() : m_hDevice(nullptr) {
+CDriver::CDriver() : m_hDevice(nullptr), m_nOpenStatus(DRVSTATUS_NOT_OPEN) {
     InitializeCriticalSection(&m_Lock);
 }
 
@@ -91,6 +91,12 @@ uint32_t CDriver::Open() {
     LockGuard lock(m_Lock);
     if (m_hDevice)
         return DRVSTATUS_SUCCESS;
+    m_nOpenStatus = OpenDevice();
+    return m_nOpenStatus;
+}
+
+uint32_t CDriver::OpenDevice() {
+    m_FoundVersion = DriverVersion{};
     const std::string name = std::string("\\\\.\\") + DRIVER_INTERFACE_ID;
     HANDLE device = DriverTransport::Open(name.c_str());
     if (device == INVALID_HANDLE_VALUE)
@@ -104,8 +110,11 @@ uint32_t CDriver::Open() {
         m_bVersionUnchecked = true;
         return status;
     }
-    if (status == DRVSTATUS_SUCCESS && !IsAcceptedVersion(version))
-        status = DRVSTATUS_VERSION_MISMATCH;
+    if (status == DRVSTATUS_SUCCESS) {
+        m_FoundVersion = version;
+        if (!IsAcceptedVersion(version))
+            status = DRVSTATUS_VERSION_MISMATCH;
+    }
     if (status != DRVSTATUS_SUCCESS)
         Close();
     return status;
@@ -232,8 +241,10 @@ bool CDriver::ProbeStalled() {
     const bool refused = m_bVersionUnchecked && !ProbeAcceptsVersion(started);
     m_bVersionUnchecked = false;
     m_pProbe.reset();
-    if (refused)
+    if (refused) {
+        m_nOpenStatus = DRVSTATUS_VERSION_MISMATCH;
         Close();
+    }
     return true;
 }
 
@@ -246,6 +257,7 @@ bool CDriver::ProbeAcceptsVersion(DWORD started) {
         return false;
     DriverVersion version{};
     memcpy(&version, m_pProbe->Out(), count < sizeof version ? count : sizeof version);
+    m_FoundVersion = version;
     return IsAcceptedVersion(version);
 }
 

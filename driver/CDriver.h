@@ -32,9 +32,19 @@ public:
     // time after which Windows itself calls a window not responding.
     static constexpr DWORD RequestTimeLimitMs = 5000;
 
+    // The interface versions Open accepts: this major, from this minor on.
+    static constexpr uint8_t AcceptedMajor = 2;
+    static constexpr uint8_t LeastAcceptedMinor = 10;
+
     // Opens the device and checks its interface version; an open connection
     // is kept as it is.
     uint32_t Open();
+    // What the last Open returned (a refusal found by a probe included), so
+    // that the program can say why it has no driver; DRVSTATUS_NOT_OPEN
+    // before the first.
+    uint32_t OpenStatus() const { return m_nOpenStatus; }
+    // The version the driver told at the last check; zeros when it told none.
+    DriverVersion FoundVersion() const { return m_FoundVersion; }
     // Also during a request of this connection (from a handler that runs
     // while it waits, such as Quit): that request is abandoned and fails with
     // DRVSTATUS_NOT_OPEN.
@@ -98,6 +108,8 @@ private:
     void Abandon(std::unique_ptr<Request> request);
     void ReleaseEnded();
     bool ProbeAcceptsVersion(DWORD started);
+    // Open's work on a closed connection, with the lock held.
+    uint32_t OpenDevice();
 
     // A request of the catalogue: its code and both sizes come from the
     // entry, and the records must be the entry's (the entry alone decides
@@ -131,4 +143,6 @@ private:
     bool m_bVersionUnchecked = false;
     HWND m_hStallWnd = nullptr;
     UINT m_nStallMsg = 0;
+    uint32_t m_nOpenStatus;
+    DriverVersion m_FoundVersion{};
 };

@@ -19,3 +19,5 @@ constexpr UINT AFX_IDS_IDLEMESSAGE = 57345;
 // Child-window ids inside a frame.
 constexpr UINT AFX_IDW_STATUS_BAR = 0xE801;
 constexpr UINT AFX_IDW_PANE_FIRST = 0xE900;
+// Inside a list: the text that says why it is empty (CListCtrl::SetEmptyText).
+constexpr UINT IDW_LIST_EMPTY_TEXT = 0xE810;

@@ -83,6 +83,15 @@ public:
     BOOL SetCheck(int row, BOOL check = TRUE) const {
         return SetItemState(row, INDEXTOSTATEIMAGEMASK(check ? 2 : 1), LVIS_STATEIMAGEMASK);
     }
+    // A short text shown in the list's empty area, below its header, while
+    // it has no rows; an empty text shows nothing. It is a static window of
+    // its own, a child of the list with the id IDW_LIST_EMPTY_TEXT, so that
+    // screen readers and other programs read it as they read any text.
+    // Whatever adds or takes out rows, a Refill included, shows or hides it.
+    void SetEmptyText(const std::string& text) const;
+    // The text shown now: empty while the list has rows or no text is set.
+    std::string GetShownEmptyText() const;
+
     DWORD GetExtendedStyle() const { return Send<DWORD>(LVM_GETEXTENDEDLISTVIEWSTYLE); }
     DWORD SetExtendedStyle(DWORD style) const {
         return Send<DWORD>(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style);

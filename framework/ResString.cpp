@@ -59,7 +59,11 @@ ResourceBytes FindResourceBytes(UINT type, UINT id, LANGID language) {
 }
 
 std::string FormatResString(UINT id, std::initializer_list<std::string> values) {
-    const std::string format = LoadResString(id);
+    return FormatResString(id, 0, values);
+}
+
+std::string FormatResString(UINT id, LANGID language, std::initializer_list<std::string> values) {
+    const std::string format = LoadResString(id, language);
     std::string text;
     auto next = values.begin();
     for (size_t at = 0; at < format.size(); ++at) {

@@ -15,6 +15,8 @@ std::string LoadResString(UINT id, LANGID language);
 // The text of entry id with each "%s" replaced by the next value, in order;
 // a "%s" with no value left stays empty.
 std::string FormatResString(UINT id, std::initializer_list<std::string> values);
+// The same in the given language (a LANGID; 0: the user's).
+std::string FormatResString(UINT id, LANGID language, std::initializer_list<std::string> values);
 
 // The bytes of a resource; null data when there is none.
 struct ResourceBytes {

@@ -4,6 +4,7 @@
 #include "CDlgPgStreams.h"
 #include "Clock.h"
 #include "DriverCodes.h"
+#include "EmptyListText.h"
 #include "ResString.h"
 #include "SynchTexts.h"
 #include "TextFormat.h"
@@ -117,6 +118,11 @@ void CDiagnosticsReport::AddConnections() {
 void CDiagnosticsReport::AddDevices() {
     DeviceList list{};
     const uint32_t status = m_Driver.GetDeviceList(&list);
+    const std::string why = EmptyReasonReportText(
+        DriverState::Of(m_Driver, status != 0 ? -1 : static_cast<int>(list.Count)),
+        kReportLanguage);
+    if (!why.empty())
+        AddLine(IDS_DIAG_DRIVER, why);
     if (status != 0) {
         AddLine(IDS_DIAG_DEVICES, FailedText(status));
         return;

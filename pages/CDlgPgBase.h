@@ -27,6 +27,10 @@ public:
     // holder's, only from this.
     virtual void OnHostShown(bool) {}
 
+    // A page with a list says in it why it is empty, as the driver's state
+    // is now; the view calls it when that state changes without a reload.
+    virtual void ShowWhyEmpty() {}
+
     // The page's keys are the view's: the view's dialog manager handles them.
     BOOL PreTranslateMessage(MSG* msg) override;
 

@@ -4,6 +4,7 @@
 #include "CDriverSettings.h"
 #include "DataExchange.h"
 #include "DriverCodes.h"
+#include "EmptyListText.h"
 #include "PageMessages.h"
 #include "ResString.h"
 #include "RowRecord.h"
@@ -118,7 +119,12 @@ void CDlgPgChannels::UpdateChannelList() {
             InsertChannelRow(row);
     }
     m_bRebuildingRows = false;
+    ShowWhyEmpty();
     UpdateChannelDetails();
+}
+
+void CDlgPgChannels::ShowWhyEmpty() {
+    m_List.SetEmptyText(BriefEmptyListText(CurrentDriverState()));
 }
 
 void CDlgPgChannels::ReadChannelRow(int index, const ChannelProperties& channel,

@@ -23,6 +23,7 @@ public:
     // Re-reads the channels from the driver; the check box is not re-read.
     void UpdatePage() override;
     void UpdateChannelList();
+    void ShowWhyEmpty() override;
     // Recomputes the ASIO display name of every row from the other columns.
     void UpdateAsioNames();
     // Shows the include-device-name box in this state and the ASIO names

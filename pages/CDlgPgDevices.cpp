@@ -4,6 +4,7 @@
 #include "CDriverSettings.h"
 #include "DataExchange.h"
 #include "DriverCodes.h"
+#include "EmptyListText.h"
 #include "PageMessages.h"
 #include "ResString.h"
 #include "RowRecord.h"
@@ -89,8 +90,13 @@ void CDlgPgDevices::UpdateDeviceList() {
                 InsertDeviceRow(device, device);
     }
     m_bRebuildingRows = false;
+    ShowWhyEmpty();
     UpdateDeviceButtons();
     ShowDeviceCount();
+}
+
+void CDlgPgDevices::ShowWhyEmpty() {
+    m_List.SetEmptyText(EmptyListText(CurrentDriverState()));
 }
 
 void CDlgPgDevices::UpdateDeviceButtons() {

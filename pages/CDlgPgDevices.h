@@ -18,6 +18,7 @@ public:
     // Re-reads the devices from the driver; a ranking not yet applied is lost.
     void UpdatePage() override;
     void UpdateDeviceList();
+    void ShowWhyEmpty() override;
 
 protected:
     static const MessageMap messageMap;

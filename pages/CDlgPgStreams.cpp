@@ -3,6 +3,7 @@
 #include "CDriverSettings.h"
 #include "DataExchange.h"
 #include "DriverCodes.h"
+#include "EmptyListText.h"
 #include "ResString.h"
 #include "TextFormat.h"
 #include "resource.h"
@@ -90,7 +91,12 @@ void CDlgPgStreams::UpdatePage() {
         for (const DeviceStreams& device : devices)
             InsertDeviceRow(device);
     }
+    ShowWhyEmpty();
     UpdateData(FALSE);
+}
+
+void CDlgPgStreams::ShowWhyEmpty() {
+    m_List.SetEmptyText(BriefEmptyListText(CurrentDriverState()));
 }
 
 CDlgPgStreams::DeviceStreams CDlgPgStreams::ReadStreams(int device) {

@@ -17,6 +17,7 @@ public:
 
     // Reloads the device list and the plug states; clears the detail text.
     void UpdatePage() override;
+    void ShowWhyEmpty() override;
 
     // A plug's cell text, and the text of a plug's error code.
     // In the user's language, or in the given one (a LANGID; 0: the user's).

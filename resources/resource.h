@@ -2,7 +2,7 @@
 // Plain #defines because the resource compiler reads this file as well.
 // Ranges keep the kinds apart: dialogs 100-148, icons 128-151 (no dialog uses
 // those numbers), menus 128 and 150, controls 1000-1104, commands 32771-32791
-// and 57600-57681, strings 61205-61306 and 61312-61424 (blocks of sixteen of
+// and 57600-57681, strings 61205-61306 and 61312-61445 (blocks of sixteen of
 // their own: they have a German version). The only shared numbers are the ones
 // the system fixes: 128 names the whole main-frame resource set, and a command
 // id doubles as the string id of its status prompt.
@@ -337,5 +337,25 @@
 #define IDS_DRIVER_MISSING 61423
 // Saving a setup, continued.
 #define IDS_SETUP_UNTOLD 61424
+// Why a list is empty: in the list's empty area, and briefly in the smaller
+// lists.
+#define IDS_EMPTY_NOT_INSTALLED 61425
+#define IDS_EMPTY_TOO_OLD 61426
+#define IDS_EMPTY_UNSUPPORTED 61427
+#define IDS_EMPTY_NO_INTERFACE 61428
+#define IDS_EMPTY_NOT_OPENED 61429
+#define IDS_BRIEF_NOT_INSTALLED 61430
+#define IDS_BRIEF_TOO_OLD 61431
+#define IDS_BRIEF_UNSUPPORTED 61432
+#define IDS_BRIEF_NOT_RESPONDING 61433
+#define IDS_BRIEF_NO_INTERFACE 61434
+#define IDS_BRIEF_NOT_OPENED 61435
+// The same in the diagnostics report.
+#define IDS_DIAG_DRIVER 61440
+#define IDS_DIAG_NOT_INSTALLED 61441
+#define IDS_DIAG_TOO_OLD 61442
+#define IDS_DIAG_UNSUPPORTED 61443
+#define IDS_DIAG_NO_INTERFACE 61444
+#define IDS_DIAG_NOT_OPENED 61445
 
 #endif

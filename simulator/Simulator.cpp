@@ -62,6 +62,7 @@ CSimulator& CSimulator::Instance() {
 CSimulator::CSimulator() {
     CSimDefaultSetup::Apply(m_Model);
     ReadDelaysFromEnvironment();
+    ReadDriverFromEnvironment();
 }
 
 CSimulator::~CSimulator() {
@@ -361,6 +362,29 @@ void CSimulator::ReadDelaysFromEnvironment() {
             delay.From = GetTickCount64() + strtoul(rest + 1, nullptr, 10);
         m_Delays[request ? request->Code : 0] = delay;
     }
+}
+
+// For the demonstration and screenshots of a machine without a usable
+// driver; anything else leaves the driver as it is.
+void CSimulator::ReadDriverFromEnvironment() {
+    char text[32] = "";
+    const DWORD length = GetEnvironmentVariableA("DEMTREL_SIM_DRIVER", text, sizeof text);
+    if (length == 0 || length >= sizeof text)
+        return;
+    if (lstrcmpiA(text, "absent") == 0) {
+        m_Present = false;
+        return;
+    }
+    char* rest = nullptr;
+    const unsigned long major = strtoul(text, &rest, 10);
+    if (rest == text || *rest != '.' || major > 255)
+        return;
+    const char* minorText = rest + 1;
+    const unsigned long minor = strtoul(minorText, &rest, 10);
+    if (rest == minorText || *rest != '\0' || minor > 255)
+        return;
+    m_Model.VersionMajor = static_cast<uint8_t>(major);
+    m_Model.VersionMinor = static_cast<uint8_t>(minor);
 }
 
 void CSimulator::SetReply(uint32_t code, const std::vector<uint8_t>& bytes, size_t times) {

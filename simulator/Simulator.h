@@ -155,6 +155,9 @@ private:
     // optional "!" when it ignores cancelling and an optional "@ms" after
     // which it starts holding (from the driver's start).
     void ReadDelaysFromEnvironment();
+    // DEMTREL_SIM_DRIVER: "absent" starts with no driver installed, a
+    // version such as "2.9" with a driver of that interface version.
+    void ReadDriverFromEnvironment();
     const Delay* DelayFor(uint32_t code) const;
     DWORD Hold(HANDLE device, const Delay& delay, uint32_t status, std::vector<uint8_t> answer,
                void* out, OVERLAPPED* request);

@@ -108,6 +108,8 @@ TEST_F(DriverStall, AConnectionOpenedWhileTheDriverStallsChecksItsVersionWhenItA
     EXPECT_TRUE(driver.ProbeStalled());
     EXPECT_EQ(nullptr, driver.m_hDevice) << "a driver too old is refused, late as it is";
     EXPECT_EQ(0u, sim.OpenHandleCount());
+    EXPECT_EQ(DRVSTATUS_VERSION_MISMATCH, driver.OpenStatus()) << "as Open would have said";
+    EXPECT_EQ(9, driver.FoundVersion().Minor);
 }
 
 TEST_F(DriverStall, ClosingDuringARequestGivesItUpAndRefusesOneInBetween) {

@@ -47,6 +47,10 @@ class VersionRuleTest : public DriverTest, public ::testing::WithParamInterface<
 TEST_P(VersionRuleTest, AcceptsOnlyMajorTwoFromMinorTen) {
     FakeDriver::SetVersion(GetParam().Major, GetParam().Minor);
     uint32_t status = driver.Open();
+    // Accepted or not, the version found is kept to be named.
+    EXPECT_EQ(status, driver.OpenStatus());
+    EXPECT_EQ(GetParam().Major, driver.FoundVersion().Major);
+    EXPECT_EQ(GetParam().Minor, driver.FoundVersion().Minor);
     if (GetParam().Accepted) {
         EXPECT_EQ(status, 0u);
         EXPECT_NE(driver.m_hDevice, nullptr);
@@ -81,13 +85,16 @@ TEST_F(DriverTest, FailingVersionRequestReturnsItsStatusAndCloses) {
 }
 
 TEST_F(DriverTest, AbsentDriverGivesTheOpenErrorAndStaysClosed) {
+    EXPECT_EQ(DRVSTATUS_NOT_OPEN, driver.OpenStatus()) << "before the first open";
     FakeDriver::SetOpenError(ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(driver.Open(), 2u);
+    EXPECT_EQ(2u, driver.OpenStatus());
     EXPECT_EQ(driver.m_hDevice, nullptr);
     EXPECT_TRUE(FakeDriver::Log().empty());
     // A later open finds the driver once it is there.
     FakeDriver::SetOpenError(0);
     EXPECT_EQ(driver.Open(), 0u);
+    EXPECT_EQ(0u, driver.OpenStatus());
     EXPECT_NE(driver.m_hDevice, nullptr);
 }
 

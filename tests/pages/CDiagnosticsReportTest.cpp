@@ -234,6 +234,40 @@ TEST_F(DiagnosticsReport, StaysEnglishUnderAGermanInterface) {
     ExpectLines(Lines(english), german);
 }
 
+// Why the pages' lists are empty is a line of its own, before the devices;
+// a driver with devices has none (the whole reports above show it).
+TEST_F(DiagnosticsReport, SaysWhyThereAreNoDevices) {
+    struct Case {
+        const char* name;
+        void (*arrange)(CSimulator&);
+        const char* lines;
+    };
+    const Case cases[] = {
+        {"no driver", [](CSimulator& sim) { sim.SetDriverPresent(false); },
+         "\r\nDriver: not installed\r\nDevices: failed, status 0xE0000013\r\n"},
+        {"driver 2.9", [](CSimulator& sim) { sim.SetInterfaceVersion(2, 9); },
+         "\r\nDriver: too old, version 2.9 found, 2.10 or later needed\r\n"
+         "Devices: failed, status 0xE0000013\r\n"},
+        {"driver 3.0", [](CSimulator& sim) { sim.SetInterfaceVersion(3, 0); },
+         "\r\nDriver: not supported, version 3.0 found, 2.10 or a later 2.x version needed\r\n"},
+        {"no interface", [](CSimulator& sim) { sim.Model().Clear(); },
+         "\r\nDriver: no audio interface connected\r\nDevices: 0\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gDrv.Close();
+        sim.Reset();
+        c.arrange(sim);
+        gDrv.Open();
+        const std::string report = Report();
+        EXPECT_NE(std::string::npos, report.find(c.lines)) << report;
+    }
+    gDrv.Close();
+    sim.Reset();
+    ASSERT_EQ(0u, gDrv.Open());
+    EXPECT_EQ(std::string::npos, Report().find("Driver:"));
+}
+
 // The simulated driver filled to capacity, as the reload benchmark fills it.
 void FillToCapacity(CSimulator& sim, const char* nameFormat) {
     while (!sim.Model().Devices.empty())
