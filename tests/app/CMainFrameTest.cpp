@@ -3,6 +3,7 @@
 
 #include "AppMessages.h"
 #include "Preferences.h"
+#include "PrivateUserSettings.h"
 #include "TrayProbe.h"
 
 #include <string>
@@ -195,7 +196,8 @@ TEST_F(MainFrame, ClosingFromCaptionSystemMenuOrFileMenuOnlyHides) {
 // a start hidden at log-on is no close, and no later close says it again.
 TEST_F(MainFrame, OnlyTheFirstCloseTellsFromTheTrayWhereThePanelWent) {
     using Balloon = CMainFrame::Balloon;
-    ::RegDeleteKeyValueA(HKEY_CURRENT_USER, Preferences::kKey, Preferences::kToldAboutClosing);
+    const PrivateUserSettings newUser;
+    ASSERT_FALSE(Preferences::ToldAboutClosing());
     OpenShell(SW_HIDE);
     PumpMessages(50);
     EXPECT_EQ(Balloon::None, frame->Tray().balloon);

@@ -7,6 +7,7 @@
 #include "DropOutTexts.h"
 #include "MessagePump.h"
 #include "Preferences.h"
+#include "PrivateUserSettings.h"
 
 #include <shellapi.h>
 
@@ -18,18 +19,9 @@ class DropOutMonitor : public ShellFixture {
 protected:
     PageProbe page;
 
-    // Every case starts with the user's setting at its default and leaves it so.
-    void SetUp() override {
-        ShellFixture::SetUp();
-        ForgetSetting();
-    }
-    void TearDown() override {
-        ShellFixture::TearDown();
-        ForgetSetting();
-    }
-    static void ForgetSetting() {
-        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, Preferences::kKey, Preferences::kWarnAboutDropOuts);
-    }
+    // Every case starts with the user's setting at its default, in settings
+    // that no other test program changes meanwhile.
+    const PrivateUserSettings newUser;
 
     void Open(int show = SW_SHOW) {
         OpenShell(show);
@@ -187,11 +179,11 @@ TEST_F(DropOutMonitor, DropOutsWhileHiddenWarnFromTheTrayWithOneBalloonAMinute) 
 }
 
 TEST(Preferences, TheWarningIsOnUnlessTheUserTurnedItOff) {
+    const PrivateUserSettings newUser;
     const auto set = [](DWORD type, const void* data, DWORD size) {
         ::RegSetKeyValueA(HKEY_CURRENT_USER, Preferences::kKey, Preferences::kWarnAboutDropOuts,
                           type, data, size);
     };
-    ::RegDeleteKeyValueA(HKEY_CURRENT_USER, Preferences::kKey, Preferences::kWarnAboutDropOuts);
     EXPECT_TRUE(Preferences::WarnAboutDropOuts());
     ASSERT_TRUE(Preferences::SetWarnAboutDropOuts(false));
     EXPECT_FALSE(Preferences::WarnAboutDropOuts());
@@ -205,7 +197,6 @@ TEST(Preferences, TheWarningIsOnUnlessTheUserTurnedItOff) {
     EXPECT_TRUE(Preferences::WarnAboutDropOuts()) << "eight bytes";
     set(REG_BINARY, &wide, 2);
     EXPECT_TRUE(Preferences::WarnAboutDropOuts()) << "two bytes";
-    ::RegDeleteKeyValueA(HKEY_CURRENT_USER, Preferences::kKey, Preferences::kWarnAboutDropOuts);
 }
 
 } // namespace
