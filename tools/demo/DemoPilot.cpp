@@ -5,7 +5,6 @@
 //   DemoPilot key NAME [N]  presses a key N times (default 1) where the
 //                           program's focus is: tab, home, end, up, down,
 //                           space or f2
-//   DemoPilot tab N         the same as "key tab N"
 //   DemoPilot click NAME    clicks a button of the shown page: edit-device-name,
 //                           edit-channel-name or change-synch-mode
 //   DemoPilot command NAME  chooses a command as from the menus: about,
@@ -17,7 +16,6 @@
 //                           title bar and frame included, as ImageMagick's
 //                           geometry (WxH+X+Y), for cropping
 //   DemoPilot ok | cancel   OK or Cancel in the dialog the window shows
-//   DemoPilot hide          the same as "command hide"
 // It only sends the messages a user's clicks and keys would cause. When the
 // demo's Wine desktop "Demtrel" exists, it looks for the program there.
 #include <windows.h>
@@ -264,9 +262,8 @@ int PressDialogButton(WPARAM id) {
 }
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: DemoPilot wait [balloon] | page N | key NAME [N] | tab N | click NAME | "
-                 "command NAME | rect [popup] | ok | cancel | hide\n");
+    std::fprintf(stderr, "usage: DemoPilot wait [balloon] | page N | key NAME [N] | click NAME | "
+                         "command NAME | rect [popup] | ok | cancel\n");
     return 2;
 }
 
@@ -286,14 +283,10 @@ int main(int argc, char** argv) {
         return SelectPage(std::atoi(arg));
     if ((argc == 3 || argc == 4) && std::strcmp(verb, "key") == 0)
         return PressKey(arg, argc == 4 ? std::atoi(argv[3]) : 1);
-    if (argc == 3 && std::strcmp(verb, "tab") == 0)
-        return PressKey("tab", std::atoi(arg));
     if (argc == 3 && std::strcmp(verb, "click") == 0)
         return ClickButton(arg);
     if (argc == 3 && std::strcmp(verb, "command") == 0)
         return ChooseCommand(arg);
-    if (argc == 2 && std::strcmp(verb, "hide") == 0)
-        return ChooseCommand("hide");
     if (argc == 2 && std::strcmp(verb, "rect") == 0)
         return PrintWindowRect(false);
     if (argc == 3 && std::strcmp(verb, "rect") == 0 && std::strcmp(arg, "popup") == 0)
