@@ -250,10 +250,3 @@ void CListCtrl::SetEmptyText(const std::string& text) const {
     }
     ShowEmptyTextIfEmpty(m_hWnd, window);
 }
-
-std::string CListCtrl::GetShownEmptyText() const {
-    HWND window = EmptyTextOf(m_hWnd);
-    if (!window || !(::GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE))
-        return std::string();
-    return CWindowHandle(window).GetWindowText();
-}

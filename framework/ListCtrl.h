@@ -89,8 +89,6 @@ public:
     // screen readers and other programs read it as they read any text.
     // Whatever adds or takes out rows, a Refill included, shows or hides it.
     void SetEmptyText(const std::string& text) const;
-    // The text shown now: empty while the list has rows or no text is set.
-    std::string GetShownEmptyText() const;
 
     DWORD GetExtendedStyle() const { return Send<DWORD>(LVM_GETEXTENDEDLISTVIEWSTYLE); }
     DWORD SetExtendedStyle(DWORD style) const {

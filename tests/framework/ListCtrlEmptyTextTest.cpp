@@ -31,6 +31,10 @@ protected:
         HWND text = TextWindow();
         return text && ::IsWindowVisible(text);
     }
+    // What a reader of the list finds: the text while it shows, else nothing.
+    std::string ShownText() const {
+        return TextShown() ? CWindowHandle(TextWindow()).GetWindowText() : std::string();
+    }
 
     HWND parent = nullptr;
     CListCtrl list;
@@ -40,11 +44,11 @@ TEST_F(ListEmptyText, ShowsWhileTheListHasNoRowsAndFollowsEveryChangeOfThem) {
     list.SetEmptyText("Nothing here.");
     ASSERT_NE(nullptr, TextWindow());
     EXPECT_TRUE(TextShown());
-    EXPECT_EQ("Nothing here.", list.GetShownEmptyText());
+    EXPECT_EQ("Nothing here.", ShownText());
 
     list.InsertItem(0, "one");
     EXPECT_FALSE(TextShown());
-    EXPECT_EQ("", list.GetShownEmptyText());
+    EXPECT_EQ("", ShownText());
     list.InsertItem(1, "two");
     list.DeleteItem(0);
     EXPECT_FALSE(TextShown());
@@ -79,10 +83,10 @@ TEST_F(ListEmptyText, AnEmptyTextShowsNothingAndANewTextReplacesTheOld) {
     EXPECT_EQ(nullptr, TextWindow());
     list.SetEmptyText("First.");
     list.SetEmptyText("Second.");
-    EXPECT_EQ("Second.", list.GetShownEmptyText());
+    EXPECT_EQ("Second.", ShownText());
     list.SetEmptyText("");
     EXPECT_FALSE(TextShown());
-    EXPECT_EQ("", list.GetShownEmptyText());
+    EXPECT_EQ("", ShownText());
 }
 
 TEST_F(ListEmptyText, SitsBelowTheHeaderWithinTheListAndWrapsToIt) {
